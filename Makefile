@@ -1,0 +1,35 @@
+# Korvin 4: the two quick-start commands are `make run` and `make test`.
+# Both install what is missing on a Debian 12 machine first.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+
+.PHONY: all deps build run test test-release test-sanitize clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@bash scripts/run-program.sh $(BUILD)
+
+test: build
+	$(MAKE) test-release
+	$(MAKE) test-sanitize
+
+test-release:
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVIN_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) -LE slow
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,5 @@
+// The korvin-cli subcommands; each takes the whole argv (argv[1] is its name)
+// and returns the process exit status.
+#pragma once
+
+int CommandPerft(int argc, char** argv);

@@ -1,0 +1,41 @@
+// korvin-cli: a command-line tool over the Korvin 4 engine.
+#include <cstring>
+#include <iostream>
+
+#include "cli_common.h"
+#include "commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(int, char**);
+  const char* help;
+};
+
+const Command kCommands[] = {
+    {"perft", CommandPerft, "perft N [--divide]       count legal move paths of N half-moves"},
+};
+
+void PrintHelp() {
+  std::cout << "korvin-cli: tools over the Korvin 4 chess engine\n\n"
+               "usage: korvin-cli COMMAND [options]\n\ncommands:\n";
+  for (const Command& c : kCommands) std::cout << "  " << c.help << "\n";
+  std::cout << "\nposition options (every command):\n"
+               "  --fen \"FEN\"              start from this position instead of the initial one\n"
+               "  --moves \"e2e4 e7e5 ...\"  then play these moves (e7e8n promotes to a knight)\n"
+               "  --seed S                 seed the random generator (default: the clock)\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || !std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help") ||
+      !std::strcmp(argv[1], "-h")) {
+    PrintHelp();
+    return argc < 2 ? kExitBadInput : 0;
+  }
+  for (const Command& c : kCommands)
+    if (!std::strcmp(argv[1], c.name)) return c.run(argc, argv);
+  return Fail(std::string("unknown command '") + argv[1] + "' (try korvin-cli help)");
+}
