@@ -1,0 +1,131 @@
+#include "game_file.h"
+
+#include <cstring>
+#include <string>
+
+#include "atomic_file.h"
+#include "engine_state.h"
+#include "game.h"
+#include "moves.h"
+#include "notation.h"
+#include "position.h"
+#include "storage_error.h"
+
+namespace {
+
+// What a refused load puts back: the whole engine record and the settings,
+// copied before the replay starts.
+EngineState savedEngine;
+Settings savedSettings;
+
+// "e2e4" for a pair of playing squares, else the raw numbers.
+std::string RecordMoveName(int from, int to) {
+  if (IsPlayingSquare(from) && IsPlayingSquare(to)) return SquareName(from) + SquareName(to);
+  return "from " + std::to_string(from) + " to " + std::to_string(to);
+}
+
+bool Refuse(const std::string& reason) { return SetStorageError("not a Korvin game: " + reason); }
+
+bool RefuseAndRestore(const std::string& reason) {
+  std::memcpy(static_cast<void*>(&E), &savedEngine, sizeof(EngineState));
+  settings = savedSettings;
+  return Refuse(reason);
+}
+
+// A promotion byte is right when it is 0 for a move that promotes nothing,
+// and a knight, bishop, rook or queen of the mover's colour for one that
+// does.
+bool PromotionByteFits(int promotion, bool promoted, bool whiteMoved) {
+  if (!promoted) return promotion == 0;
+  return whiteMoved ? promotion >= kWhiteKnight && promotion <= kWhiteQueen
+                    : promotion >= kBlackKnight && promotion <= kBlackQueen;
+}
+
+}  // namespace
+
+bool LoadGameBytes(const unsigned char* data, size_t size) {
+  ClearStorageError();
+  const size_t count = size / kGameRecordBytes;  // a trailing partial record is ignored
+  if (count == 0) return Refuse(size == 0 ? "the file is empty" : "the file holds no complete move");
+  if (count > static_cast<size_t>(kMaxGameMoves))
+    return Refuse("more than " + std::to_string(kMaxGameMoves) + " moves");
+  for (size_t i = 0; i < count; i++) {
+    const int orientation = data[i * kGameRecordBytes + 6];
+    if (orientation > 1)
+      return Refuse("move " + std::to_string(i + 1) + " has orientation byte " +
+                    std::to_string(orientation));
+  }
+
+  std::memcpy(static_cast<void*>(&savedEngine), &E, sizeof(EngineState));
+  savedSettings = settings;
+
+  ResetGame();
+  E.epSquare[0] = 0;  // the initial position offers no en passant capture
+  const int moves = static_cast<int>(count);
+  for (int n = 1; n <= moves; n++) {
+    const unsigned char* record = data + (n - 1) * kGameRecordBytes;
+    const int from = record[0], to = record[1], promotion = record[5];
+    if (!IsLegalMove(from, to))
+      return RefuseAndRestore("move " + std::to_string(n) + " (" + RecordMoveName(from, to) +
+                              ") is not legal");
+    const bool whiteMoves = E.sideToMove == 0;
+    E.ply = 0;
+    E.gameMoveNumber = n;
+    MakeMove(from, to);
+    if (!PromotionByteFits(promotion, E.promotedPiece[0] != 0, whiteMoves))
+      return RefuseAndRestore("move " + std::to_string(n) + " (" + RecordMoveName(from, to) +
+                              ") has promotion byte " + std::to_string(promotion));
+    if (promotion > 0) E.board[to] = promotion;
+    // The undo data kept for stepping back is what the replay computed, not
+    // what the file claims: stepping back trusts it blindly.
+    E.gameFrom[n] = from;
+    E.gameTo[n] = to;
+    E.gameCaptured[n] = E.capturedPiece[0];
+    E.gameCastleRights[n] = E.savedCastleRights[0];
+    E.gameEpSquare[n] = E.epSquare[0];
+    E.gamePromotion[n] = promotion;
+    PositionReset();
+  }
+  E.gameFrom[moves + 1] = -1;
+  settings.humanPlaysBlack = data[(count - 1) * kGameRecordBytes + 6];
+  E.ply = 1;
+  return true;
+}
+
+bool LoadGame(const char* path) {
+  ClearStorageError();
+  std::vector<unsigned char> bytes;
+  std::string error;
+  // One record more than the record can hold is enough to see a file that
+  // is too long.
+  const size_t limit = static_cast<size_t>(kMaxGameMoves + 1) * kGameRecordBytes;
+  if (!ReadFileBytes(path, limit, bytes, error)) return SetStorageError(error);
+  return LoadGameBytes(bytes.data(), bytes.size());
+}
+
+void GameToBytes(std::vector<unsigned char>& bytes) {
+  bytes.clear();
+  if (E.gameFrom[1] == -1) return;
+  const int orientation = settings.humanPlaysBlack == 1 ? 1 : 0;
+  for (int n = 1; n <= kMaxGameMoves; n++) {
+    const int fields[kGameRecordBytes] = {E.gameFrom[n],       E.gameTo[n],
+                                          E.gameCaptured[n],   E.gameCastleRights[n],
+                                          E.gameEpSquare[n],   E.gamePromotion[n],
+                                          orientation};
+    for (int f : fields) bytes.push_back(static_cast<unsigned char>(f & 0xFF));
+    if (E.gameFrom[n + 1] == -1) break;
+  }
+}
+
+bool SaveGame(const char* path) {
+  ClearStorageError();
+  std::string error;
+  if (E.gameFrom[1] == -1) {
+    if (!RemoveFileIfPresent(path, error)) return SetStorageError(error);
+    return true;
+  }
+  std::vector<unsigned char> bytes;
+  GameToBytes(bytes);
+  if (!WriteFileAtomically(path, bytes.data(), bytes.size(), error)) return SetStorageError(error);
+  return true;
+}
