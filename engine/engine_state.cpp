@@ -1,6 +1,7 @@
 #include "engine_state.h"
 
-#include <cstdlib>
+#include <sys/mman.h>
+
 #include <cstring>
 #include <new>
 
@@ -29,15 +30,29 @@ const int initialBoard[121] = {
 };
 // clang-format on
 
+namespace {
+
+// A zero-filled table of `bytes`, created once for the whole run. Anonymous
+// mappings are zero-filled by the system page by page as they are first
+// touched. The table is probed at random, so it asks for huge pages where the
+// system offers them (fewer TLB misses); without them it works the same.
+void* AllocateTable(size_t bytes) {
+  void* table = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (table == MAP_FAILED) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+  madvise(table, bytes, MADV_HUGEPAGE);
+#endif
+  return table;
+}
+
+}  // namespace
+
 void CreateEngine() {
   if (E.ttKey == nullptr) {
-    // calloc hands out zero-filled pages; the table is created once and lives
-    // for the whole run.
-    E.ttKey = static_cast<int32_t*>(std::calloc(kTtEntries, sizeof(int32_t)));
-    E.ttDepth = static_cast<uint8_t*>(std::calloc(kTtEntries, sizeof(uint8_t)));
-    E.ttBound = static_cast<uint8_t*>(std::calloc(kTtEntries, sizeof(uint8_t)));
-    E.ttScore = static_cast<int32_t*>(std::calloc(kTtEntries, sizeof(int32_t)));
-    if (!E.ttKey || !E.ttDepth || !E.ttBound || !E.ttScore) throw std::bad_alloc();
+    E.ttKey = static_cast<int32_t*>(AllocateTable(kTtEntries * sizeof(int32_t)));
+    E.ttDepth = static_cast<uint8_t*>(AllocateTable(kTtEntries * sizeof(uint8_t)));
+    E.ttBound = static_cast<uint8_t*>(AllocateTable(kTtEntries * sizeof(uint8_t)));
+    E.ttScore = static_cast<int32_t*>(AllocateTable(kTtEntries * sizeof(int32_t)));
   }
   std::memcpy(E.board, initialBoard, sizeof(E.board));
   E.castleRights = 15;

@@ -3,3 +3,6 @@
 #pragma once
 
 int CommandPerft(int argc, char** argv);
+int CommandSearch(int argc, char** argv);
+int CommandBench(int argc, char** argv);
+int CommandEval(int argc, char** argv);

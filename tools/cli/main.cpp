@@ -15,6 +15,11 @@ struct Command {
 
 const Command kCommands[] = {
     {"perft", CommandPerft, "perft N [--divide]       count legal move paths of N half-moves"},
+    {"eval", CommandEval, "eval                     the static evaluation of the position"},
+    {"search", CommandSearch,
+     "search --depth N [--movetime MS] [--bonus zero|random]\n"
+     "                           iterative deepening; prints each iteration and bestmove"},
+    {"bench", CommandBench, "bench [--depth N]        fixed searches over varied positions; nodes and speed"},
 };
 
 void PrintHelp() {

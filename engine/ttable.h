@@ -1,0 +1,28 @@
+// The transposition table: four parallel arrays indexed by the position key.
+// An entry describes the position after a move and holds that move's score
+// for the side that made it.
+#pragma once
+
+// Bound kinds.
+constexpr int kBoundExact = 0, kBoundUpper = 1, kBoundLower = 2;
+
+// |key mod 10,000,000| with a truncating remainder: 0 .. 9,999,999.
+inline int TtIndex(int key) {
+  const int r = key % 10000000;
+  return r < 0 ? -r : r;
+}
+
+// Starts loading the current position's entry into the cache.
+void TtPrefetch();
+
+// A usable stored score for the current position at this depth and window,
+// with mate scores brought back to the current ply. Returns 1 and the score
+// in `score`, or 0.
+int TtProbe(int alpha, int beta, int depth, int& score);
+
+// Stores a score for the current position unless the entry holds a deeper
+// result; mate scores are kept relative to the current ply.
+void TtStore(int alpha, int beta, int depth, int score);
+
+// Empties the table by clearing every reachable depth byte.
+void TtClear();
