@@ -1,0 +1,95 @@
+// Shared set-up for the storage tests: a fresh engine, a temporary directory
+// per test, and whole-file helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine_state.h"
+#include "notation.h"
+#include "position.h"
+#include "system.h"
+
+using Bytes = std::vector<unsigned char>;
+
+// A fresh engine on the starting position with seeded keys.
+inline void FreshEngine() {
+  CreateEngine();
+  SeedRandom(1);
+  InitKeys();
+  InitSideKey();
+  ResetGame();
+  E.gameFrom[1] = -1;
+  E.ply = 1;
+  E.capturedPiece[0] = kEmpty;
+  E.epSquare[0] = 0;
+  settings = Settings{};
+}
+
+// Plays moves in coordinate notation as game moves.
+inline void PlayMoves(const std::string& moves) {
+  std::istringstream in(moves);
+  std::string move, error;
+  while (in >> move) ASSERT_TRUE(PlayMoveText(move, error)) << move << ": " << error;
+  E.ply = 1;
+}
+
+inline Bytes ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteAll(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Each test gets an empty directory of its own, removed afterwards.
+class StorageTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "korvin-storage-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir = pattern;
+    FreshEngine();
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::permissions(dir, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(dir, ec);
+  }
+  std::string PathOf(const std::string& name) const { return (dir / name).string(); }
+  // Names of the files in the test directory.
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+      names.push_back(entry.path().filename().string());
+    return names;
+  }
+  std::filesystem::path dir;
+};
+
+// The whole engine record and the settings, to show that a refused load
+// changed nothing at all.
+struct StateCopy {
+  std::unique_ptr<EngineState> engine = std::make_unique<EngineState>();
+  Settings config{};
+  StateCopy() {
+    std::memcpy(static_cast<void*>(engine.get()), &E, sizeof(EngineState));
+    config = settings;
+  }
+  bool SameAsNow() const {
+    return std::memcmp(engine.get(), &E, sizeof(EngineState)) == 0 &&
+           std::memcmp(&config, &settings, sizeof(Settings)) == 0;
+  }
+};
