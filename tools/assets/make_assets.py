@@ -392,6 +392,79 @@ def icon(size, squares):
     return out.resize((size, size), Image.LANCZOS)
 
 
+def icon_svg():
+    """The scalable icon: the knight's glyph outlines on a rounded wood tile.
+
+    Needs fontTools (Debian: python3-fonttools) to read the glyph outlines;
+    returns None without it.
+    """
+    try:
+        from fontTools.pens.recordingPen import RecordingPen
+        from fontTools.pens.svgPathPen import SVGPathPen
+        from fontTools.ttLib import TTFont
+    except ImportError:
+        return None
+    font = TTFont(SANS)
+    glyphs = font.getGlyphSet()
+    glyph = glyphs[font.getBestCmap()[ord(OUTLINE_GLYPH[2])]]
+    rec = RecordingPen()
+    glyph.draw(rec)
+    contours, current = [], []
+    for op, pts in rec.value:
+        current.append((op, pts))
+        if op in ("closePath", "endPath"):
+            contours.append(current)
+            current = []
+
+    def path_of(ops):
+        pen = SVGPathPen(glyphs)
+        for op, pts in ops:
+            getattr(pen, op)(*pts)
+        return pen.getCommands()
+
+    def extent(ops):
+        xs = [p[0] for _, pts in ops for p in pts]
+        ys = [p[1] for _, pts in ops for p in pts]
+        return min(xs), min(ys), max(xs), max(ys)
+
+    boxes = [extent(c) for c in contours if extent_ok(c)]
+    x0 = min(b[0] for b in boxes)
+    y0 = min(b[1] for b in boxes)
+    x1 = max(b[2] for b in boxes)
+    y1 = max(b[3] for b in boxes)
+    outer = max(contours, key=lambda c: (extent(c)[2] - extent(c)[0]) * (extent(c)[3] - extent(c)[1]))
+    whole = "".join(path_of(c) for c in contours)
+    # Fit the glyph to 76 % of the 256-unit tile, centred; glyph y points up.
+    scale = 0.76 * 256 / (y1 - y0)
+    tx = 128 - scale * (x0 + x1) / 2
+    ty = 128 + scale * (y0 + y1) / 2
+    transform = "translate(%.2f %.2f) scale(%.5f %.5f)" % (tx, ty, scale, -scale)
+    return """<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">
+  <defs>
+    <linearGradient id="wood" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#bb8b5f"/>
+      <stop offset="1" stop-color="#a3744b"/>
+    </linearGradient>
+    <linearGradient id="ivory" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#fffdf6"/>
+      <stop offset="1" stop-color="#e2d6c0"/>
+    </linearGradient>
+  </defs>
+  <rect x="3" y="3" width="250" height="250" rx="42" fill="url(#wood)" stroke="#4a3220" stroke-width="6"/>
+  <g transform="%s">
+    <path d="%s" fill="url(#ivory)"/>
+    <path d="%s" fill="#1c1815" stroke="#1c1815" stroke-width="14" stroke-linejoin="round"/>
+  </g>
+</svg>
+""" % (transform, path_of(outer), whole)
+
+
+def extent_ok(ops):
+    """True when a recorded contour carries points (empty ones are skipped)."""
+    return any(pts for _, pts in ops)
+
+
 # ---------------------------------------------------------------- main
 
 def save(img, path):
@@ -442,6 +515,15 @@ def main(argv):
             d = os.path.join(args.icons, "hicolor", "%dx%d" % (n, n), "apps")
             os.makedirs(d, exist_ok=True)
             save(icon(n, squares), os.path.join(d, "korvin4.png"))
+        svg = icon_svg()
+        if svg is None:
+            print("fontTools not found (Debian: python3-fonttools): scalable icon not written")
+        else:
+            d = os.path.join(args.icons, "hicolor", "scalable", "apps")
+            os.makedirs(d, exist_ok=True)
+            with open(os.path.join(d, "korvin4.svg"), "w", encoding="utf-8", newline="\n") as out:
+                out.write(svg)
+            print("wrote", os.path.join(d, "korvin4.svg"))
     if args.preview:
         if args.source:
             squares, pieces = load_pictures(args.source)
