@@ -1,0 +1,104 @@
+// Measures Evaluate calls per second over positions taken from random games
+// (king-zone maps rebuilt whenever a king differs from the previous position,
+// as at the frontier of a search). Prints the figures; asserts nothing.
+#include <cstdio>
+#include <vector>
+
+#include "engine_state.h"
+#include "evaluate.h"
+#include "game.h"
+#include "moves.h"
+#include "position.h"
+#include "system.h"
+
+namespace {
+
+struct Snapshot {
+  int board[121];
+  int sideToMove, castleRights;
+};
+
+bool PlayRandomMove() {
+  E.ply = 1;
+  E.moveCount = 0;
+  E.kingCaptured = 0;
+  GenerateMoves();
+  const int last = E.moveCount;
+  int from[256], to[256], n = 0;
+  for (int i = 1; i <= last && n < 256; i++) {
+    MakeMove(E.moveFrom[i], E.moveTo[i]);
+    if (InCheck(1 - E.sideToMove) == 0) {
+      from[n] = E.moveFrom[i];
+      to[n] = E.moveTo[i];
+      n++;
+    }
+    UnmakeMove(E.moveFrom[i], E.moveTo[i]);
+  }
+  if (n == 0) return false;
+  const int k = RandomInt(0, n - 1);
+  PlayGameMove(from[k], to[k]);
+  PositionReset();
+  return true;
+}
+
+}  // namespace
+
+int main() {
+  CreateEngine();
+  SeedRandom(7);
+  InitKeys();
+  InitSideKey();
+  std::vector<Snapshot> positions;
+  for (int game = 0; game < 20; game++) {
+    ResetGame();
+    E.gameFrom[1] = -1;
+    for (int half = 0; half < 100 && PlayRandomMove(); half++) {
+      Snapshot s;
+      for (int i = 0; i <= 120; i++) s.board[i] = E.board[i];
+      s.sideToMove = E.sideToMove;
+      s.castleRights = E.castleRights;
+      positions.push_back(s);
+    }
+  }
+
+  // One pass installs each position once; every position is then evaluated
+  // `repeat` times in a row (the cached king zones) and the whole set is
+  // walked `passes` times.
+  const int passes = 200, repeat = 20;
+  long long calls = 0, checksum = 0;
+  long long installMs = 0;
+  const int start = ClockMs();
+  for (int pass = 0; pass < passes; pass++) {
+    for (const Snapshot& s : positions) {
+      for (int i = 0; i <= 120; i++) E.board[i] = s.board[i];
+      E.sideToMove = s.sideToMove;
+      E.castleRights = s.castleRights;
+      E.savedCastleRights[1] = s.castleRights;
+      E.rootSide = 1 - s.sideToMove;
+      E.plyFrom[1] = 0;
+      PositionReset();
+      for (int r = 0; r < repeat; r++) checksum += Evaluate();
+      calls += repeat;
+    }
+  }
+  const long long ms = ElapsedMs(start);
+
+  // The set-up alone, to subtract.
+  const int setupStart = ClockMs();
+  for (int pass = 0; pass < passes; pass++) {
+    for (const Snapshot& s : positions) {
+      for (int i = 0; i <= 120; i++) E.board[i] = s.board[i];
+      E.sideToMove = s.sideToMove;
+      checksum += PositionReset();
+    }
+  }
+  installMs = ElapsedMs(setupStart);
+
+  const long long evalMs = ms > installMs ? ms - installMs : 1;
+  std::printf("positions %zu\ncalls %lld\ntime_ms %lld (set-up %lld)\n", positions.size(), calls,
+              ms, installMs);
+  std::printf("evaluate_per_second %lld\nns_per_call %.1f\nchecksum %lld\n",
+              calls * 1000 / evalMs, 1e6 * static_cast<double>(evalMs) / static_cast<double>(calls),
+              checksum);
+  return 0;
+}
