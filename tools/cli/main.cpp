@@ -19,6 +19,16 @@ const Command kCommands[] = {
     {"search", CommandSearch,
      "search --depth N [--movetime MS] [--bonus zero|random]\n"
      "                           iterative deepening; prints each iteration and bestmove"},
+    {"play", CommandPlay, "play --level L             one computer move (the book \"korvin.bok\" is used)"},
+    {"selfplay", CommandSelfplay,
+     "selfplay --level L --games N [--max-plies P]\n"
+     "                           whole games of the computer against itself"},
+    {"book", CommandBook,
+     "book check FILE | book build SOURCE OUT\n"
+     "                           check a book file, or build one from its text source"},
+    {"game", CommandGame,
+     "game show FILE | game save FILE --moves M [--black]\n"
+     "                           show a saved game, or write one from moves"},
     {"bench", CommandBench, "bench [--depth N]        fixed searches over varied positions; nodes and speed"},
 };
 

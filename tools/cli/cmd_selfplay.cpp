@@ -1,0 +1,98 @@
+#include <iostream>
+#include <string>
+
+#include "book.h"
+#include "cli_common.h"
+#include "commands.h"
+#include "engine_state.h"
+#include "game.h"
+#include "notation.h"
+#include "position.h"
+#include "system.h"
+#include "think.h"
+
+namespace {
+
+int announced = 0;
+
+void RecordResult(int kind, int) {
+  if (announced == 0) announced = kind;
+}
+
+// A new game on the starting position, as New Game leaves it.
+void NewGame() {
+  ResetGame();
+  E.gameFrom[1] = -1;
+  E.ply = 1;
+  E.capturedPiece[0] = kEmpty;
+  E.epSquare[0] = 0;
+  E.promotedPiece[0] = 0;
+  E.plyFrom[0] = E.plyTo[0] = 0;
+}
+
+// The move just played was legal in the position before it.
+bool LastMoveWasLegal() {
+  const int n = E.gameMoveNumber;
+  const int from = E.gameFrom[n], to = E.gameTo[n];
+  const int threshold = E.mateThreshold;
+  StepBackGameMove();
+  const bool legal = IsLegalMove(from, to) != 0;
+  StepForwardGameMove();
+  E.mateThreshold = threshold;
+  return legal;
+}
+
+}  // namespace
+
+// korvin-cli selfplay --level L --games N [--max-plies P]: whole games of the
+// computer against itself through the same turn the program plays.
+int CommandSelfplay(int argc, char** argv) {
+  CliArgs args;
+  std::string error;
+  std::vector<std::string> valued = {"level", "games", "seed", "max-plies"};
+  if (!ParseArgs(argc, argv, 2, valued, {}, args, error)) return Fail(error);
+  long long level = 0, games = 0, maxPlies = 0;
+  if (!IntOption(args, "level", 1, 1, 4, level, error) ||
+      !IntOption(args, "games", 1, 1, 100000, games, error) ||
+      !IntOption(args, "max-plies", 300, 1, kMaxGameMoves, maxPlies, error))
+    return Fail(error);
+  if (!InitEngineForCli(args, error)) return Fail(error);
+  LoadBook();
+  settings.level = static_cast<int>(level);
+  showResultHook = RecordResult;
+
+  int worstOvershoot = 0;
+  const int limit[5] = {0, 0, 100, 1000, 10000};
+  for (long long g = 1; g <= games; g++) {
+    NewGame();
+    announced = 0;
+    std::string moves, ending = "unfinished at the ply cap";
+    while (E.gameMoveNumber < maxPlies) {
+      const int before = E.gameMoveNumber;
+      const int start = ClockMs();
+      ThinkAndMove();
+      const int took = static_cast<int>(ElapsedMs(start));
+      if (level > 1 && took - limit[level] > worstOvershoot) worstOvershoot = took - limit[level];
+      if (E.gameMoveNumber > before) {
+        if (!LastMoveWasLegal()) {
+          std::cout << "game " << g << ": illegal move "
+                    << SquareName(E.gameFrom[E.gameMoveNumber])
+                    << SquareName(E.gameTo[E.gameMoveNumber]) << " after" << moves << "\n";
+          return 1;
+        }
+        moves += " " + SquareName(E.gameFrom[E.gameMoveNumber]) +
+                 SquareName(E.gameTo[E.gameMoveNumber]);
+      }
+      if (announced == kResultCheckmate) ending = "checkmate";
+      if (announced == kResultStalemate) ending = "stalemate";
+      if (announced == kResultDraw)
+        ending = RepetitionCount(E.gameMoveNumber) > 1 ? "draw by repetition" : "draw by material";
+      if (announced || E.gameMoveNumber == before) break;
+    }
+    std::cout << "game " << g << ":" << moves << " : " << ending << "\n";
+    std::cerr << "selfplay: game " << g << " of " << games << " done (" << E.gameMoveNumber
+              << " half-moves, " << ending << ")\n";
+  }
+  if (level > 1) std::cerr << "selfplay: worst time overshoot " << worstOvershoot << " ms\n";
+  return 0;
+}
