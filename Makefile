@@ -5,7 +5,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-release test-sanitize clean
+.PHONY: all deps build run test test-release test-sanitize test-fuzz clean
 
 all: build
 
@@ -22,6 +22,7 @@ run: build
 test: build
 	$(MAKE) test-release
 	$(MAKE) test-sanitize
+	$(MAKE) test-fuzz
 
 test-release:
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -31,5 +32,9 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) -LE slow
 
+# Each fuzz target runs for a bounded time from its seed corpus.
+test-fuzz: deps
+	JOBS=$(JOBS) bash scripts/run-fuzz.sh 20
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) fuzz-build
