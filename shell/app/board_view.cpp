@@ -1,0 +1,80 @@
+#include "board_view.h"
+
+#include "engine_state.h"
+#include "shell_state.h"
+
+ShellState shell;
+
+const int pieceWidthPercent[15] = {0, 105, 110, 110, 105, 130, 130, 0, 0, 105, 110, 110, 105, 130, 130};
+const int pieceHeightPercent[15] = {0, 75, 90, 90, 85, 100, 100, 0, 0, 75, 90, 90, 85, 100, 100};
+
+void RestoreBoardTarget() {
+  Platform& p = *shell.platform;
+  p.SetDrawTarget(shell.boardCanvas);
+  p.SetFocus(shell.boardCanvas);
+  p.SetAlphaBlending(true);
+}
+
+// Cells go rank by rank from rank 1 and file by file from file a; each cell's
+// background is drawn over the overhang of the piece drawn just before it.
+void DrawBoard(int lastFrom, int lastTo, int selected) {
+  Platform& p = *shell.platform;
+  const int size = shell.squareSize;
+  for (int i = 0; i < 8; i++) {
+    for (int j = 0; j < 8; j++) {
+      const int s = 22 + 10 * i + j;
+      int left, top;
+      if (settings.humanPlaysBlack == 0) {
+        left = j * size;
+        top = (7 - i) * size;
+      } else {
+        left = (7 - j) * size;
+        top = i * size;
+      }
+      const int colour = (i + j) % 2 == 0 ? 2 : 1;  // a1 is dark
+      p.SetDrawAlpha(1.0);
+      p.DrawPictureStretched(shell.squareImages[colour], left, top, size, size);
+      int piece = shell.displayBoard[s];
+      double alpha = 1.0;
+      if (s == lastFrom) {
+        piece = lastTo >= 0 && lastTo <= 120 ? shell.displayBoard[lastTo] : kEmpty;
+        alpha = 0.4;
+      }
+      if (s == selected) alpha = 0.7;
+      if (piece < 1 || piece > 14 || piece == kEmpty || piece == kOffBoard) continue;
+      const int pw = size * pieceWidthPercent[piece] / 100;
+      const int ph = size * pieceHeightPercent[piece] / 100;
+      p.SetDrawAlpha(alpha);
+      p.DrawPictureStretched(shell.pieceImages[piece], left + (size - pw) / 2, top + size - ph, pw,
+                             ph);
+    }
+  }
+  p.Present();
+}
+
+void RefreshBoard(int lastFrom, int lastTo, int selected) {
+  for (int s = 22; s <= 99; s++) shell.displayBoard[s] = E.board[s];
+  DrawBoard(lastFrom, lastTo, selected);
+}
+
+void ShowResult(int kind, int milliseconds) {
+  Platform& p = *shell.platform;
+  const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
+  const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
+  const Handle window = p.OpenWindow("", x + (w - 315) / 2, y + (h - 68) / 2, 315, 68,
+                                     WindowKind::Bare);
+  const Handle canvas = p.AddCanvas(window, 0, 0, 315, 68, false);
+  p.SetDrawTarget(canvas);
+  p.Present();
+  // The banner goes up only once its window has been shown.
+  for (;;) {
+    const Event event = p.WaitEvent();
+    if (event.id == EventId::GadgetPaint) break;
+  }
+  p.SetDrawAlpha(1.0);
+  if (kind >= 1 && kind <= 3) p.DrawPicture(shell.resultImages[kind], 0, 0);
+  p.Present();
+  p.Sleep(milliseconds);
+  p.DestroyWindow(window);
+  RestoreBoardTarget();
+}

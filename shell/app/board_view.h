@@ -1,0 +1,13 @@
+// Drawing the board from the display copy, and the result banners.
+#pragma once
+
+// Draws the 64 cells from displayBoard with the last move's ghost and the
+// selected square, then presents the frame.
+void DrawBoard(int lastFrom, int lastTo, int selected);
+
+// Copies the position into displayBoard, then draws it.
+void RefreshBoard(int lastFrom, int lastTo, int selected);
+
+// Shows result picture `kind` (1 checkmate, 2 stalemate, 3 draw) in a bare
+// window over the board for `milliseconds`.
+void ShowResult(int kind, int milliseconds);

@@ -1,0 +1,23 @@
+// Playing by two clicks, the promotion choice, and stepping through the game
+// record with the mouse wheel and the middle button.
+#pragma once
+
+// The square under canvas point (x, y), or 0 when the point lies outside
+// the drawn board.
+int SquareAtPoint(int x, int y);
+
+// A left click at the pointer's last position over the board canvas.
+void LeftClick();
+
+// Plays the selected pair when it is a legal move, asks for the promotion
+// piece, announces draws and lets the computer answer.
+void TryUserMove(int from, int to);
+
+// The "Promotion" dialog; returns the White code of the chosen piece (2..5).
+int AskPromotion();
+
+// One wheel event: +1 steps one half-move back, -1 one forward.
+void WheelTurn(int notches);
+
+// The middle button: to the start of the game, or from the start to its end.
+void MiddleClick();

@@ -1,0 +1,134 @@
+#include <string>
+
+#include "board_view.h"
+#include "dialogs.h"
+#include "engine_state.h"
+#include "game_file.h"
+#include "position.h"
+#include "shell_state.h"
+#include "storage_error.h"
+#include "think.h"
+
+namespace {
+
+enum class Command { None, Close, NewGame, LoadGame, SaveGame, ChangeSides, Level };
+
+struct OptionsDialog {
+  Handle window;
+  Handle canvas;
+  Handle newGame, loadGame, saveGame, changeSides;
+  Handle levels[5];  // 1..4
+};
+
+OptionsDialog OpenOptions() {
+  Platform& p = *shell.platform;
+  OptionsDialog d{};
+  const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
+  const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
+  d.window = p.OpenWindow("Options", x + (w - 480) / 2, y + (h - 330) / 2, 480, 330,
+                          WindowKind::Fixed);
+  d.newGame = p.AddButton(d.window, 25, 25, 100, 25, "New Game");
+  d.loadGame = p.AddButton(d.window, 135, 25, 100, 25, "Load Game");
+  d.saveGame = p.AddButton(d.window, 245, 25, 100, 25, "Save Game");
+  d.changeSides = p.AddButton(d.window, 355, 25, 100, 25, "Change Sides");
+  p.AddLabel(d.window, 25, 62, 430, 1, "", LabelKind::Separator);
+  static const char* const kLevelNames[5] = {"", "Novice", "Intermediate", "Advanced", "Expert"};
+  for (int level = 1; level <= 4; level++)
+    d.levels[level] = p.AddButton(d.window, 25 + 110 * (level - 1), 74, 100, 25, kLevelNames[level]);
+  p.AddLabel(d.window, 25, 130, 430, 17, kInformationLine, LabelKind::Sunken);
+  d.canvas = p.AddCanvas(d.window, 80, 180, 320, 120, false);
+  p.SetDrawTarget(d.canvas);
+  if (settings.level >= 1 && settings.level <= 4)
+    p.SetButtonColour(d.levels[settings.level], 255, 255, 255);
+  p.Present();
+  return d;
+}
+
+// Waits for a command; level buttons leave their level in `level`.
+Command WaitForCommand(const OptionsDialog& d, int& level) {
+  Platform& p = *shell.platform;
+  for (;;) {
+    const Event event = p.WaitEvent();
+    if (event.id == EventId::WindowClose) return Command::Close;
+    if (event.id == EventId::GadgetPaint) {
+      p.SetDrawAlpha(1.0);
+      p.DrawPicture(shell.optionsPicture, 0, 0);
+      p.Present();
+      continue;
+    }
+    if (event.id != EventId::GadgetAction) continue;
+    if (event.source == d.newGame) return Command::NewGame;
+    if (event.source == d.loadGame) return Command::LoadGame;
+    if (event.source == d.saveGame) return Command::SaveGame;
+    if (event.source == d.changeSides) return Command::ChangeSides;
+    for (int k = 1; k <= 4; k++) {
+      if (event.source == d.levels[k]) {
+        level = k;
+        return Command::Level;
+      }
+    }
+  }
+}
+
+void CloseOptions(const OptionsDialog& d) {
+  shell.platform->DestroyWindow(d.window);
+  RestoreBoardTarget();
+}
+
+void RefreshWithLastMove() {
+  RefreshBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
+}
+
+// The computer's turn started from the dialog; any pending click is dropped.
+void ComputerMoves() {
+  ThinkAndMove();
+  ClearSelection();
+}
+
+}  // namespace
+
+void ShowOptions() {
+  Platform& p = *shell.platform;
+  const OptionsDialog d = OpenOptions();
+  int level = 0;
+  const Command command = WaitForCommand(d, level);
+  std::string failure;  // an explicit load or save that went wrong
+  std::string path;
+  switch (command) {
+    case Command::None:
+    case Command::Close:
+      CloseOptions(d);
+      break;
+    case Command::NewGame:
+      ResetGame();
+      settings.humanPlaysBlack = 1 - settings.humanPlaysBlack;
+      E.gameFrom[1] = -1;
+      CloseOptions(d);
+      RefreshBoard(0, 0, 0);
+      if (settings.humanPlaysBlack == 1) ComputerMoves();
+      break;
+    case Command::LoadGame:
+      path = p.RequestFile("Load File", "kga", false, "");
+      // A cancelled requester gives an empty path: the game stays.
+      if (!path.empty() && !LoadGame(path.c_str())) failure = "Cannot load \"" + path + "\":";
+      CloseOptions(d);
+      RefreshWithLastMove();
+      break;
+    case Command::SaveGame:
+      path = p.RequestFile("Save File", "kga", true, "");
+      if (!path.empty() && !SaveGame(path.c_str())) failure = "Cannot save \"" + path + "\":";
+      CloseOptions(d);
+      break;
+    case Command::ChangeSides:
+      settings.humanPlaysBlack = 1 - settings.humanPlaysBlack;
+      CloseOptions(d);
+      RefreshWithLastMove();
+      ComputerMoves();
+      break;
+    case Command::Level:
+      settings.level = level;
+      CloseOptions(d);
+      break;
+  }
+  if (!failure.empty()) ShowMessage(failure, StorageError());
+}

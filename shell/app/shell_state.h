@@ -1,0 +1,40 @@
+// The window program's own state, kept beside the engine record for the whole
+// run: the platform it draws on, the window and canvas handles, the pictures,
+// the square size, the click selection and the display copy of the board.
+#pragma once
+
+#include "platform.h"
+
+struct ShellState {
+  Platform* platform;
+  int squareSize;              // windowWidth / 8
+  Handle mainWindow;
+  Handle boardCanvas;
+  Handle squareImages[3];      // 1 light, 2 dark
+  Handle pieceImages[15];      // by piece code; 7 and 8 have none
+  Handle resultImages[4];      // 1 checkmate, 2 stalemate, 3 draw
+  Handle optionsPicture;
+  int clickCount;
+  int selectedFrom, selectedTo;
+  int displayBoard[121];       // what DrawBoard shows; 22..99 written by RefreshBoard
+};
+
+extern ShellState shell;
+
+// Piece picture size in percent of the square size, by piece code.
+extern const int pieceWidthPercent[15];
+extern const int pieceHeightPercent[15];
+
+// The program's name and version as the Options dialog shows it.
+constexpr const char* kInformationLine = "      Korvin 4.01";
+
+// Clears the selection and the click counter together.
+inline void ClearSelection() {
+  shell.clickCount = 0;
+  shell.selectedFrom = 0;
+  shell.selectedTo = 0;
+}
+
+// Makes the board canvas the drawing target again after a dialog closed:
+// target, input focus and alpha blending.
+void RestoreBoardTarget();
