@@ -1,0 +1,32 @@
+// The one event queue shared by every window: a ring of 256 events. An event
+// posted while the ring is full is dropped, never the oldest one.
+#pragma once
+
+#include "platform_types.h"
+
+class EventQueue {
+ public:
+  static constexpr int kCapacity = 256;
+
+  // Appends an event; returns false (and keeps nothing) when the queue is full.
+  bool Post(const Event& event);
+  // Takes the oldest event into `event`; returns false when the queue is empty.
+  bool Pop(Event& event) {
+    if (count_ == 0) return false;
+    event = ring_[head_];
+    head_ = (head_ + 1) % kCapacity;
+    --count_;
+    return true;
+  }
+  bool Empty() const { return count_ == 0; }
+  int Count() const { return count_; }
+  // Events refused because the queue was full, since construction.
+  int Dropped() const { return dropped_; }
+  void Clear() { head_ = count_ = 0; }
+
+ private:
+  Event ring_[kCapacity] = {};
+  int head_ = 0;
+  int count_ = 0;
+  int dropped_ = 0;
+};

@@ -1,0 +1,194 @@
+// The platform layer: every window, widget, event, picture and drawing service
+// the shell uses, behind one interface. Two implementations exist:
+//   QtPlatform     (qt_platform.h)     the real one, on Qt 6 Widgets;
+//   ScriptPlatform (script_platform.h) a scripted stand-in for tests, which
+//                  records every call and answers from a script (no display).
+// The shell holds one Platform& for the whole run and uses nothing else.
+//
+// Conventions
+// - Coordinates and sizes are pixels of a window's client area (the inside
+//   of the frame, without the title bar), with x to the right and y down.
+//   Widget and canvas positions are relative to their window's client area;
+//   drawing coordinates are relative to the drawing target canvas.
+// - Handles (platform_types.h) are positive integers, 0 means "none". An
+//   operation given an unknown or destroyed handle does nothing and returns
+//   0 or "" (the stand-in also counts it as a misuse, see script_platform.h).
+// - Everything runs on the thread that created the platform; nothing is
+//   re-entrant. The platform never calls back into the program: whatever the
+//   user does becomes an event in the one queue, and the program sees it only
+//   when it calls WaitEvent or PollEvent.
+//
+// Events
+// - One queue of 256 events serves all windows. Events arriving while it is
+//   full are dropped. Each event has an id, a source handle and one integer
+//   (see EventId in platform_types.h for who sends what).
+// - WaitEvent blocks (without spinning) until an event is there.
+// - PollEvent never blocks. It is made to be called at every node of the
+//   search: it costs about a nanosecond when nothing is pending. It lets the
+//   toolkit gather new input only every few milliseconds of polling (it
+//   looks at the clock only once every kPollClockStride calls), so a burst of
+//   polls finds new input with a few milliseconds of delay. A loop that waits
+//   for input must call WaitEvent, never PollEvent in a loop.
+// - GadgetPaint arrives when the window system shows a canvas again (first
+//   shown, uncovered, restored, resized), never because of Present: the
+//   program answers it by drawing and presenting, which raises no new event.
+// - WindowClose leaves the window open: closing is the program's decision
+//   (DestroyWindow). AppTerminate comes from the desktop session (log-out,
+//   quit request); the window system is not told anything else.
+//
+// Drawing
+// - Each canvas has a back buffer. SetDrawTarget chooses the canvas that later
+//   drawing goes to; DrawPicture and DrawPictureStretched paint into its back
+//   buffer with the current alpha (SetDrawAlpha, 1.0 at start) and blending
+//   (SetAlphaBlending, on at start); Present shows the whole back buffer at
+//   once. The back buffer keeps its content after Present, so a frame may be
+//   drawn partly over the previous one. A new canvas starts filled with the
+//   window's background colour.
+// - Stretched pictures are smoothly filtered. On a high-density screen the
+//   back buffer has device resolution and pictures are drawn at it.
+// - Pictures are loaded once and live until the platform is destroyed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "event_queue.h"
+#include "picture.h"
+#include "platform_types.h"
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // ----- Desktop ---------------------------------------------------------
+
+  // Size in pixels of the desktop (the primary screen's available area).
+  virtual int DesktopWidth() = 0;
+  virtual int DesktopHeight() = 0;
+
+  // ----- Windows ---------------------------------------------------------
+
+  // Creates and shows a top-level window whose client area is w x h at
+  // (x, y) on the desktop. A Fixed window cannot be resized by the user.
+  // Creating a window raises no event.
+  virtual Handle OpenWindow(const std::string& title, int x, int y, int w, int h,
+                            WindowKind kind) = 0;
+  // Destroys a window with every widget and canvas in it. Their handles
+  // become invalid. If it held the drawing target, there is none afterwards.
+  virtual void DestroyWindow(Handle window) = 0;
+  // The window's client area: position on the desktop and size.
+  virtual int WindowX(Handle window) = 0;
+  virtual int WindowY(Handle window) = 0;
+  virtual int WindowWidth(Handle window) = 0;
+  virtual int WindowHeight(Handle window) = 0;
+  // Moves the client area to (x, y) and gives it the size w x h, kept within
+  // the window's limits. A change of size is answered by a WindowSize event
+  // (and GadgetPaint for its canvases) once the window system has done it.
+  virtual void SetWindowShape(Handle window, int x, int y, int w, int h) = 0;
+  // Smallest and largest client size the user (and SetWindowShape) may give.
+  virtual void SetWindowLimits(Handle window, int minWidth, int minHeight, int maxWidth,
+                               int maxHeight) = 0;
+
+  // ----- Widgets inside a window ------------------------------------------
+
+  // A text label; a Separator draws a horizontal line across (x, y, w, h).
+  virtual Handle AddLabel(Handle window, int x, int y, int w, int h, const std::string& text,
+                          LabelKind kind) = 0;
+  // A push button; pressing it posts GadgetAction with the button as source.
+  virtual Handle AddButton(Handle window, int x, int y, int w, int h,
+                           const std::string& text) = 0;
+  // A check box, initially unticked; a click toggles it and posts
+  // GadgetAction with the box as source.
+  virtual Handle AddCheckBox(Handle window, int x, int y, int w, int h,
+                             const std::string& text) = 0;
+  // 1 when the box is ticked, 0 when not.
+  virtual int CheckBoxState(Handle checkBox) = 0;
+  // Ticks (1) or clears (0) the box without posting an event.
+  virtual void SetCheckBoxState(Handle checkBox, int state) = 0;
+  // Paints a push button's background in the colour (red, green, blue), 0..255.
+  virtual void SetButtonColour(Handle button, int red, int green, int blue) = 0;
+  // A drawing canvas at (x, y, w, h). When `anchored`, it keeps its distance
+  // to all four edges of the window, so it grows and shrinks with the window.
+  virtual Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) = 0;
+  // Gives the keyboard focus to a widget and activates its window.
+  virtual void SetFocus(Handle widget) = 0;
+
+  // ----- File requester ---------------------------------------------------
+
+  // Asks the user for a file; `filter` is an extension without the dot
+  // ("kga"). `save` chooses a save requester (which adds the extension to a
+  // name typed without one) over an open requester. Returns the chosen path,
+  // or "" when the user cancelled. Blocks until the requester is closed;
+  // events for other windows are queued meanwhile.
+  virtual std::string RequestFile(const std::string& title, const std::string& filter,
+                                  bool save, const std::string& initialPath) = 0;
+
+  // ----- Events -----------------------------------------------------------
+
+  // Waits until an event is there and takes it. Never returns without one.
+  virtual Event WaitEvent() = 0;
+
+  // Takes the oldest pending event into `event` and returns true, or returns
+  // false at once when there is none. Cheap enough for every search node.
+  bool PollEvent(Event& event) {
+    if (--pollCountdown_ <= 0) {
+      pollCountdown_ = kPollClockStride;
+      GatherInput();
+    }
+    return queue_.Pop(event);
+  }
+
+  // Polls between two looks at the clock in PollEvent.
+  static constexpr int kPollClockStride = 64;
+
+  // The most recent pointer position over a canvas, in canvas pixels (it may
+  // lie outside the canvas when the pointer left it since).
+  virtual int PointerX(Handle canvas) = 0;
+  virtual int PointerY(Handle canvas) = 0;
+
+  // Waits `ms` milliseconds without handling any input; events that arrive
+  // meanwhile wait in the queue.
+  virtual void Sleep(int ms) = 0;
+
+  // ----- Pictures ---------------------------------------------------------
+
+  // Loads a JPEG or PNG file (recognised by its content, PNG transparency
+  // kept). Returns its handle, or 0 when the file is missing, damaged or too
+  // large; then `error`, if given, receives a message naming the file.
+  virtual Handle LoadPicture(const std::string& path, std::string* error = nullptr);
+  // Size of a loaded picture in pixels (0 for an unknown handle).
+  int PictureWidth(Handle picture) const;
+  int PictureHeight(Handle picture) const;
+  // The decoded picture, or nullptr for an unknown handle.
+  const Picture* FindPicture(Handle picture) const;
+
+  // ----- Drawing ----------------------------------------------------------
+
+  // Chooses the canvas that later drawing and Present go to.
+  virtual void SetDrawTarget(Handle canvas) = 0;
+  // Opacity of later drawing, 0.0 (invisible) to 1.0 (opaque); clamped.
+  virtual void SetDrawAlpha(double alpha) = 0;
+  // On: pictures are blended over what is there by their alpha times the
+  // draw alpha. Off: their pixels replace what is there.
+  virtual void SetAlphaBlending(bool on) = 0;
+  // Draws a picture with its top-left corner at (x, y), at its own size.
+  virtual void DrawPicture(Handle picture, int x, int y) = 0;
+  // Draws a picture stretched (smoothly) into the rectangle (x, y, w, h).
+  virtual void DrawPictureStretched(Handle picture, int x, int y, int w, int h) = 0;
+  // Shows the target canvas's back buffer on the screen at once.
+  virtual void Present() = 0;
+
+ protected:
+  // Gives the toolkit a chance to turn its pending input into queued events
+  // when a few milliseconds have passed since it last did. Called by
+  // PollEvent once every kPollClockStride polls.
+  virtual void GatherInput() = 0;
+  // Stores a decoded picture and returns its handle.
+  Handle AddPicture(Picture picture);
+
+  EventQueue queue_;
+
+ private:
+  int pollCountdown_ = kPollClockStride;
+  std::vector<Picture> pictures_;  // handle h is pictures_[h - 1]
+};

@@ -1,0 +1,39 @@
+// Plain types of the platform layer: handles, events and the kinds of windows
+// and labels. See platform.h for the operations.
+#pragma once
+
+// Windows, widgets (labels, buttons, check boxes, canvases) and pictures are
+// named by small positive integers. Window and widget handles come from one
+// counter and are never reused, so an event's source identifies exactly one
+// of them; picture handles have their own counter. 0 is never a valid handle.
+using Handle = int;
+
+enum class EventId {
+  None = 0,      // not an event; what an empty Event holds
+  AppTerminate,  // the desktop session asks the program to quit; source 0
+  MouseDown,     // data: 1 left, 2 right, 3 middle; source: canvas, else window
+  MouseWheel,    // data: notches, positive when turned away from the user
+  GadgetAction,  // a push button was pressed or a check box clicked; source: it
+  GadgetPaint,   // a canvas needs repainting (exposed or resized); source: it
+  WindowSize,    // a window's client size changed (never while minimised)
+  WindowClose,   // the user asks to close a window; it stays open until
+                 // the program destroys it with DestroyWindow
+};
+
+struct Event {
+  EventId id = EventId::None;
+  Handle source = 0;
+  int data = 0;
+};
+
+enum class WindowKind {
+  Resizable,  // title bar, frame, the user may resize it
+  Fixed,      // title bar, frame, fixed client size
+  Bare,       // no title bar and no frame
+};
+
+enum class LabelKind {
+  Plain,      // left-aligned text
+  Sunken,     // left-aligned text in a sunken frame
+  Separator,  // a horizontal separator line; the text is ignored
+};

@@ -1,0 +1,106 @@
+// PNG decoding with libpng. libpng reports errors by calling our handler,
+// which jumps back with longjmp; the jump lands in ReadPngRows, where no
+// object with a destructor is created after setjmp, so nothing is skipped.
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "picture_decode.h"
+
+namespace {
+
+struct PngErrorSink {
+  char message[256];
+};
+
+// libpng's fatal-error handler: keeps the message and jumps back.
+void OnPngError(png_structp png, png_const_charp message) {
+  auto* sink = static_cast<PngErrorSink*>(png_get_error_ptr(png));
+  std::snprintf(sink->message, sizeof sink->message, "%s", message);
+  png_longjmp(png, 1);
+}
+
+// Warnings (bad ancillary chunks and the like) do not stop decoding.
+void OnPngWarning(png_structp, png_const_charp) {}
+
+// Reads the header and all rows as 8-bit RGBA into `rgba`. Returns false with
+// a message in `sink` on any error. Only C calls and already constructed
+// objects are used below setjmp.
+bool ReadPngRows(FILE* file, png_structp png, png_infop info, std::vector<png_byte>& rgba,
+                 std::vector<png_bytep>& rows, png_uint_32& width, png_uint_32& height,
+                 PngErrorSink& sink) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_init_io(png, file);
+  png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
+  png_read_info(png, info);
+  width = png_get_image_width(png, info);
+  height = png_get_image_height(png, info);
+  if (!PictureSizeAcceptable(width, height)) {
+    std::snprintf(sink.message, sizeof sink.message, "size %ux%u is too large",
+                  static_cast<unsigned>(width), static_cast<unsigned>(height));
+    return false;
+  }
+  const int colourType = png_get_color_type(png, info);
+  png_set_expand(png);  // palette to RGB, small grey depths to 8 bits, tRNS to alpha
+  png_set_strip_16(png);
+  if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+    png_set_gray_to_rgb(png);
+  }
+  png_set_filler(png, 0xFF, PNG_FILLER_AFTER);  // opaque alpha where there is none
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  const size_t stride = static_cast<size_t>(width) * 4;
+  if (png_get_rowbytes(png, info) != stride) {
+    std::snprintf(sink.message, sizeof sink.message, "unexpected row layout");
+    return false;
+  }
+  rgba.resize(stride * height);
+  rows.resize(height);
+  for (png_uint_32 y = 0; y < height; ++y) rows[y] = rgba.data() + stride * y;
+  png_read_image(png, rows.data());
+  png_read_end(png, nullptr);
+  return true;
+}
+
+}  // namespace
+
+// Decodes a PNG file into premultiplied ARGB, keeping its transparency.
+bool DecodePngFile(const std::string& path, Picture& picture, std::string& error) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    error = "cannot open picture \"" + path + "\": " + std::strerror(errno);
+    return false;
+  }
+  PngErrorSink sink = {};
+  png_structp png =
+      png_create_read_struct(PNG_LIBPNG_VER_STRING, &sink, OnPngError, OnPngWarning);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (png == nullptr || info == nullptr) {
+    png_destroy_read_struct(png ? &png : nullptr, nullptr, nullptr);
+    std::fclose(file);
+    error = "cannot decode picture \"" + path + "\": out of memory";
+    return false;
+  }
+  std::vector<png_byte> rgba;
+  std::vector<png_bytep> rows;
+  png_uint_32 width = 0, height = 0;
+  const bool ok = ReadPngRows(file, png, info, rgba, rows, width, height, sink);
+  png_destroy_read_struct(&png, &info, nullptr);
+  std::fclose(file);
+  if (!ok) {
+    error = "cannot decode PNG picture \"" + path + "\": " + sink.message;
+    return false;
+  }
+  picture.width = static_cast<int>(width);
+  picture.height = static_cast<int>(height);
+  picture.name = path;
+  picture.pixels.resize(static_cast<size_t>(width) * height);
+  for (size_t i = 0; i < picture.pixels.size(); ++i) {
+    const png_byte* p = &rgba[i * 4];
+    picture.pixels[i] = PremultipliedArgb(p[0], p[1], p[2], p[3]);
+  }
+  return true;
+}

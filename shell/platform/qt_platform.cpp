@@ -1,0 +1,347 @@
+#include "qt_platform.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <thread>
+
+#include "qt_widgets.h"
+
+namespace {
+// Polls let Qt gather input at most this often.
+constexpr auto kGatherInterval = std::chrono::milliseconds(4);
+}  // namespace
+
+QtPlatform::QtPlatform(int& argc, char** argv) : argc_(argc) {
+  if (QApplication::instance() == nullptr) ownApp_ = std::make_unique<QApplication>(argc_, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  quitFilter_ = std::make_unique<QtQuitFilter>(*this);
+  qApp->installEventFilter(quitFilter_.get());
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, quitFilter_.get(),
+                   [this](QSessionManager&) { Post(EventId::AppTerminate, 0); });
+  lastGather_ = std::chrono::steady_clock::now();
+}
+
+QtPlatform::~QtPlatform() {
+  qApp->removeEventFilter(quitFilter_.get());
+  for (auto& [handle, item] : items_) {
+    if (item.kind == Kind::Window) delete item.widget;
+  }
+  items_.clear();
+}
+
+// ----- Handles -------------------------------------------------------------
+
+Handle QtPlatform::AddItem(Kind kind, Handle window, QWidget* widget) {
+  const Handle handle = nextHandle_++;
+  items_[handle] = Item{kind, kind == Kind::Window ? handle : window, widget};
+  return handle;
+}
+
+QWidget* QtPlatform::Find(Handle handle, Kind kind) const {
+  const auto it = items_.find(handle);
+  return it != items_.end() && it->second.kind == kind ? it->second.widget : nullptr;
+}
+
+QtCanvasWidget* QtPlatform::Canvas(Handle handle) const {
+  return static_cast<QtCanvasWidget*>(Find(handle, Kind::Canvas));
+}
+
+QWidget* QtPlatform::WidgetOf(Handle handle) const {
+  const auto it = items_.find(handle);
+  return it != items_.end() ? it->second.widget : nullptr;
+}
+
+QImage QtPlatform::PresentedImage(Handle canvas) const {
+  const QtCanvasWidget* c = Canvas(canvas);
+  return c ? c->front : QImage();
+}
+
+// ----- Desktop and windows ---------------------------------------------------
+
+int QtPlatform::DesktopWidth() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry().width() : 0;
+}
+
+int QtPlatform::DesktopHeight() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry().height() : 0;
+}
+
+Handle QtPlatform::OpenWindow(const std::string& title, int x, int y, int w, int h,
+                              WindowKind kind) {
+  Qt::WindowFlags flags = Qt::Window;
+  if (kind == WindowKind::Fixed) flags |= Qt::MSWindowsFixedSizeDialogHint;
+  if (kind == WindowKind::Bare) flags |= Qt::FramelessWindowHint;
+  const Handle handle = nextHandle_;
+  auto* window = new QtWindowWidget(*this, handle, flags);
+  AddItem(Kind::Window, 0, window);
+  window->setWindowTitle(QString::fromStdString(title));
+  if (kind == WindowKind::Resizable) {
+    window->setGeometry(x, y, w, h);
+  } else {
+    window->setFixedSize(w, h);
+    window->move(x, y);
+  }
+  window->show();
+  return handle;
+}
+
+// Deletes the window's widget tree and forgets every handle inside it.
+void QtPlatform::DestroyWindow(Handle window) {
+  QWidget* widget = Find(window, Kind::Window);
+  if (widget == nullptr) return;
+  for (auto it = items_.begin(); it != items_.end();) {
+    if (it->second.window == window) {
+      if (it->first == target_) target_ = 0;
+      it = items_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  delete widget;
+}
+
+int QtPlatform::WindowX(Handle window) {
+  const QWidget* w = Find(window, Kind::Window);
+  return w ? w->geometry().x() : 0;
+}
+
+int QtPlatform::WindowY(Handle window) {
+  const QWidget* w = Find(window, Kind::Window);
+  return w ? w->geometry().y() : 0;
+}
+
+int QtPlatform::WindowWidth(Handle window) {
+  const QWidget* w = Find(window, Kind::Window);
+  return w ? w->width() : 0;
+}
+
+int QtPlatform::WindowHeight(Handle window) {
+  const QWidget* w = Find(window, Kind::Window);
+  return w ? w->height() : 0;
+}
+
+void QtPlatform::SetWindowShape(Handle window, int x, int y, int w, int h) {
+  QWidget* widget = Find(window, Kind::Window);
+  if (widget == nullptr) return;
+  const QSize size = QSize(w, h).expandedTo(widget->minimumSize()).boundedTo(widget->maximumSize());
+  widget->setGeometry(x, y, size.width(), size.height());
+}
+
+void QtPlatform::SetWindowLimits(Handle window, int minWidth, int minHeight, int maxWidth,
+                                 int maxHeight) {
+  QWidget* widget = Find(window, Kind::Window);
+  if (widget == nullptr) return;
+  widget->setMinimumSize(minWidth, minHeight);
+  widget->setMaximumSize(maxWidth, maxHeight);
+}
+
+// ----- Widgets ---------------------------------------------------------------
+
+Handle QtPlatform::AddLabel(Handle window, int x, int y, int w, int h, const std::string& text,
+                            LabelKind kind) {
+  QWidget* parent = Find(window, Kind::Window);
+  if (parent == nullptr) return 0;
+  QFrame* frame = nullptr;
+  if (kind == LabelKind::Separator) {
+    frame = new QFrame(parent);
+    frame->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+  } else {
+    auto* label = new QLabel(QString::fromStdString(text), parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    if (kind == LabelKind::Sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame = label;
+  }
+  frame->setGeometry(x, y, w, h);
+  frame->show();
+  return AddItem(Kind::Label, window, frame);
+}
+
+Handle QtPlatform::AddButton(Handle window, int x, int y, int w, int h,
+                             const std::string& text) {
+  QWidget* parent = Find(window, Kind::Window);
+  if (parent == nullptr) return 0;
+  auto* button = new QPushButton(QString::fromStdString(text), parent);
+  button->setGeometry(x, y, w, h);
+  button->setAutoDefault(false);
+  const Handle handle = AddItem(Kind::Button, window, button);
+  QObject::connect(button, &QPushButton::clicked, button,
+                   [this, handle] { Post(EventId::GadgetAction, handle); });
+  button->show();
+  return handle;
+}
+
+Handle QtPlatform::AddCheckBox(Handle window, int x, int y, int w, int h,
+                               const std::string& text) {
+  QWidget* parent = Find(window, Kind::Window);
+  if (parent == nullptr) return 0;
+  auto* box = new QCheckBox(QString::fromStdString(text), parent);
+  box->setGeometry(x, y, w, h);
+  const Handle handle = AddItem(Kind::CheckBox, window, box);
+  // clicked, unlike toggled, is not raised by SetCheckBoxState.
+  QObject::connect(box, &QCheckBox::clicked, box,
+                   [this, handle] { Post(EventId::GadgetAction, handle); });
+  box->show();
+  return handle;
+}
+
+int QtPlatform::CheckBoxState(Handle checkBox) {
+  const auto* box = static_cast<QCheckBox*>(Find(checkBox, Kind::CheckBox));
+  return box && box->isChecked() ? 1 : 0;
+}
+
+void QtPlatform::SetCheckBoxState(Handle checkBox, int state) {
+  auto* box = static_cast<QCheckBox*>(Find(checkBox, Kind::CheckBox));
+  if (box != nullptr) box->setChecked(state != 0);
+}
+
+// A style sheet is the one way every Qt style honours a button colour.
+void QtPlatform::SetButtonColour(Handle button, int red, int green, int blue) {
+  QWidget* widget = Find(button, Kind::Button);
+  if (widget == nullptr) return;
+  widget->setStyleSheet(QString("QPushButton { background-color: rgb(%1, %2, %3); "
+                                "border: 1px solid rgb(120, 120, 120); border-radius: 3px; }")
+                            .arg(std::clamp(red, 0, 255))
+                            .arg(std::clamp(green, 0, 255))
+                            .arg(std::clamp(blue, 0, 255)));
+}
+
+Handle QtPlatform::AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) {
+  QWidget* parent = Find(window, Kind::Window);
+  if (parent == nullptr) return 0;
+  const Handle handle = nextHandle_;
+  auto* canvas = new QtCanvasWidget(*this, handle, parent, anchored);
+  AddItem(Kind::Canvas, window, canvas);
+  canvas->rightMargin = parent->width() - (x + w);
+  canvas->bottomMargin = parent->height() - (y + h);
+  canvas->setGeometry(x, y, w, h);
+  canvas->FitBuffer();
+  canvas->show();
+  return handle;
+}
+
+void QtPlatform::SetFocus(Handle widget) {
+  QWidget* w = WidgetOf(widget);
+  if (w == nullptr) return;
+  w->window()->activateWindow();
+  w->setFocus(Qt::OtherFocusReason);
+}
+
+// ----- File requester --------------------------------------------------------
+
+std::string QtPlatform::RequestFile(const std::string& title, const std::string& filter,
+                                    bool save, const std::string& initialPath) {
+  const QString extension = QString::fromStdString(filter);
+  QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title),
+                     QString::fromStdString(initialPath));
+  dialog.setNameFilters({QString("%1 files (*.%1)").arg(extension), QString("All files (*)")});
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (save) dialog.setDefaultSuffix(extension);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
+  return dialog.selectedFiles().first().toStdString();
+}
+
+// ----- Events ------------------------------------------------------------------
+
+// Blocks in Qt's own wait (no spinning) until a Qt event becomes ours.
+Event QtPlatform::WaitEvent() {
+  Event event;
+  while (!queue_.Pop(event)) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    lastGather_ = std::chrono::steady_clock::now();
+  }
+  return event;
+}
+
+// Reached once every kPollClockStride polls: a clock reading, and Qt's
+// event processing only when kGatherInterval has passed.
+void QtPlatform::GatherInput() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastGather_ < kGatherInterval) return;
+  lastGather_ = now;
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtPlatform::ProcessPending() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  lastGather_ = std::chrono::steady_clock::now();
+}
+
+int QtPlatform::PointerX(Handle canvas) {
+  const QtCanvasWidget* c = Canvas(canvas);
+  return c ? c->pointerX : 0;
+}
+
+int QtPlatform::PointerY(Handle canvas) {
+  const QtCanvasWidget* c = Canvas(canvas);
+  return c ? c->pointerY : 0;
+}
+
+void QtPlatform::Sleep(int ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// ----- Pictures and drawing -------------------------------------------------------
+
+// Decodes with our own decoders and keeps a QImage copy for drawing.
+Handle QtPlatform::LoadPicture(const std::string& path, std::string* error) {
+  const Handle handle = Platform::LoadPicture(path, error);
+  if (handle == 0) return 0;
+  const Picture* p = FindPicture(handle);
+  const QImage view(reinterpret_cast<const uchar*>(p->pixels.data()), p->width, p->height,
+                    static_cast<qsizetype>(p->width) * 4, QImage::Format_ARGB32_Premultiplied);
+  images_[handle] = view.copy();
+  return handle;
+}
+
+void QtPlatform::SetDrawTarget(Handle canvas) {
+  if (Canvas(canvas) != nullptr) target_ = canvas;
+}
+
+void QtPlatform::SetDrawAlpha(double alpha) { alpha_ = std::clamp(alpha, 0.0, 1.0); }
+
+// Paints into the target's back buffer; coordinates are canvas pixels, and
+// the buffer's device pixel ratio makes a high-density screen get full detail.
+void QtPlatform::Draw(Handle picture, int x, int y, int w, int h, bool stretched) {
+  QtCanvasWidget* canvas = Canvas(target_);
+  const auto image = images_.find(picture);
+  if (canvas == nullptr || image == images_.end()) return;
+  canvas->FitBuffer();
+  QPainter painter(&canvas->back);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  painter.setOpacity(alpha_);
+  painter.setCompositionMode(blending_ ? QPainter::CompositionMode_SourceOver
+                                       : QPainter::CompositionMode_Source);
+  if (stretched) {
+    painter.drawImage(QRect(x, y, w, h), image->second);
+  } else {
+    painter.drawImage(QPoint(x, y), image->second);
+  }
+}
+
+void QtPlatform::DrawPicture(Handle picture, int x, int y) { Draw(picture, x, y, 0, 0, false); }
+
+void QtPlatform::DrawPictureStretched(Handle picture, int x, int y, int w, int h) {
+  Draw(picture, x, y, w, h, true);
+}
+
+// The back buffer becomes the shown image (shared until the next drawing
+// copies it) and the canvas is repainted at once.
+void QtPlatform::Present() {
+  QtCanvasWidget* canvas = Canvas(target_);
+  if (canvas == nullptr) return;
+  canvas->front = canvas->back;
+  presenting_ = true;
+  canvas->repaint();
+  presenting_ = false;
+}

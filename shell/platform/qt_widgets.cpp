@@ -1,0 +1,137 @@
+#include "qt_widgets.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "qt_platform.h"
+
+int TakeWheelNotches(int& remainder, int angleDeltaY, bool inverted) {
+  remainder += inverted ? -angleDeltaY : angleDeltaY;
+  const int notches = remainder / 120;
+  remainder -= notches * 120;
+  return notches;
+}
+
+int MouseButtonCode(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 3;
+    default: return 0;
+  }
+}
+
+// ----- Window ---------------------------------------------------------------
+
+QtWindowWidget::QtWindowWidget(QtPlatform& platform, Handle handle, Qt::WindowFlags flags)
+    : QWidget(nullptr, flags), platform_(platform), handle_(handle) {
+  setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+// Closing is the program's decision: the request becomes an event.
+void QtWindowWidget::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  platform_.Post(EventId::WindowClose, handle_);
+}
+
+// Moves anchored canvases with the edges, then reports the new size unless
+// the window is hidden or minimised.
+void QtWindowWidget::resizeEvent(QResizeEvent* event) {
+  for (QObject* child : children()) {
+    auto* canvas = dynamic_cast<QtCanvasWidget*>(child);
+    if (canvas == nullptr || !canvas->anchored()) continue;
+    canvas->resize(width() - canvas->x() - canvas->rightMargin,
+                   height() - canvas->y() - canvas->bottomMargin);
+  }
+  QWidget::resizeEvent(event);
+  if (isVisible() && !isMinimized()) platform_.Post(EventId::WindowSize, handle_);
+}
+
+void QtWindowWidget::mousePressEvent(QMouseEvent* event) {
+  const int button = MouseButtonCode(event->button());
+  if (button != 0) platform_.Post(EventId::MouseDown, handle_, button);
+  event->accept();
+}
+
+void QtWindowWidget::wheelEvent(QWheelEvent* event) {
+  const int notches = TakeWheelNotches(wheelRemainder_, event->angleDelta().y(), event->inverted());
+  if (notches != 0) platform_.Post(EventId::MouseWheel, handle_, notches);
+  event->accept();
+}
+
+// ----- Canvas ---------------------------------------------------------------
+
+QtCanvasWidget::QtCanvasWidget(QtPlatform& platform, Handle handle, QWidget* window,
+                               bool anchored)
+    : QWidget(window), platform_(platform), handle_(handle), anchored_(anchored) {
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void QtCanvasWidget::FitBuffer() {
+  const qreal ratio = devicePixelRatioF();
+  const int w = std::max(1, static_cast<int>(std::ceil(width() * ratio)));
+  const int h = std::max(1, static_cast<int>(std::ceil(height() * ratio)));
+  if (back.width() == w && back.height() == h && back.devicePixelRatio() == ratio) return;
+  QImage fresh(w, h, QImage::Format_ARGB32_Premultiplied);
+  fresh.setDevicePixelRatio(ratio);
+  fresh.fill(palette().window().color());
+  if (!back.isNull()) {
+    QPainter painter(&fresh);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), back);
+  }
+  back = fresh;
+  if (front.isNull()) front = back;
+}
+
+// Shows the presented frame. A paint that Present did not cause means the
+// window system wants the canvas drawn again: the program hears of it.
+void QtCanvasWidget::paintEvent(QPaintEvent*) {
+  FitBuffer();
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  painter.drawImage(QPoint(0, 0), front);
+  if (!platform_.presenting()) platform_.Post(EventId::GadgetPaint, handle_);
+}
+
+void QtCanvasWidget::resizeEvent(QResizeEvent* event) {
+  FitBuffer();
+  QWidget::resizeEvent(event);
+}
+
+void QtCanvasWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  pointerX = p.x();
+  pointerY = p.y();
+}
+
+// A press also updates the pointer, so that its position is the click's.
+void QtCanvasWidget::mousePressEvent(QMouseEvent* event) {
+  mouseMoveEvent(event);
+  const int button = MouseButtonCode(event->button());
+  if (button != 0) platform_.Post(EventId::MouseDown, handle_, button);
+  event->accept();
+}
+
+void QtCanvasWidget::wheelEvent(QWheelEvent* event) {
+  const int notches = TakeWheelNotches(wheelRemainder_, event->angleDelta().y(), event->inverted());
+  if (notches != 0) platform_.Post(EventId::MouseWheel, handle_, notches);
+  event->accept();
+}
+
+// ----- Quit requests ----------------------------------------------------------
+
+// The desktop's quit request is swallowed here (Qt would close every window)
+// and handed to the program as AppTerminate.
+bool QtQuitFilter::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Quit) {
+    platform_.Post(EventId::AppTerminate, 0);
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}

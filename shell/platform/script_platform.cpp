@@ -1,0 +1,330 @@
+#include "script_platform.h"
+
+#include <algorithm>
+
+// ----- Look-ups -------------------------------------------------------------
+
+const ScriptWindow* ScriptPlatform::FindWindow(Handle window) const {
+  for (const ScriptWindow& w : windows_) {
+    if (w.handle == window) return &w;
+  }
+  return nullptr;
+}
+
+const ScriptWindow* ScriptPlatform::FindWindowByTitle(const std::string& title) const {
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+    if (it->title == title) return &*it;
+  }
+  return nullptr;
+}
+
+const ScriptWidget* ScriptPlatform::FindWidget(Handle widget) const {
+  for (const ScriptWidget& w : widgets_) {
+    if (w.handle == widget) return &w;
+  }
+  return nullptr;
+}
+
+Handle ScriptPlatform::FindWidgetByText(Handle window, const std::string& text,
+                                        WidgetKind kind) const {
+  for (const ScriptWidget& w : widgets_) {
+    if (w.window == window && w.kind == kind && w.text == text) return w.handle;
+  }
+  return 0;
+}
+
+std::vector<const ScriptWidget*> ScriptPlatform::WidgetsOf(Handle window) const {
+  std::vector<const ScriptWidget*> found;
+  for (const ScriptWidget& w : widgets_) {
+    if (w.window == window) found.push_back(&w);
+  }
+  return found;
+}
+
+// A window that exists and was not destroyed; otherwise the misuse is noted.
+ScriptWindow* ScriptPlatform::LiveWindow(Handle window, const char* operation) {
+  for (ScriptWindow& w : windows_) {
+    if (w.handle == window && !w.destroyed) return &w;
+  }
+  misuses_.push_back(std::string(operation) + ": no window " + std::to_string(window));
+  return nullptr;
+}
+
+ScriptWidget* ScriptPlatform::LiveWidget(Handle widget, const char* operation) {
+  for (ScriptWidget& w : widgets_) {
+    if (w.handle == widget && !w.destroyed) return &w;
+  }
+  misuses_.push_back(std::string(operation) + ": no widget " + std::to_string(widget));
+  return nullptr;
+}
+
+// ----- Windows --------------------------------------------------------------
+
+Handle ScriptPlatform::OpenWindow(const std::string& title, int x, int y, int w, int h,
+                                  WindowKind kind) {
+  ScriptWindow window;
+  window.handle = nextHandle_++;
+  window.title = title;
+  window.x = x, window.y = y, window.width = w, window.height = h;
+  window.kind = kind;
+  windows_.push_back(window);
+  return window.handle;
+}
+
+// Marks the window and its widgets destroyed; they stay in the record.
+void ScriptPlatform::DestroyWindow(Handle window) {
+  ScriptWindow* w = LiveWindow(window, "DestroyWindow");
+  if (w == nullptr) return;
+  w->destroyed = true;
+  for (ScriptWidget& widget : widgets_) {
+    if (widget.window != window) continue;
+    widget.destroyed = true;
+    if (widget.handle == target_) target_ = 0;
+    if (widget.handle == focus_) focus_ = 0;
+  }
+}
+
+int ScriptPlatform::WindowX(Handle window) {
+  const ScriptWindow* w = LiveWindow(window, "WindowX");
+  return w ? w->x : 0;
+}
+
+int ScriptPlatform::WindowY(Handle window) {
+  const ScriptWindow* w = LiveWindow(window, "WindowY");
+  return w ? w->y : 0;
+}
+
+int ScriptPlatform::WindowWidth(Handle window) {
+  const ScriptWindow* w = LiveWindow(window, "WindowWidth");
+  return w ? w->width : 0;
+}
+
+int ScriptPlatform::WindowHeight(Handle window) {
+  const ScriptWindow* w = LiveWindow(window, "WindowHeight");
+  return w ? w->height : 0;
+}
+
+// Gives the window a new client size; anchored canvases keep their margins.
+void ScriptPlatform::ResizeWindow(ScriptWindow& window, int w, int h) {
+  for (ScriptWidget& widget : widgets_) {
+    if (widget.window == window.handle && widget.anchored && !widget.destroyed) {
+      widget.width += w - window.width;
+      widget.height += h - window.height;
+    }
+  }
+  window.width = w;
+  window.height = h;
+}
+
+// Like a window system: the size is kept within the limits and a change of
+// size is reported by WindowSize and a repaint of the window's canvases.
+void ScriptPlatform::SetWindowShape(Handle window, int x, int y, int w, int h) {
+  ScriptWindow* win = LiveWindow(window, "SetWindowShape");
+  if (win == nullptr) return;
+  if (win->minWidth > 0) w = std::max(w, win->minWidth);
+  if (win->minHeight > 0) h = std::max(h, win->minHeight);
+  if (win->maxWidth > 0) w = std::min(w, win->maxWidth);
+  if (win->maxHeight > 0) h = std::min(h, win->maxHeight);
+  win->x = x;
+  win->y = y;
+  if (w == win->width && h == win->height) return;
+  ResizeWindow(*win, w, h);
+  PushEvent(EventId::WindowSize, window);
+  for (const ScriptWidget& widget : widgets_) {
+    if (widget.window == window && widget.kind == WidgetKind::Canvas && !widget.destroyed) {
+      PushEvent(EventId::GadgetPaint, widget.handle);
+    }
+  }
+}
+
+void ScriptPlatform::SetWindowLimits(Handle window, int minWidth, int minHeight, int maxWidth,
+                                     int maxHeight) {
+  ScriptWindow* w = LiveWindow(window, "SetWindowLimits");
+  if (w == nullptr) return;
+  w->minWidth = minWidth, w->minHeight = minHeight;
+  w->maxWidth = maxWidth, w->maxHeight = maxHeight;
+}
+
+void ScriptPlatform::SimulateWindowGeometry(Handle window, int x, int y, int w, int h) {
+  ScriptWindow* win = LiveWindow(window, "SimulateWindowGeometry");
+  if (win == nullptr) return;
+  win->x = x;
+  win->y = y;
+  ResizeWindow(*win, w, h);
+}
+
+// ----- Widgets --------------------------------------------------------------
+
+Handle ScriptPlatform::AddWidget(Handle window, WidgetKind kind, int x, int y, int w, int h,
+                                 const std::string& text) {
+  if (LiveWindow(window, "AddWidget") == nullptr) return 0;
+  ScriptWidget widget;
+  widget.handle = nextHandle_++;
+  widget.window = window;
+  widget.kind = kind;
+  widget.text = text;
+  widget.x = x, widget.y = y, widget.width = w, widget.height = h;
+  widgets_.push_back(widget);
+  return widget.handle;
+}
+
+Handle ScriptPlatform::AddLabel(Handle window, int x, int y, int w, int h,
+                                const std::string& text, LabelKind kind) {
+  const Handle label = AddWidget(window, WidgetKind::Label, x, y, w, h, text);
+  if (label != 0) widgets_.back().labelKind = kind;
+  return label;
+}
+
+Handle ScriptPlatform::AddButton(Handle window, int x, int y, int w, int h,
+                                 const std::string& text) {
+  return AddWidget(window, WidgetKind::Button, x, y, w, h, text);
+}
+
+Handle ScriptPlatform::AddCheckBox(Handle window, int x, int y, int w, int h,
+                                   const std::string& text) {
+  return AddWidget(window, WidgetKind::CheckBox, x, y, w, h, text);
+}
+
+// A new canvas is exposed at once, as on screen: one GadgetPaint.
+Handle ScriptPlatform::AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) {
+  const Handle canvas = AddWidget(window, WidgetKind::Canvas, x, y, w, h, "");
+  if (canvas == 0) return 0;
+  widgets_.back().anchored = anchored;
+  PushEvent(EventId::GadgetPaint, canvas);
+  return canvas;
+}
+
+int ScriptPlatform::CheckBoxState(Handle checkBox) {
+  const ScriptWidget* w = LiveWidget(checkBox, "CheckBoxState");
+  return w ? w->state : 0;
+}
+
+void ScriptPlatform::SetCheckBoxState(Handle checkBox, int state) {
+  ScriptWidget* w = LiveWidget(checkBox, "SetCheckBoxState");
+  if (w != nullptr) w->state = state ? 1 : 0;
+}
+
+void ScriptPlatform::SetButtonColour(Handle button, int red, int green, int blue) {
+  ScriptWidget* w = LiveWidget(button, "SetButtonColour");
+  if (w == nullptr) return;
+  w->coloured = true;
+  w->red = red, w->green = green, w->blue = blue;
+}
+
+void ScriptPlatform::SetFocus(Handle widget) {
+  if (LiveWidget(widget, "SetFocus") != nullptr) focus_ = widget;
+}
+
+// ----- File requester, events, pointer ---------------------------------------
+
+std::string ScriptPlatform::RequestFile(const std::string& title, const std::string& filter,
+                                        bool save, const std::string& initialPath) {
+  FileRequest request{title, filter, initialPath, save, ""};
+  if (!fileAnswers_.empty()) {
+    request.answer = fileAnswers_.front();
+    fileAnswers_.pop_front();
+  }
+  fileRequests_.push_back(request);
+  return request.answer;
+}
+
+bool ScriptPlatform::PushEvent(EventId id, Handle source, int data) {
+  return queue_.Post(Event{id, source, data});
+}
+
+bool ScriptPlatform::ClickWidget(Handle widget) {
+  ScriptWidget* w = LiveWidget(widget, "ClickWidget");
+  if (w == nullptr) return false;
+  if (w->kind == WidgetKind::CheckBox) w->state = 1 - w->state;
+  return PushEvent(EventId::GadgetAction, widget);
+}
+
+// Returns the next queued event; when the script has run out, AppTerminate.
+Event ScriptPlatform::WaitEvent() {
+  Event event;
+  if (queue_.Pop(event)) return event;
+  if (idle_) idle_(*this);
+  if (queue_.Pop(event)) return event;
+  starved_ = true;
+  return Event{EventId::AppTerminate, 0, 0};
+}
+
+void ScriptPlatform::SetPointer(Handle canvas, int x, int y) {
+  ScriptWidget* w = LiveWidget(canvas, "SetPointer");
+  if (w == nullptr) return;
+  w->pointerX = x;
+  w->pointerY = y;
+}
+
+int ScriptPlatform::PointerX(Handle canvas) {
+  const ScriptWidget* w = LiveWidget(canvas, "PointerX");
+  return w ? w->pointerX : 0;
+}
+
+int ScriptPlatform::PointerY(Handle canvas) {
+  const ScriptWidget* w = LiveWidget(canvas, "PointerY");
+  return w ? w->pointerY : 0;
+}
+
+// ----- Pictures and drawing --------------------------------------------------
+
+void ScriptPlatform::AddFakePicture(const std::string& path, int width, int height) {
+  fakes_[path] = {width, height};
+}
+
+// A fake picture is opaque grey; anything else is decoded from its file.
+Handle ScriptPlatform::LoadPicture(const std::string& path, std::string* error) {
+  int width = fakeWidth_, height = fakeHeight_;
+  const auto fake = fakes_.find(path);
+  if (fake != fakes_.end()) width = fake->second.first, height = fake->second.second;
+  if (width <= 0 || height <= 0) return Platform::LoadPicture(path, error);
+  Picture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.name = path;
+  picture.pixels.assign(static_cast<size_t>(width) * height, 0xFF808080u);
+  return AddPicture(std::move(picture));
+}
+
+void ScriptPlatform::SetDrawTarget(Handle canvas) {
+  const ScriptWidget* w = LiveWidget(canvas, "SetDrawTarget");
+  if (w == nullptr) return;
+  if (w->kind != WidgetKind::Canvas) {
+    misuses_.push_back("SetDrawTarget: widget " + std::to_string(canvas) + " is no canvas");
+    return;
+  }
+  target_ = canvas;
+}
+
+void ScriptPlatform::SetDrawAlpha(double alpha) { alpha_ = std::clamp(alpha, 0.0, 1.0); }
+
+void ScriptPlatform::RecordDraw(Handle picture, int x, int y, int w, int h, bool stretched) {
+  const Picture* p = FindPicture(picture);
+  if (p == nullptr) {
+    misuses_.push_back("Draw: no picture " + std::to_string(picture));
+    return;
+  }
+  if (target_ == 0) {
+    misuses_.push_back("Draw: no drawing target");
+    return;
+  }
+  pending_.push_back(DrawCall{target_, picture, p->name, x, y, w, h, stretched, alpha_, blending_});
+}
+
+void ScriptPlatform::DrawPicture(Handle picture, int x, int y) {
+  RecordDraw(picture, x, y, PictureWidth(picture), PictureHeight(picture), false);
+}
+
+void ScriptPlatform::DrawPictureStretched(Handle picture, int x, int y, int w, int h) {
+  RecordDraw(picture, x, y, w, h, true);
+}
+
+// Closes the frame: the calls since the last Present become one Frame.
+void ScriptPlatform::Present() {
+  if (target_ == 0) {
+    misuses_.push_back("Present: no drawing target");
+    return;
+  }
+  frames_.push_back(Frame{target_, std::move(pending_)});
+  pending_.clear();
+}

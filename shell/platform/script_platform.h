@@ -1,0 +1,193 @@
+// A scripted stand-in for the platform, for tests of the window program. It
+// needs no display: it keeps a record of every window, widget and drawing
+// call, and the test drives it by pushing events, moving the pointer,
+// changing a window's geometry as a user would and scripting the answers of
+// the file requester. Pictures are decoded from real files, or faked with a
+// given size when the test says so.
+//
+// Behaviour that mirrors the real platform:
+// - A canvas added to a window posts one GadgetPaint (the first exposure).
+// - SetWindowShape keeps the size within the window's limits; when the size
+//   changes it posts WindowSize for the window and GadgetPaint for each of
+//   its canvases; anchored canvases follow the window's size.
+// - The queue holds 256 events; pushes beyond that are dropped.
+// - ClickWidget ticks or clears a check box before posting GadgetAction, as a
+//   real click does.
+// What a real platform cannot do:
+// - WaitEvent on an empty queue first calls the idle handler (if any), which
+//   may push more events. If the queue is still empty the script has run out:
+//   WaitEvent sets Starved() and returns AppTerminate (source 0), so that
+//   the program under test shuts down instead of waiting for ever.
+// - Sleep returns at once and only records the duration.
+// - An operation on an unknown or destroyed handle is recorded in Misuses().
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform.h"
+
+enum class WidgetKind { Label, Button, CheckBox, Canvas };
+
+struct ScriptWindow {
+  Handle handle = 0;
+  std::string title;
+  int x = 0, y = 0, width = 0, height = 0;
+  WindowKind kind = WindowKind::Resizable;
+  int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;  // 0: no limit set
+  bool destroyed = false;
+};
+
+struct ScriptWidget {
+  Handle handle = 0;
+  Handle window = 0;
+  WidgetKind kind = WidgetKind::Label;
+  LabelKind labelKind = LabelKind::Plain;  // labels only
+  std::string text;
+  int x = 0, y = 0, width = 0, height = 0;
+  bool anchored = false;  // canvases only
+  bool coloured = false;  // buttons: SetButtonColour was called
+  int red = 0, green = 0, blue = 0;
+  int state = 0;          // check boxes: 1 ticked, 0 not
+  int pointerX = 0, pointerY = 0;
+  bool destroyed = false;
+};
+
+// One DrawPicture or DrawPictureStretched call.
+struct DrawCall {
+  Handle canvas = 0;
+  Handle picture = 0;
+  std::string name;  // the picture's path
+  int x = 0, y = 0, width = 0, height = 0;  // destination rectangle
+  bool stretched = false;
+  double alpha = 1.0;
+  bool blending = true;
+};
+
+// The drawing calls shown by one Present, in the order they were made.
+struct Frame {
+  Handle canvas = 0;
+  std::vector<DrawCall> calls;
+};
+
+struct FileRequest {
+  std::string title, filter, initialPath;
+  bool save = false;
+  std::string answer;
+};
+
+class ScriptPlatform : public Platform {
+ public:
+  // ----- Platform ----------------------------------------------------------
+  int DesktopWidth() override { return desktopWidth_; }
+  int DesktopHeight() override { return desktopHeight_; }
+  Handle OpenWindow(const std::string& title, int x, int y, int w, int h,
+                    WindowKind kind) override;
+  void DestroyWindow(Handle window) override;
+  int WindowX(Handle window) override;
+  int WindowY(Handle window) override;
+  int WindowWidth(Handle window) override;
+  int WindowHeight(Handle window) override;
+  void SetWindowShape(Handle window, int x, int y, int w, int h) override;
+  void SetWindowLimits(Handle window, int minWidth, int minHeight, int maxWidth,
+                       int maxHeight) override;
+  Handle AddLabel(Handle window, int x, int y, int w, int h, const std::string& text,
+                  LabelKind kind) override;
+  Handle AddButton(Handle window, int x, int y, int w, int h, const std::string& text) override;
+  Handle AddCheckBox(Handle window, int x, int y, int w, int h,
+                     const std::string& text) override;
+  int CheckBoxState(Handle checkBox) override;
+  void SetCheckBoxState(Handle checkBox, int state) override;
+  void SetButtonColour(Handle button, int red, int green, int blue) override;
+  Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) override;
+  void SetFocus(Handle widget) override;
+  std::string RequestFile(const std::string& title, const std::string& filter, bool save,
+                          const std::string& initialPath) override;
+  Event WaitEvent() override;
+  int PointerX(Handle canvas) override;
+  int PointerY(Handle canvas) override;
+  void Sleep(int ms) override { sleeps_.push_back(ms); }
+  Handle LoadPicture(const std::string& path, std::string* error = nullptr) override;
+  void SetDrawTarget(Handle canvas) override;
+  void SetDrawAlpha(double alpha) override;
+  void SetAlphaBlending(bool on) override { blending_ = on; }
+  void DrawPicture(Handle picture, int x, int y) override;
+  void DrawPictureStretched(Handle picture, int x, int y, int w, int h) override;
+  void Present() override;
+
+  // ----- Script ------------------------------------------------------------
+  void SetDesktopSize(int width, int height) { desktopWidth_ = width, desktopHeight_ = height; }
+  // Queues an event as the window system would; false when the queue was full.
+  bool PushEvent(EventId id, Handle source = 0, int data = 0);
+  // A user click on a button or check box (a check box toggles first).
+  bool ClickWidget(Handle widget);
+  // The pointer moved to (x, y) of a canvas.
+  void SetPointer(Handle canvas, int x, int y);
+  // The user moved or resized the window (no event: push WindowSize to tell).
+  void SimulateWindowGeometry(Handle window, int x, int y, int w, int h);
+  // The next file requester returns `path` ("" for a cancel). Requesters
+  // beyond the scripted answers return "".
+  void AnswerFileRequest(const std::string& path) { fileAnswers_.push_back(path); }
+  // Pictures: `path` loads as a fake of the given size without reading a file.
+  void AddFakePicture(const std::string& path, int width, int height);
+  // Every path without its own fake loads as a fake of this size (0 x 0: off).
+  void SetFakePictureSize(int width, int height) { fakeWidth_ = width, fakeHeight_ = height; }
+  // Called by WaitEvent when the queue is empty; may push events.
+  void SetIdleHandler(std::function<void(ScriptPlatform&)> handler) { idle_ = std::move(handler); }
+
+  // ----- Record ------------------------------------------------------------
+  const std::vector<ScriptWindow>& Windows() const { return windows_; }
+  const std::vector<ScriptWidget>& Widgets() const { return widgets_; }
+  const ScriptWindow* FindWindow(Handle window) const;
+  // The most recently opened window with this title, destroyed or not.
+  const ScriptWindow* FindWindowByTitle(const std::string& title) const;
+  const ScriptWidget* FindWidget(Handle widget) const;
+  // The first widget of a window with this text and kind (0 when none).
+  Handle FindWidgetByText(Handle window, const std::string& text, WidgetKind kind) const;
+  std::vector<const ScriptWidget*> WidgetsOf(Handle window) const;
+  const std::vector<Frame>& Frames() const { return frames_; }
+  // Drawing calls made since the last Present.
+  const std::vector<DrawCall>& PendingCalls() const { return pending_; }
+  const std::vector<FileRequest>& FileRequests() const { return fileRequests_; }
+  const std::vector<int>& Sleeps() const { return sleeps_; }
+  const std::vector<std::string>& Misuses() const { return misuses_; }
+  Handle Focus() const { return focus_; }
+  Handle DrawTarget() const { return target_; }
+  double DrawAlpha() const { return alpha_; }
+  bool AlphaBlending() const { return blending_; }
+  bool Starved() const { return starved_; }
+  int QueuedEvents() const { return queue_.Count(); }
+  int DroppedEvents() const { return queue_.Dropped(); }
+
+ protected:
+  void GatherInput() override {}
+
+ private:
+  ScriptWindow* LiveWindow(Handle window, const char* operation);
+  ScriptWidget* LiveWidget(Handle widget, const char* operation);
+  Handle AddWidget(Handle window, WidgetKind kind, int x, int y, int w, int h,
+                   const std::string& text);
+  void RecordDraw(Handle picture, int x, int y, int w, int h, bool stretched);
+  void ResizeWindow(ScriptWindow& window, int w, int h);
+
+  int desktopWidth_ = 1920, desktopHeight_ = 1080;
+  Handle nextHandle_ = 1;
+  std::vector<ScriptWindow> windows_;
+  std::vector<ScriptWidget> widgets_;
+  std::deque<std::string> fileAnswers_;
+  std::vector<FileRequest> fileRequests_;
+  std::map<std::string, std::pair<int, int>> fakes_;
+  int fakeWidth_ = 0, fakeHeight_ = 0;
+  std::function<void(ScriptPlatform&)> idle_;
+  std::vector<Frame> frames_;
+  std::vector<DrawCall> pending_;
+  std::vector<int> sleeps_;
+  std::vector<std::string> misuses_;
+  Handle focus_ = 0, target_ = 0;
+  double alpha_ = 1.0;
+  bool blending_ = true;
+  bool starved_ = false;
+};
