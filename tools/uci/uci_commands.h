@@ -1,0 +1,35 @@
+// The commands of the UCI driver, one concern per file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The words of a line, split on spaces and tabs.
+std::vector<std::string> SplitWords(const std::string& line);
+
+// Engine start-up: tables, keys, the initial position and the book.
+void InitUciEngine();
+
+// "position startpos|fen FEN [moves ...]", given the words after "position".
+// On failure prints an info string with the reason and keeps the previous
+// position. Returns true when the new position was applied.
+bool HandlePosition(const std::vector<std::string>& words);
+
+// Sets the initial position with a clean ply-0 slot.
+void SetStartPosition();
+
+// "uci": the identity, the options and uciok.
+void SendIdentity();
+
+// "setoption name <name> [value <value>]", given the words after "setoption".
+void HandleSetOption(const std::vector<std::string>& words);
+
+// (Re)loads the book from the BookFile option; prints what happened when
+// `report` is set.
+void LoadUciBook(bool report);
+
+// "go ...", given the words after "go": searches and prints bestmove.
+void HandleGo(const std::vector<std::string>& words);
+
+// Reads and answers commands until quit or the end of input.
+void RunUciLoop();

@@ -1,0 +1,184 @@
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "book.h"
+#include "engine_state.h"
+#include "game.h"
+#include "moves.h"
+#include "notation.h"
+#include "search.h"
+#include "system.h"
+#include "think.h"
+#include "uci_commands.h"
+#include "uci_input.h"
+#include "uci_output.h"
+#include "uci_pv.h"
+#include "uci_state.h"
+#include "uci_time.h"
+
+namespace {
+
+int goStartMs = 0;        // clock reading when the go command arrived
+unsigned pollCounter = 0;  // calls of the poll hook in this search
+int lastPollMs = 0;        // clock reading of the last look at the input
+
+// Ends the running search at its next full-width node: the clock check
+// there fires at once, and the best finished root move stands.
+void RequestStop() {
+  if (U.stopRequested) return;
+  U.stopRequested = true;
+  if (!U.searching) return;
+  E.timeUp = 1;
+  E.timeLimit = 0;
+  E.searchStart = static_cast<int>(static_cast<uint32_t>(ClockMs()) - 1000u);
+}
+
+// A line that arrives while the engine thinks (or waits for stop after an
+// infinite search): stop, isready and quit are answered now, the rest waits.
+void HandleLineWhileThinking(const std::string& line) {
+  const std::vector<std::string> words = SplitWords(line);
+  if (words.empty()) return;
+  if (words[0] == "stop") {
+    RequestStop();
+  } else if (words[0] == "isready") {
+    Send("readyok");
+  } else if (words[0] == "quit") {
+    U.quitRequested = true;
+    RequestStop();
+  } else if (words[0] == "ponderhit") {
+    // Pondering is not offered; nothing to do.
+  } else {
+    U.pending.push_back(line);
+  }
+}
+
+// Installed as the search's poll hook: looks at the input at most every
+// couple of milliseconds, never waiting.
+void PollDuringSearch() {
+  if ((++pollCounter & 255u) != 0) return;
+  const int now = ClockMs();
+  if (static_cast<uint32_t>(now) - static_cast<uint32_t>(lastPollMs) < 2u) return;
+  lastPollMs = now;
+  std::string line;
+  while (ReadLineIfReady(line)) HandleLineWhileThinking(line);
+  if (InputFinished()) {  // the controlling program has gone: stop and leave
+    U.quitRequested = true;
+    RequestStop();
+  }
+}
+
+// "cp <s>", or "mate <n>" in moves from the side to move. A move that mates
+// at once scores 29997 (29999 minus the ply reached), each further pair of
+// plies two less; being mated after our move scores -29996, and so on.
+std::string ScoreText(int score) {
+  if (score > kMateBound || score < -kMateBound) {
+    const int magnitude = score < 0 ? -score : score;
+    int moves = (29999 - magnitude) / 2;
+    if (moves < 1) moves = 1;
+    return "mate " + std::to_string(score < 0 ? -moves : moves);
+  }
+  return "cp " + std::to_string(score);
+}
+
+// Installed as the iteration hook: one info line per finished iteration.
+void PrintUciIteration(int depth, int score) {
+  const uint32_t ms = ElapsedMs(goStartMs);
+  const int64_t nodes = E.nodes + E.qnodes;
+  const int64_t nps = ms > 0 ? nodes * 1000 / ms : nodes * 1000;
+  std::string line = "info depth " + std::to_string(depth) + " score " + ScoreText(score) +
+                     " nodes " + std::to_string(nodes) + " nps " + std::to_string(nps) +
+                     " time " + std::to_string(ms);
+  const std::string pv = LegalPvText();
+  if (!pv.empty()) line += " pv " + pv;
+  Send(line);
+}
+
+// The legal moves of the side to move at the root: how many, and the first.
+int CountLegalMoves(int& firstFrom, int& firstTo) {
+  E.ply = 1;
+  E.moveCount = 0;
+  E.kingCaptured = 0;
+  GenerateMoves();
+  std::vector<int> from(E.moveFrom + 1, E.moveFrom + 1 + E.moveCount);
+  std::vector<int> to(E.moveTo + 1, E.moveTo + 1 + E.moveCount);
+  int count = 0;
+  firstFrom = firstTo = 0;
+  for (size_t i = 0; i < from.size(); i++) {
+    if (!IsLegalMove(from[i], to[i])) continue;
+    if (count++ == 0) {
+      firstFrom = from[i];
+      firstTo = to[i];
+    }
+  }
+  E.ply = 1;
+  E.moveCount = 0;
+  return count;
+}
+
+// After an infinite search the best move waits for stop (or quit).
+void WaitForStop() {
+  while (!U.stopRequested && !U.quitRequested) {
+    std::string line;
+    if (!ReadLineBlocking(line)) {
+      U.quitRequested = true;
+      break;
+    }
+    HandleLineWhileThinking(line);
+  }
+}
+
+}  // namespace
+
+void HandleGo(const std::vector<std::string>& words) {
+  goStartMs = ClockMs();
+  U.stopRequested = false;
+  std::vector<std::string> notes;
+  const GoLimits limits = ParseGoWords(words, notes);
+  for (const std::string& note : notes) Send("info string " + note);
+
+  int firstFrom = 0, firstTo = 0;
+  if (CountLegalMoves(firstFrom, firstTo) == 0) {
+    Send(std::string("info depth 0 score ") + (InCheck(E.sideToMove) ? "mate 0" : "cp 0"));
+    if (limits.infinite) WaitForStop();
+    Send("bestmove 0000");
+    return;
+  }
+
+  SearchLimits(limits, E.sideToMove, U.moveOverhead, E.timeLimit, E.maxDepth);
+  E.mateThreshold = kMateBound;
+  E.searchStart = goStartMs;
+  PrepareSearch();
+  if (!U.rootBonus)
+    for (int i = 1; i <= 100; i++) E.rootBonus[i] = 0;
+
+  // The book knows games from the initial position only; analysis skips it.
+  const bool bookMove = U.ownBook && U.fromStartpos && !limits.infinite &&
+                        E.gameMoveNumber < 40 && ProbeBook();
+  if (bookMove) {
+    Send("info string book move " + MoveName(E.pvFrom[1][1], E.pvTo[1][1]));
+  } else {
+    pollCounter = 0;
+    lastPollMs = goStartMs;
+    U.searching = true;
+    searchPollHook = PollDuringSearch;
+    iterationHook = PrintUciIteration;
+    DeepenSearch();
+    searchPollHook = nullptr;
+    iterationHook = nullptr;
+    U.searching = false;
+  }
+
+  int from = E.pvFrom[1][1], to = E.pvTo[1][1];
+  // The engine's move is trusted only when it is legal here; otherwise (a
+  // search cut before any root move was finished) any legal move is better
+  // than none.
+  if (!IsPlayingSquare(from) || !IsPlayingSquare(to) || !IsLegalMove(from, to)) {
+    from = firstFrom;
+    to = firstTo;
+  }
+  E.ply = 1;
+  E.moveCount = 0;
+  if (limits.infinite) WaitForStop();
+  Send("bestmove " + MoveName(from, to));
+}

@@ -1,0 +1,53 @@
+#include "engine_state.h"
+#include "position.h"
+#include "system.h"
+#include "uci_commands.h"
+#include "uci_input.h"
+#include "uci_output.h"
+#include "uci_state.h"
+
+UciState U;
+
+void InitUciEngine() {
+  CreateEngine();
+  SeedRandom(static_cast<uint32_t>(ClockMs()));
+  InitKeys();
+  InitSideKey();
+  SetStartPosition();
+  LoadUciBook(false);
+}
+
+void RunUciLoop() {
+  while (!U.quitRequested) {
+    std::string line;
+    if (!U.pending.empty()) {
+      line = U.pending.front();
+      U.pending.pop_front();
+    } else if (!ReadLineBlocking(line)) {
+      return;  // the end of input is a quit
+    }
+    std::vector<std::string> words = SplitWords(line);
+    if (words.empty()) continue;
+    const std::string command = words[0];
+    words.erase(words.begin());
+    if (command == "uci") {
+      SendIdentity();
+    } else if (command == "isready") {
+      Send("readyok");
+    } else if (command == "ucinewgame") {
+      SetStartPosition();
+      U.fromStartpos = true;
+      U.lastPosition = {"startpos"};
+    } else if (command == "position") {
+      HandlePosition(words);
+    } else if (command == "go") {
+      HandleGo(words);
+    } else if (command == "setoption") {
+      HandleSetOption(words);
+    } else if (command == "quit") {
+      return;
+    }
+    // Anything else (stop or ponderhit with no search, debug, unknown
+    // words) is ignored.
+  }
+}

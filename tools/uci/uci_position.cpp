@@ -1,0 +1,89 @@
+#include <sstream>
+
+#include "engine_state.h"
+#include "notation.h"
+#include "position.h"
+#include "uci_commands.h"
+#include "uci_output.h"
+#include "uci_state.h"
+
+std::vector<std::string> SplitWords(const std::string& line) {
+  std::vector<std::string> words;
+  std::istringstream in(line);
+  std::string w;
+  while (in >> w) words.push_back(w);
+  return words;
+}
+
+void SetStartPosition() {
+  ResetGame();
+  E.gameFrom[1] = -1;
+  E.ply = 1;
+  E.moveCount = 0;
+  // The ply-0 slot describes the move that led to the position: none.
+  E.capturedPiece[0] = kEmpty;
+  E.epSquare[0] = 0;
+  E.promotedPiece[0] = 0;
+  E.plyFrom[0] = E.plyTo[0] = 0;
+  E.savedCastleRights[0] = E.castleRights;
+}
+
+namespace {
+
+// Applies the words of a position command; false with the reason on the
+// first fault. On failure the engine may hold a part of the new position.
+bool ApplyPosition(const std::vector<std::string>& words, std::string& error) {
+  size_t i = 1;
+  if (words.empty()) {
+    error = "position needs startpos or fen";
+    return false;
+  }
+  if (words[0] == "startpos") {
+    SetStartPosition();
+    U.fromStartpos = true;
+  } else if (words[0] == "fen") {
+    std::string fen;
+    while (i < words.size() && words[i] != "moves") fen += (fen.empty() ? "" : " ") + words[i++];
+    if (!SetupFen(fen, error)) {
+      error = "bad FEN: " + error;
+      return false;
+    }
+    U.fromStartpos = false;
+  } else {
+    error = "position needs startpos or fen, not '" + words[0] + "'";
+    return false;
+  }
+  if (i < words.size()) {
+    if (words[i] != "moves") {
+      error = "unexpected word '" + words[i] + "' after the position";
+      return false;
+    }
+    for (i++; i < words.size(); i++) {
+      if (!PlayMoveText(words[i], error)) {
+        error = "move " + words[i] + ": " + error;
+        return false;
+      }
+    }
+  }
+  E.ply = 1;
+  E.moveCount = 0;
+  return true;
+}
+
+}  // namespace
+
+bool HandlePosition(const std::vector<std::string>& words) {
+  std::string error;
+  if (ApplyPosition(words, error)) {
+    U.lastPosition = words;
+    return true;
+  }
+  Send("info string " + error + "; the previous position is kept");
+  std::string again;
+  if (!ApplyPosition(U.lastPosition, again)) {  // cannot fail: it worked before
+    SetStartPosition();
+    U.fromStartpos = true;
+    U.lastPosition = {"startpos"};
+  }
+  return false;
+}

@@ -1,0 +1,30 @@
+// The state of the UCI driver beside the engine record: the options, where
+// the current position came from, and the flags a running search reacts to.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+struct UciState {
+  // Options.
+  bool ownBook = true;
+  bool rootBonus = true;
+  int moveOverhead = 30;          // milliseconds kept back from the clock
+  std::string bookFile = "korvin.bok";
+
+  // The last position command that was applied, as its words after
+  // "position"; replayed when a later one fails.
+  std::vector<std::string> lastPosition = {"startpos"};
+  bool fromStartpos = true;       // the book applies only to games from the start
+
+  // Raised while a search runs.
+  bool searching = false;
+  bool stopRequested = false;
+  bool quitRequested = false;
+
+  // Commands that arrived during a search and wait for its end.
+  std::deque<std::string> pending;
+};
+
+extern UciState U;
