@@ -75,6 +75,8 @@ class Platform {
                             WindowKind kind) = 0;
   // Destroys a window with every widget and canvas in it. Their handles
   // become invalid. If it held the drawing target, there is none afterwards.
+  // Events already queued from it stay in the queue with their old source;
+  // handles are never reused, so they cannot be taken for a later widget.
   virtual void DestroyWindow(Handle window) = 0;
   // The window's client area: position on the desktop and size.
   virtual int WindowX(Handle window) = 0;
