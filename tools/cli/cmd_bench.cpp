@@ -38,8 +38,7 @@ int CommandBench(int argc, char** argv) {
   if (!ParseArgs(argc, argv, 2, {"depth"}, {}, args, error)) return Fail(error);
   long long depth = 0;
   if (!IntOption(args, "depth", 7, 1, 20, depth, error)) return Fail(error);
-  CliArgs seeded;
-  seeded.options["seed"] = "1";
+  const CliArgs seeded{{}, {{"seed", "1"}}};
   if (!InitEngineForCli(seeded, error)) return Fail(error);
 
   int64_t nodes = 0;

@@ -80,8 +80,9 @@ int CommandSelfplay(int argc, char** argv) {
                     << SquareName(E.gameTo[E.gameMoveNumber]) << " after" << moves << "\n";
           return 1;
         }
-        moves += " " + SquareName(E.gameFrom[E.gameMoveNumber]) +
-                 SquareName(E.gameTo[E.gameMoveNumber]);
+        moves += ' ';
+        moves += SquareName(E.gameFrom[E.gameMoveNumber]);
+        moves += SquareName(E.gameTo[E.gameMoveNumber]);
       }
       if (announced == kResultCheckmate) ending = "checkmate";
       if (announced == kResultStalemate) ending = "stalemate";
