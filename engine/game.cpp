@@ -36,6 +36,7 @@ int PlayGameMove(int from, int to) {
   E.gameEpSquare[n] = E.epSquare[0];
   E.gamePromotion[n] = E.promotedPiece[0];
   E.gameFrom[n + 1] = -1;
+  VerifyPosition("after a game move");
   return 1;
 }
 
@@ -60,6 +61,7 @@ int StepBackGameMove() {
   // second step back over captures the lists could file a piece under the
   // wrong slot; rebuild them from the board.
   PositionReset();
+  VerifyPosition("after stepping back");
   return 1;
 }
 

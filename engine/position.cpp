@@ -1,5 +1,7 @@
 #include "position.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine_state.h"
@@ -139,4 +141,14 @@ const char* PositionSelfCheck() {
   if (whiteSlots != whiteSeen || blackSlots != blackSeen) return "a list holds a piece twice";
   if (E.board[0] != 0) return "board[0] is not 0";
   return "";
+}
+
+void VerifyPosition([[maybe_unused]] const char* where) {
+#ifdef KORVIN_SELF_CHECK
+  const char* problem = PositionSelfCheck();
+  if (problem[0] != '\0') {
+    std::fprintf(stderr, "position self-check failed %s: %s\n", where, problem);
+    std::abort();
+  }
+#endif
 }

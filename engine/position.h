@@ -30,3 +30,8 @@ void ResetGame();
 // ones; returns an empty string when they agree, else what differs. Used by
 // tests and self-checking builds.
 const char* PositionSelfCheck();
+
+// In self-checking builds (debug and sanitizer builds), stops the program
+// with a message when PositionSelfCheck finds a difference; otherwise does
+// nothing.
+void VerifyPosition(const char* where);

@@ -85,6 +85,7 @@ int DeepenSearch() {
     else
       previousScore = score;
     E.followPv = 1;
+    VerifyPosition("after a search");
     if (iterationHook) iterationHook(depth, score);
     const int magnitude = score < 0 ? -score : score;
     if (E.timeUp || depth >= E.maxDepth || magnitude > E.mateThreshold) break;
