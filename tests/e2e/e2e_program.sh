@@ -7,6 +7,9 @@
 # Exit status 77 (skipped) when no X server can be started.
 set -uo pipefail
 program="$1" assets="$2" close_helper="$3" work="$4"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# A sanitizer build reports leaks of the system libraries Qt loads: not ours.
+export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED: $*"; exit 1; }
 
