@@ -48,6 +48,8 @@ class ProgramTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    // No call on a destroyed window, no drawing without a target.
+    for (const std::string& misuse : p.Misuses()) ADD_FAILURE() << misuse;
     searchPollHook = nullptr;
     refreshBoardHook = nullptr;
     showResultHook = nullptr;
