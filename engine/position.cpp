@@ -97,6 +97,12 @@ void ResetGame() {
   E.whiteCastled = 0;
   E.blackCastled = 0;
   E.mateThreshold = kMateBound;
+  // No move stands before the first one: nothing for en passant, recapture
+  // or counter-move tests to find.
+  E.capturedPiece[0] = kEmpty;
+  E.epSquare[0] = 0;
+  E.promotedPiece[0] = 0;
+  E.plyFrom[0] = E.plyTo[0] = 0;
   ComputeKey();
 }
 
