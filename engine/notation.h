@@ -27,5 +27,11 @@ bool SetupFen(const std::string& fen, std::string& error);
 // piece, then the material and pawn counts. Returns false with the reason.
 bool PlayMoveText(const std::string& text, std::string& error);
 
+// Row 1 of the principal variation in coordinate notation, cut before the
+// first move that is not legal in its position (a line whose end takes a
+// king, or a line copied from a sibling that no longer fits). The moves are
+// played on the board to check them and taken back.
+std::string PrincipalVariationText();
+
 // The FEN of the current position (castling, en passant target and side).
 std::string CurrentFen();

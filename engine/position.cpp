@@ -106,6 +106,21 @@ void ResetGame() {
   ComputeKey();
 }
 
+void NewGame() {
+  ResetGame();
+  E.gameFrom[1] = -1;
+  E.ply = 1;
+  E.moveCount = 0;
+}
+
+void StartEngine(uint32_t seed) {
+  CreateEngine();
+  SeedRandom(seed);
+  InitKeys();
+  InitSideKey();
+  NewGame();
+}
+
 const char* PositionSelfCheck() {
   // Every piece on the board must be in its colour's list at its pieceIndex.
   int whiteSeen = 0, blackSeen = 0;

@@ -1,6 +1,8 @@
 // Position setup, the position key and repetition counting.
 #pragma once
 
+#include <cstdint>
+
 // Fills zobristKeys and epCaptureKeys from the shared random generator (which
 // the caller has seeded).
 void InitKeys();
@@ -25,6 +27,13 @@ int RepetitionCount(int n);
 
 // Brings the position back to the start of a game.
 void ResetGame();
+
+// ResetGame with an empty game record, ready for the first move at ply 1.
+void NewGame();
+
+// Creates the engine, seeds the shared random generator, fills the keys and
+// starts a new game: what every tool and test needs before anything else.
+void StartEngine(uint32_t seed);
 
 // Rebuilds the derived fields from the board and compares them with the kept
 // ones; returns an empty string when they agree, else what differs. Used by

@@ -11,14 +11,7 @@
 #include "system.h"
 
 // A fresh engine at the initial position with an empty game record.
-inline void FreshEngine() {
-  CreateEngine();
-  SeedRandom(1);
-  InitKeys();
-  InitSideKey();
-  ResetGame();
-  E.gameFrom[1] = -1;
-}
+inline void FreshEngine() { StartEngine(1); }
 
 // Loads a book given as byte values.
 inline void LoadBookValues(const std::vector<int>& values) {

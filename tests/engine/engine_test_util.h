@@ -11,19 +11,7 @@
 #include "system.h"
 
 // A fresh engine on the starting position with seeded keys.
-inline void FreshEngine(uint32_t seed = 1) {
-  CreateEngine();
-  SeedRandom(seed);
-  InitKeys();
-  InitSideKey();
-  ResetGame();
-  E.gameFrom[1] = -1;
-  E.ply = 1;
-  E.moveCount = 0;
-  E.capturedPiece[0] = kEmpty;
-  E.epSquare[0] = 0;
-  E.plyFrom[0] = E.plyTo[0] = 0;
-}
+inline void FreshEngine(uint32_t seed = 1) { StartEngine(seed); }
 
 // Sets up a FEN position on a fresh engine, failing the test on bad input.
 inline void SetFen(const std::string& fen) {

@@ -82,10 +82,7 @@ void Measure(const std::vector<Snapshot>& positions, int repeat, int passes, con
 }  // namespace
 
 int main() {
-  CreateEngine();
-  SeedRandom(7);
-  InitKeys();
-  InitSideKey();
+  StartEngine(7);
   std::vector<Snapshot> positions;
   for (int game = 0; game < 20; game++) {
     ResetGame();

@@ -12,14 +12,7 @@
 #include "system.h"
 
 // A fresh engine on the starting position with seeded keys.
-inline void FreshEvalEngine() {
-  CreateEngine();
-  SeedRandom(1);
-  InitKeys();
-  InitSideKey();
-  ResetGame();
-  E.gameFrom[1] = -1;
-}
+inline void FreshEvalEngine() { StartEngine(1); }
 
 // Makes the current position look like one reached in a search with no
 // castling right lost on the line and no root move. rootSide is the side that

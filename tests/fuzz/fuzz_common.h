@@ -10,15 +10,7 @@
 
 // A fresh engine with fixed keys, once per process.
 inline bool InitEngineForFuzzing() {
-  CreateEngine();
-  SeedRandom(1);
-  InitKeys();
-  InitSideKey();
-  ResetGame();
-  E.gameFrom[1] = -1;
-  E.ply = 1;
-  E.capturedPiece[0] = kEmpty;
-  E.epSquare[0] = 0;
+  StartEngine(1);
   return true;
 }
 

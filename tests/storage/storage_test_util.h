@@ -24,15 +24,7 @@ using Bytes = std::vector<unsigned char>;
 
 // A fresh engine on the starting position with seeded keys.
 inline void FreshEngine() {
-  CreateEngine();
-  SeedRandom(1);
-  InitKeys();
-  InitSideKey();
-  ResetGame();
-  E.gameFrom[1] = -1;
-  E.ply = 1;
-  E.capturedPiece[0] = kEmpty;
-  E.epSquare[0] = 0;
+  StartEngine(1);
   settings = Settings{};
 }
 

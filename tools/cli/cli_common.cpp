@@ -62,14 +62,7 @@ bool IntOption(const CliArgs& args, const std::string& name, long long fallback,
 bool InitEngineForCli(const CliArgs& args, std::string& error) {
   long long seed = 0;
   if (!IntOption(args, "seed", -1, 0, 4294967295LL, seed, error)) return false;
-  CreateEngine();
-  SeedRandom(seed >= 0 ? static_cast<uint32_t>(seed) : static_cast<uint32_t>(ClockMs()));
-  InitKeys();
-  InitSideKey();
-  ResetGame();
-  E.gameFrom[1] = -1;
-  E.ply = 1;
-  E.capturedPiece[0] = kEmpty;
+  StartEngine(seed >= 0 ? static_cast<uint32_t>(seed) : static_cast<uint32_t>(ClockMs()));
   return true;
 }
 

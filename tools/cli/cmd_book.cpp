@@ -22,16 +22,6 @@ namespace {
 constexpr int kShortestLine = 8;
 constexpr int kLongestLine = 20;
 
-// Sets the engine back to the initial position with an empty game record.
-void NewGame() {
-  ResetGame();
-  E.gameFrom[1] = -1;
-  E.ply = 1;
-  E.capturedPiece[0] = kEmpty;
-  E.epSquare[0] = 0;
-  E.plyFrom[0] = E.plyTo[0] = 0;
-}
-
 // Parses the text source into book bytes. Every move is played on the
 // engine from the initial position; the first fault ends the build with a
 // message naming the text line.

@@ -19,17 +19,6 @@ void RecordResult(int kind, int) {
   if (announced == 0) announced = kind;
 }
 
-// A new game on the starting position, as New Game leaves it.
-void NewGame() {
-  ResetGame();
-  E.gameFrom[1] = -1;
-  E.ply = 1;
-  E.capturedPiece[0] = kEmpty;
-  E.epSquare[0] = 0;
-  E.promotedPiece[0] = 0;
-  E.plyFrom[0] = E.plyTo[0] = 0;
-}
-
 // The move just played was legal in the position before it.
 bool LastMoveWasLegal() {
   const int n = E.gameMoveNumber;

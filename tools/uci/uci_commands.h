@@ -15,8 +15,6 @@ void InitUciEngine();
 // position. Returns true when the new position was applied.
 bool HandlePosition(const std::vector<std::string>& words);
 
-// Sets the initial position with a clean ply-0 slot.
-void SetStartPosition();
 
 // "uci": the identity, the options and uciok.
 void SendIdentity();

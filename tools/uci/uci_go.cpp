@@ -13,7 +13,6 @@
 #include "uci_commands.h"
 #include "uci_input.h"
 #include "uci_output.h"
-#include "uci_pv.h"
 #include "uci_state.h"
 #include "uci_time.h"
 
@@ -89,7 +88,7 @@ void PrintUciIteration(int depth, int score) {
   std::string line = "info depth " + std::to_string(depth) + " score " + ScoreText(score) +
                      " nodes " + std::to_string(nodes) + " nps " + std::to_string(nps) +
                      " time " + std::to_string(ms);
-  const std::string pv = LegalPvText();
+  const std::string pv = PrincipalVariationText();
   if (!pv.empty()) line += " pv " + pv;
   Send(line);
 }

@@ -9,11 +9,7 @@
 UciState U;
 
 void InitUciEngine() {
-  CreateEngine();
-  SeedRandom(static_cast<uint32_t>(ClockMs()));
-  InitKeys();
-  InitSideKey();
-  SetStartPosition();
+  StartEngine(static_cast<uint32_t>(ClockMs()));
   LoadUciBook(false);
 }
 
@@ -35,7 +31,7 @@ void RunUciLoop() {
     } else if (command == "isready") {
       Send("readyok");
     } else if (command == "ucinewgame") {
-      SetStartPosition();
+      NewGame();
       U.fromStartpos = true;
       U.lastPosition = {"startpos"};
     } else if (command == "position") {

@@ -15,18 +15,6 @@ std::vector<std::string> SplitWords(const std::string& line) {
   return words;
 }
 
-void SetStartPosition() {
-  ResetGame();
-  E.gameFrom[1] = -1;
-  E.ply = 1;
-  E.moveCount = 0;
-  // The ply-0 slot describes the move that led to the position: none.
-  E.capturedPiece[0] = kEmpty;
-  E.epSquare[0] = 0;
-  E.promotedPiece[0] = 0;
-  E.plyFrom[0] = E.plyTo[0] = 0;
-  E.savedCastleRights[0] = E.castleRights;
-}
 
 namespace {
 
@@ -39,7 +27,7 @@ bool ApplyPosition(const std::vector<std::string>& words, std::string& error) {
     return false;
   }
   if (words[0] == "startpos") {
-    SetStartPosition();
+    NewGame();
     U.fromStartpos = true;
   } else if (words[0] == "fen") {
     std::string fen;
@@ -81,7 +69,7 @@ bool HandlePosition(const std::vector<std::string>& words) {
   Send("info string " + error + "; the previous position is kept");
   std::string again;
   if (!ApplyPosition(U.lastPosition, again)) {  // cannot fail: it worked before
-    SetStartPosition();
+    NewGame();
     U.fromStartpos = true;
     U.lastPosition = {"startpos"};
   }
