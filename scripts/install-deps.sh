@@ -7,7 +7,7 @@ PACKAGES=(
   g++ make cmake pkg-config
   libgtest-dev
   libpng-dev libjpeg-dev zlib1g-dev
-  qt6-base-dev
+  qt6-base-dev libx11-dev
   xvfb xdotool x11-apps imagemagick
   clang libclang-rt-dev
   desktop-file-utils appstream

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <cstdio>
 #include <string>
 
@@ -80,6 +82,11 @@ bool StartUp(Platform& platform) {
 
   const int desktopWidth = platform.DesktopWidth(), desktopHeight = platform.DesktopHeight();
   if (!LoadConfig("korvin.cfg")) ApplyConfigDefaults(desktopWidth, desktopHeight);
+  // A hand-edited file may hold any size: keep it within the window's limits
+  // (so the squares are never 0 pixels wide).
+  const int largest = desktopWidth < desktopHeight ? desktopWidth : desktopHeight;
+  settings.windowWidth = std::clamp(settings.windowWidth, 160, std::max(160, largest));
+  settings.windowHeight = std::clamp(settings.windowHeight, 160, std::max(160, largest));
   if (settings.hideWelcome == 0) ShowWelcome();
 
   // The stored width is used as it is; the first resize makes it square.
@@ -88,7 +95,6 @@ bool StartUp(Platform& platform) {
                                          settings.windowWidth, settings.windowHeight,
                                          WindowKind::Resizable);
   shell.boardCanvas = platform.AddCanvas(shell.mainWindow, 0, 0, desktopWidth, desktopHeight, true);
-  const int largest = desktopWidth < desktopHeight ? desktopWidth : desktopHeight;
   platform.SetWindowLimits(shell.mainWindow, 160, 160, largest, largest);
   RestoreBoardTarget();
   platform.Present();

@@ -8,14 +8,38 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <algorithm>
+#include <csignal>
 #include <thread>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "qt_widgets.h"
 
 namespace {
 // Polls let Qt gather input at most this often.
 constexpr auto kGatherInterval = std::chrono::milliseconds(4);
+
+// The layouts are given in pixels for a small dialog font; where the user's
+// font is larger, a widget's text is set smaller until it fits its width
+// (`room` is the width the widget leaves for its text).
+void FitText(QWidget* widget, const QString& text, int room) {
+  QFont font = widget->font();
+  while (QFontMetrics(font).horizontalAdvance(text) > room && font.pointSizeF() > 6.0)
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  widget->setFont(font);
+}
+
+// Termination signals become AppTerminate: the handler only writes a byte
+// to a socket that the event loop watches.
+int signalSocket[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t written = write(signalSocket[0], &byte, 1);
+}
 }  // namespace
 
 QtPlatform::QtPlatform(int& argc, char** argv) : argc_(argc) {
@@ -25,6 +49,22 @@ QtPlatform::QtPlatform(int& argc, char** argv) : argc_(argc) {
   qApp->installEventFilter(quitFilter_.get());
   QObject::connect(qApp, &QGuiApplication::commitDataRequest, quitFilter_.get(),
                    [this](QSessionManager&) { Post(EventId::AppTerminate, 0); });
+  if (signalSocket[0] < 0 && socketpair(AF_UNIX, SOCK_STREAM, 0, signalSocket) == 0) {
+    struct sigaction action = {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
+  }
+  if (signalSocket[1] >= 0) {
+    signalNotifier_ = std::make_unique<QSocketNotifier>(signalSocket[1], QSocketNotifier::Read);
+    QObject::connect(signalNotifier_.get(), &QSocketNotifier::activated, signalNotifier_.get(),
+                     [this] {
+                       char byte;
+                       [[maybe_unused]] const ssize_t got = read(signalSocket[1], &byte, 1);
+                       Post(EventId::AppTerminate, 0);
+                     });
+  }
   lastGather_ = std::chrono::steady_clock::now();
 }
 
@@ -152,12 +192,18 @@ Handle QtPlatform::AddLabel(Handle window, int x, int y, int w, int h, const std
   if (parent == nullptr) return 0;
   QFrame* frame = nullptr;
   if (kind == LabelKind::Separator) {
+    // A plain one-pixel line, visible even where the line is 1 pixel high.
     frame = new QFrame(parent);
-    frame->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    frame->setFrameStyle(QFrame::HLine | QFrame::Plain);
+    frame->setLineWidth(1);
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::WindowText, QColor(140, 140, 140));
+    frame->setPalette(palette);
   } else {
     auto* label = new QLabel(QString::fromStdString(text), parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     if (kind == LabelKind::Sunken) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    FitText(label, label->text(), w - 4);
     frame = label;
   }
   frame->setGeometry(x, y, w, h);
@@ -171,6 +217,7 @@ Handle QtPlatform::AddButton(Handle window, int x, int y, int w, int h,
   if (parent == nullptr) return 0;
   auto* button = new QPushButton(QString::fromStdString(text), parent);
   button->setGeometry(x, y, w, h);
+  FitText(button, button->text(), w - 10);
   button->setAutoDefault(false);
   const Handle handle = AddItem(Kind::Button, window, button);
   QObject::connect(button, &QPushButton::clicked, button,
@@ -185,6 +232,7 @@ Handle QtPlatform::AddCheckBox(Handle window, int x, int y, int w, int h,
   if (parent == nullptr) return 0;
   auto* box = new QCheckBox(QString::fromStdString(text), parent);
   box->setGeometry(x, y, w, h);
+  FitText(box, box->text(), w - 24);  // the box itself takes the first pixels
   const Handle handle = AddItem(Kind::CheckBox, window, box);
   // clicked, unlike toggled, is not raised by SetCheckBoxState.
   QObject::connect(box, &QCheckBox::clicked, box,

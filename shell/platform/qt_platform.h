@@ -14,6 +14,7 @@
 #include "platform.h"
 
 class QApplication;
+class QSocketNotifier;
 class QWidget;
 class QtCanvasWidget;
 class QtQuitFilter;
@@ -93,6 +94,7 @@ class QtPlatform : public Platform {
   int argc_;
   std::unique_ptr<QApplication> ownApp_;
   std::unique_ptr<QtQuitFilter> quitFilter_;
+  std::unique_ptr<QSocketNotifier> signalNotifier_;  // SIGTERM, SIGINT, SIGHUP
   std::map<Handle, Item> items_;
   std::map<Handle, QImage> images_;
   Handle nextHandle_ = 1;
