@@ -4,10 +4,14 @@
 
 #include "engine_state.h"
 
+// The probe reads the key and depth; the store that usually follows writes
+// all four arrays, so all four entries are asked for at once.
 void TtPrefetch() {
   const int idx = TtIndex(E.positionKey);
   __builtin_prefetch(&E.ttKey[idx]);
   __builtin_prefetch(&E.ttDepth[idx]);
+  __builtin_prefetch(&E.ttBound[idx], 1);
+  __builtin_prefetch(&E.ttScore[idx], 1);
 }
 
 int TtProbe(int alpha, int beta, int depth, int& score) {
