@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Starts the installed Korvin 4 through its launcher under Xvfb, with a fresh
+# XDG_DATA_HOME: the working folder is created and filled with every shipped
+# file, and the window program runs there. A second start with the user's own
+# "korvin.cfg" and "korvin.kga" in place must leave both byte for byte as they
+# were (the program is killed, so it does not write them itself), must copy
+# again a shipped file that was touched newer in the prefix, and must open the
+# window the kept settings describe.
+# Usage: install_launch.sh CMAKE BUILD-DIR
+# Exit status 77 (skipped) when no X server can be started.
+set -uo pipefail
+cmake_command="$1" build="$2"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+. "$here/install_common.sh"
+
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || skip "$tool is not installed, so the program cannot be started"
+done
+
+prefix="$tmp/pre fix"
+install_into "$cmake_command" "$build" "$prefix"
+program="$prefix/libexec/korvin4/korvin4"
+[ -x "$program" ] || fail "the window program was not installed"
+
+# ----- An X server on a free display ------------------------------------------
+xvfb_pid="" program_pid=""
+cleanup_steps+=('[ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null')
+cleanup_steps+=('[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null')
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM KORVIN4_PROGRAM KORVIN4_ASSETS
+for n in $(seq 97 120); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp > "$tmp/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do
+    xdotool getdisplaygeometry > /dev/null 2>&1 && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  xdotool getdisplaygeometry > /dev/null 2>&1 && break
+  kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""   # taken meanwhile, or Xvfb cannot run: try the next number
+done
+[ -n "$xvfb_pid" ] || skip "no X server could be started on the displays :97 to :120 (see Xvfb's messages above)"
+echo "X server on $DISPLAY"
+
+export XDG_DATA_HOME="$tmp/data home"
+folder="$XDG_DATA_HOME/korvin4"
+
+# Waits for a window titled "Korvin 4" of the given size while the program runs.
+wait_window() {
+  for _ in $(seq 150); do
+    kill -0 "$program_pid" 2>/dev/null || return 1
+    for id in $(xdotool search --name '^Korvin 4$' 2>/dev/null); do
+      xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $1" && return 0
+    done
+    sleep 0.1
+  done
+  return 1
+}
+# Starts the launcher in the background; the launcher becomes the program.
+start() {
+  "$prefix/bin/korvin4" > "$tmp/$1.log" 2>&1 &
+  program_pid=$!
+}
+# The running program must be the installed one, inside the working folder,
+# and still running after two seconds; then it is killed without a chance to
+# write its files.
+check_running_and_kill() {
+  [ "$(readlink "/proc/$program_pid/exe")" = "$(readlink -f "$program")" ] ||
+    fail "the running process is $(readlink "/proc/$program_pid/exe"), not the installed program"
+  [ "$(readlink "/proc/$program_pid/cwd")" = "$(cd "$folder" && pwd -P)" ] ||
+    fail "the program runs in $(readlink "/proc/$program_pid/cwd"), not in the working folder"
+  sleep 2
+  kill -0 "$program_pid" 2>/dev/null || { cat "$tmp/$1.log"; fail "the program ended within two seconds"; }
+  kill -9 "$program_pid"
+  wait "$program_pid" 2>/dev/null
+  program_pid=""
+}
+
+# ----- First start: the welcome dialog in a new working folder ----------------
+start first
+wait_window 432x325 || { cat "$tmp/first.log"; fail "no welcome dialog on the first start"; }
+for asset in "$prefix"/share/korvin4/*; do
+  same_bytes "$asset" "$folder/$(basename "$asset")" || fail "$(basename "$asset") is not in the working folder"
+done
+check_running_and_kill first
+check "first start: folder created with every shipped file, program running there"
+
+# ----- Second start: the user's settings and game are kept -------------------
+# Settings: window at 100,80, 320 x 320, human plays White, Novice, no welcome.
+printf '\144\000\000\000\120\000\000\000\100\001\000\000\100\001\000\000\000\000\000\000\001\000\000\000\001\000\000\000' \
+  > "$folder/korvin.cfg"
+printf '\044\070\007\017\070\000\000' > "$folder/korvin.kga"   # e2-e4
+[ "$(stat -c %s "$folder/korvin.cfg")" -eq 28 ] || fail "the test's korvin.cfg is not 28 bytes"
+cp "$folder/korvin.cfg" "$tmp/cfg.saved"
+cp "$folder/korvin.kga" "$tmp/kga.saved"
+# A copy with other bytes but the installed file's time, then a newer install.
+printf 'not the shipped picture' > "$folder/light.jpg"
+touch -r "$prefix/share/korvin4/light.jpg" "$folder/light.jpg"
+touch "$prefix/share/korvin4/light.jpg"
+start second
+wait_window 320x320 || { cat "$tmp/second.log"; fail "the second start did not open the 320 x 320 window of the kept settings"; }
+same_bytes "$folder/light.jpg" "$prefix/share/korvin4/light.jpg" || fail "the newer light.jpg was not copied again"
+check_running_and_kill second
+same_bytes "$folder/korvin.cfg" "$tmp/cfg.saved" || fail "korvin.cfg was changed by the launcher"
+same_bytes "$folder/korvin.kga" "$tmp/kga.saved" || fail "korvin.kga was changed by the launcher"
+check "second start: kept korvin.cfg and korvin.kga unchanged, newer shipped file copied, window of the kept settings"
+
+echo "PASSED"
