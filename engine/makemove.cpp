@@ -22,14 +22,27 @@ constexpr SideInfo kBlack = {kBlackPawn, kBlackRook, kBlackKing, -10, 99, 97, 92
                              kBlackShort, kBlackLong, 29, kWhiteShort, 22, kWhiteLong,
                              30, kBlackQueen};
 
+// The record fields of the side that moves and of its opponent.
+struct Mover {
+  int* own;
+  int* enemy;
+  int& enemyMaterial;
+  int& kingSquare;
+  int& castled;
+};
+
+template <int Side>
+inline Mover MoverFields() {
+  if constexpr (Side == 0)
+    return {E.whitePieces, E.blackPieces, E.blackMaterial, E.whiteKingSquare, E.whiteCastled};
+  else
+    return {E.blackPieces, E.whitePieces, E.whiteMaterial, E.blackKingSquare, E.blackCastled};
+}
+
 template <int Side>
 inline void Make(int from, int to) {
   constexpr const SideInfo& S = Side == 0 ? kWhite : kBlack;
-  int* own = Side == 0 ? E.whitePieces : E.blackPieces;
-  int* enemy = Side == 0 ? E.blackPieces : E.whitePieces;
-  int& enemyMaterial = Side == 0 ? E.blackMaterial : E.whiteMaterial;
-  int& kingSquare = Side == 0 ? E.whiteKingSquare : E.blackKingSquare;
-  int& castled = Side == 0 ? E.whiteCastled : E.blackCastled;
+  auto [own, enemy, enemyMaterial, kingSquare, castled] = MoverFields<Side>();
 
   const int ply = E.ply;
   const int p = E.board[from];
@@ -110,11 +123,7 @@ inline void Make(int from, int to) {
 template <int Side>
 inline void Unmake(int from, int to) {
   constexpr const SideInfo& S = Side == 0 ? kWhite : kBlack;
-  int* own = Side == 0 ? E.whitePieces : E.blackPieces;
-  int* enemy = Side == 0 ? E.blackPieces : E.whitePieces;
-  int& enemyMaterial = Side == 0 ? E.blackMaterial : E.whiteMaterial;
-  int& kingSquare = Side == 0 ? E.whiteKingSquare : E.blackKingSquare;
-  int& castled = Side == 0 ? E.whiteCastled : E.blackCastled;
+  auto [own, enemy, enemyMaterial, kingSquare, castled] = MoverFields<Side>();
   const int ply = E.ply;  // already lowered by the caller
 
   E.board[from] = E.board[to];
