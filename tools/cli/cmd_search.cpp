@@ -40,9 +40,16 @@ int CommandSearch(int argc, char** argv) {
   if (bonus != "zero" && bonus != "random") return Fail("--bonus must be 'zero' or 'random'");
   if (!args.options.count("depth") && !args.options.count("movetime"))
     return Fail("search needs --depth N or --movetime MS");
+  // The keys, and with them the table's collisions, come from the seed: a
+  // fixed default makes every run of the same search print the same lines.
+  args.options.emplace("seed", "1");
   if (!InitEngineForCli(args, error) || !SetupPositionFromArgs(args, error)) return Fail(error);
 
-  RunSearch(static_cast<int>(depth), static_cast<int>(movetime), bonus == "zero", true);
-  std::cout << "bestmove " << MoveName(E.pvFrom[1][1], E.pvTo[1][1]) << std::endl;
+  const int score =
+      RunSearch(static_cast<int>(depth), static_cast<int>(movetime), bonus == "zero", true);
+  // -29998: every move of the side to move loses its king; there is no move.
+  const bool noMove = score == -29998 || E.pvFrom[1][1] == 0;
+  std::cout << "bestmove " << (noMove ? "0000" : MoveName(E.pvFrom[1][1], E.pvTo[1][1]))
+            << std::endl;
   return 0;
 }

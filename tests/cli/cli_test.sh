@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Runs korvin-cli commands and checks what they print and how they exit.
+set -u
+cli="$1"
+root="$2"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# expect_status STATUS MESSAGE-PATTERN ARGS... : exit status and stderr text.
+expect_status() {
+  local want="$1" pattern="$2"
+  shift 2
+  "$cli" "$@" >out.txt 2>err.txt
+  local got=$?
+  [ "$got" = "$want" ] || fail "korvin-cli $* exited $got, expected $want"
+  if [ -n "$pattern" ] && ! grep -q -- "$pattern" err.txt; then
+    fail "korvin-cli $*: stderr lacks '$pattern': $(cat err.txt)"
+  fi
+}
+
+# Perft with divide: one line per legal root move, then the totals.
+"$cli" perft 2 --divide >out.txt || fail "perft --divide failed"
+[ "$(grep -c '^[a-h][1-8][a-h][1-8] 20$' out.txt)" = 20 ] || fail "perft 2 --divide lines"
+grep -q '^nodes 400$' out.txt || fail "perft 2 total"
+grep -q '^time_ms ' out.txt && grep -q '^nps ' out.txt || fail "perft timing lines"
+"$cli" perft 3 --fen "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1" | grep -q '^nodes 2812$' ||
+  fail "perft from a FEN"
+"$cli" perft 1 --moves "e2e4 e7e5 g1f3" | grep -q '^nodes 29$' || fail "perft after moves"
+
+# Bad input: a clear message and exit status 2.
+expect_status 2 "rank 8" perft 1 --fen "rnbqkbnrr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"
+expect_status 2 "unknown piece letter" perft 1 --fen "rnbqkbnx/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - - 0 1"
+expect_status 2 "exactly one king" perft 1 --fen "8/8/8/8/8/8/8/K7 w - - 0 1"
+expect_status 2 "first or last rank" perft 1 --fen "P3k3/8/8/8/8/8/8/4K3 w - - 0 1"
+expect_status 2 "home squares" perft 1 --fen "4k3/8/8/8/8/8/8/4K3 w K - 0 1"
+expect_status 2 "e2e5" perft 1 --moves "e2e5"
+expect_status 2 "xx" perft 1 --moves "e2e4 xx"
+expect_status 2 "unknown option" perft 1 --frobnicate
+expect_status 2 "" perft 99
+expect_status 2 "unknown command" frobnicate
+
+# Evaluation of the worked examples.
+[ "$("$cli" eval)" = "eval 0" ] || fail "eval of the start position"
+[ "$("$cli" eval --moves e2e4)" = "eval 12" ] || fail "eval after 1.e4"
+
+# The same search prints the same lines on every run.
+"$cli" search --depth 6 --bonus zero --moves "e2e4 c7c5" >first.txt
+"$cli" search --depth 6 --bonus zero --moves "e2e4 c7c5" >second.txt
+cmp -s first.txt second.txt || fail "search --bonus zero is not reproducible"
+[ "$(grep -c '^info depth' first.txt)" = 6 ] || fail "one info line per iteration"
+grep -qE '^bestmove [a-h][1-8][a-h][1-8]$' first.txt || fail "search bestmove line"
+"$cli" search --depth 3 --fen "7k/5KQ1/8/8/8/8/8/8 b - - 0 1" | grep -q '^bestmove 0000$' ||
+  fail "bestmove 0000 without a legal move"
+
+# One computer move, and the announcement of a mate.
+"$cli" play --level 1 --fen "k7/8/1K6/8/8/8/8/2Q5 w - - 0 1" >out.txt
+grep -q '^bestmove c1c8$' out.txt && grep -q '^result checkmate$' out.txt || fail "play mate"
+
+# Selfplay finishes its games with legal moves only.
+"$cli" selfplay --level 1 --games 2 --max-plies 60 --seed 4 >out.txt 2>err.txt ||
+  fail "selfplay exited $?"
+[ "$(grep -c '^game [12]:' out.txt)" = 2 ] || fail "selfplay game lines"
+
+# The shipped book checks clean; a game file round-trips.
+"$cli" book check "$root/assets/korvin.bok" >out.txt || fail "book check of the shipped book"
+"$cli" game save g.kga --moves "e2e4 e7e5 g1f3" || fail "game save"
+[ "$(stat -c %s g.kga)" = 21 ] || fail "game file size"
+"$cli" game show g.kga | grep -q "g1f3" || fail "game show"
+printf 'garbage' >bad.kga
+expect_status 2 "" game show bad.kga
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all korvin-cli checks passed"
