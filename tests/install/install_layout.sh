@@ -28,6 +28,12 @@ if [ "$expect_program" = 1 ]; then
 fi
 check "programs in bin/ and libexec/korvin4/"
 
+# The manifest lists every installed file, so that an installation can be
+# removed by it.
+diff <(sort "$tmp/manifest.txt") <(find "$prefix" ! -type d | sort) ||
+  fail "install_manifest.txt does not list exactly the installed files"
+check "install_manifest.txt lists every installed file"
+
 # The installed tools run from their new place.
 [ "$("$prefix/bin/korvin-cli" perft 2 | awk '$1 == "nodes" { print $2 }')" = 400 ] ||
   fail "the installed korvin-cli does not count the 400 positions after two half-moves"
