@@ -8,6 +8,7 @@
 #   share/metainfo/io.github.korvin4.Korvin4.metainfo.xml
 # Include this file at the end of the top-level CMakeLists.txt, after every
 # target is defined.
+include_guard(GLOBAL)
 include(GNUInstallDirs)
 
 get_filename_component(KORVIN4_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
