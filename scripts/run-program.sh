@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Starts Korvin 4 from a build directory in the user's own working folder.
-# The program reads and writes only its working directory, so the shipped
-# pictures and book are copied into that folder (again whenever the shipped
-# ones are newer); the user's "korvin.cfg" and "korvin.kga" are never touched.
+# Starts Korvin 4 from a build directory through the same launcher an
+# installation uses: it fills the user's working folder with the shipped
+# pictures and book (again whenever the shipped ones are newer, never touching
+# "korvin.cfg" or "korvin.kga"), changes into it and starts the program.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-build}"
@@ -13,18 +13,4 @@ if [ ! -x "$program" ]; then
   echo "run-program: $program is not built (the window program needs Qt 6; build with 'make build')." >&2
   exit 1
 fi
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "run-program: no display available (DISPLAY and WAYLAND_DISPLAY are empty)." >&2
-  echo "Korvin 4 is a window program: start it from a desktop session, or under Xvfb." >&2
-  exit 1
-fi
-
-folder="${XDG_DATA_HOME:-$HOME/.local/share}/korvin4"
-mkdir -p "$folder"
-for asset in "$here"/assets/*; do
-  [ -f "$asset" ] || continue
-  case "$(basename "$asset")" in korvin.cfg|korvin.kga) continue ;; esac
-  cp -u "$asset" "$folder/"
-done
-cd "$folder"
-exec "$program"
+KORVIN4_PROGRAM="$program" KORVIN4_ASSETS="$here/assets" exec sh "$here/packaging/korvin4-launcher.in"
