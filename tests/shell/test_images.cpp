@@ -10,11 +10,22 @@
 
 #include <jpeglib.h>
 
+namespace {
+// The scratch directory of this test process, removed when the process ends.
+struct ScratchDirectory {
+  std::filesystem::path path = std::filesystem::temp_directory_path() /
+                               ("korvin_platform_test_" + std::to_string(::getpid()));
+  ScratchDirectory() { std::filesystem::create_directories(path); }
+  ~ScratchDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+}  // namespace
+
 std::string ScratchPath(const std::string& name) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("korvin_platform_test_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  return (dir / name).string();
+  static const ScratchDirectory scratch;
+  return (scratch.path / name).string();
 }
 
 namespace {
