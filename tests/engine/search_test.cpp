@@ -49,6 +49,22 @@ TEST(Search, FindsMatesInOneTwoAndFour) {
   EXPECT_EQ(E.mateThreshold, kMateBound) << "the driver, not the search, raises it";
 }
 
+TEST(Search, CheckAtTheFrontierIsExtendedOncePerLine) {
+  // At depth 1 the mate is seen only because the checking move is searched
+  // one ply deeper; with an extension already active on the line it is not.
+  SetFen("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1");
+  PrepareFixedSearch(1);
+  E.moveCount = 0;
+  EXPECT_EQ(Search(-kInfinity, kInfinity, 1), 29997);
+  EXPECT_EQ(E.extensionCount, 0);
+  PrepareFixedSearch(1);
+  E.moveCount = 0;
+  E.extensionCount = 1;
+  EXPECT_LT(Search(-kInfinity, kInfinity, 1), kMateBound);
+  EXPECT_EQ(E.extensionCount, 1);
+  E.extensionCount = 0;
+}
+
 TEST(Search, PrefersMateToStalemate) {
   // Qg6 would stalemate; Qg7 and Qh6 mate.
   SetFen("7k/5K2/8/6Q1/8/8/8/8 w - - 0 1");
