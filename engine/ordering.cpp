@@ -1,5 +1,7 @@
 #include "ordering.h"
 
+#include <algorithm>
+
 #include "engine_state.h"
 
 namespace {
@@ -18,16 +20,17 @@ void MarkPvMove() {
   }
 }
 
+// Two passes: the highest score (a loop the compiler can vectorise), then
+// the earliest slot holding it.
 int PickBestMove() {
   const int p = E.ply;
-  int best = 0, bestScore = kTried;
-  for (int i = E.moveListEnd[p - 1] + 1; i <= E.moveListEnd[p]; i++) {
-    if (E.moveScore[i] > bestScore) {
-      bestScore = E.moveScore[i];
-      best = i;
-    }
-  }
-  if (best != 0) E.moveScore[best] = kTried;
+  const int first = E.moveListEnd[p - 1] + 1, last = E.moveListEnd[p];
+  int bestScore = kTried;
+  for (int i = first; i <= last; i++) bestScore = std::max(bestScore, E.moveScore[i]);
+  if (bestScore == kTried) return 0;
+  int best = first;
+  while (E.moveScore[best] != bestScore) best++;
+  E.moveScore[best] = kTried;
   return best;
 }
 

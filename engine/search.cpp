@@ -69,8 +69,14 @@ int Search(int alpha, int beta, int depth) {
 
   int nullBound = beta;
   int best = -kInfinity;
+  // The moves are taken in an order fixed when they were scored, so the next
+  // one is picked a move ahead and its table entry starts loading while the
+  // current move is searched.
+  int next = PickBestMove();
   for (int n = E.moveListEnd[ply] - E.moveListEnd[ply - 1]; n > 0; n--) {
-    const int i = PickBestMove();
+    const int i = next;
+    next = n > 1 ? PickBestMove() : 0;
+    if (next != 0 && E.useHashTable) TtPrefetchMove(E.moveFrom[next], E.moveTo[next]);
     const int from = E.moveFrom[i], to = E.moveTo[i];
     MakeMove(from, to);
     if (E.useHashTable) TtPrefetch();  // the entry loads while the tests below run

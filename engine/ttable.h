@@ -15,6 +15,11 @@ inline int TtIndex(int key) {
 // Starts loading the current position's entry into the cache.
 void TtPrefetch();
 
+// Starts loading the entry of the position after (from, to), a move of the
+// side to move; castling, en passant and promotion change the key further, so
+// for them this only loads an entry that may not be needed.
+void TtPrefetchMove(int from, int to);
+
 // A usable stored score for the current position at this depth and window,
 // with mate scores brought back to the current ply. Returns 1 and the score
 // in `score`, or 0.
