@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine_state.h"
+#include "game.h"
 #include "moves.h"
 #include "position.h"
 #include "system.h"
@@ -109,18 +110,9 @@ void SetUpReplay() {
 // (the position is then unchanged).
 int PlayIfLegal(int from, int to) {
   E.moveCount = 0;
-  E.kingCaptured = 0;
-  GenerateMoves();
-  E.moveListEnd[E.ply] = E.moveCount;
-  const int last = E.moveCount;
-  for (int i = 1; i <= last; i++) {
-    if (E.moveFrom[i] != from || E.moveTo[i] != to) continue;
-    MakeMove(from, to);
-    if (InCheck(1 - E.sideToMove) == 0) return 1;
-    UnmakeMove(from, to);
-    return 0;
-  }
-  return 0;
+  if (!IsLegalHere(from, to)) return 0;
+  MakeMove(from, to);
+  return 1;
 }
 
 void RecordCut(int line, long long offset, int reason) {

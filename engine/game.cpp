@@ -4,23 +4,30 @@
 #include "moves.h"
 #include "position.h"
 
-// The move is played and taken back at ply 1 with the game number unchanged,
-// so UnmakeMove reloads the current key from keyHistory[gameMoveNumber].
-int IsLegalMove(int from, int to) {
-  E.ply = 1;
-  E.moveCount = 0;
+// The move is played and taken back with the game number unchanged, so
+// UnmakeMove reloads the key the position had before.
+int IsLegalHere(int from, int to) {
+  const int ply = E.ply, base = E.moveCount, savedEnd = E.moveListEnd[ply];
   E.kingCaptured = 0;
   GenerateMoves();
   const int last = E.moveCount;
-  E.moveListEnd[1] = last;  // UnmakeMove sets moveCount back to this
+  E.moveListEnd[ply] = last;  // UnmakeMove sets moveCount back to this
   int legal = 0;
-  for (int i = 1; i <= last && !legal; i++) {
+  for (int i = base + 1; i <= last && !legal; i++) {
     if (E.moveFrom[i] != from || E.moveTo[i] != to) continue;
     MakeMove(from, to);
     legal = InCheck(1 - E.sideToMove) == 0;
     UnmakeMove(from, to);
   }
+  E.moveCount = base;
+  E.moveListEnd[ply] = savedEnd;
   return legal;
+}
+
+int IsLegalMove(int from, int to) {
+  E.ply = 1;
+  E.moveCount = 0;
+  return IsLegalHere(from, to);
 }
 
 int PlayGameMove(int from, int to) {

@@ -7,6 +7,10 @@
 // come out exactly as they went in; ply is left at 1.
 int IsLegalMove(int from, int to);
 
+// The same test at the current ply, with the move stack above moveCount as
+// scratch; ply and moveCount come out as they went in.
+int IsLegalHere(int from, int to);
+
 // Plays (from, to) as the next half-move of the game at ply 0 and records it,
 // discarding any later moves of the record. A promotion makes a queen; the
 // caller may replace it with SetPromotion. Returns 0 without changing
