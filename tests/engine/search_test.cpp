@@ -111,6 +111,33 @@ TEST(Search, SearchRestoresThePosition) {
   EXPECT_STREQ(PositionSelfCheck(), "");
 }
 
+TEST(Search, LinesStopBeforeTheEndOfThePerPlyTablesAndTheMoveStack) {
+  // A long game record and a line that starts near the last ply: the search
+  // stops the line instead of running off the tables.
+  SetFen("8/8/4k3/8/8/4K3/4P3/8 w - - 0 1");
+  PrepareFixedSearch(30);
+  E.gameMoveNumber = kMaxGameMoves;
+  E.keyHistory[kMaxGameMoves] = E.positionKey;
+  E.gameEndMove = 1;
+  const int start = kSearchPlyLimit - 6;
+  E.ply = start;
+  E.moveListEnd[start - 1] = 0;
+  E.moveCount = 0;
+  Search(-kInfinity, kInfinity, 30);
+  EXPECT_EQ(E.ply, start);
+  EXPECT_STREQ(PositionSelfCheck(), "");
+  // A move stack filled almost to its end: no node generates past the guard.
+  E.ply = 1;
+  E.moveCount = kMoveStackGuard + 1;
+  E.moveListEnd[0] = kMoveStackGuard + 1;
+  const int64_t nodesBefore = E.nodes;
+  Search(-kInfinity, kInfinity, 5);
+  EXPECT_EQ(E.nodes, nodesBefore + 1);
+  EXPECT_EQ(E.moveCount, kMoveStackGuard + 1);
+  E.moveListEnd[0] = 0;
+  E.gameMoveNumber = 0;
+}
+
 TEST(Search, SameSearchTwiceGivesTheSameNodes) {
   SetFen("r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP3PPP/R2QKB1R w KQ - 0 9");
   SearchTo(5);
