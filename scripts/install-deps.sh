@@ -12,6 +12,7 @@ PACKAGES=(
   clang libclang-rt-dev
   desktop-file-utils appstream
   fonts-dejavu-core
+  python3 coreutils
 )
 
 missing=()
