@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "../random_game.h"
 #include "engine_state.h"
 #include "evaluate.h"
 #include "game.h"
@@ -17,29 +18,6 @@ struct Snapshot {
   int board[121];
   int sideToMove, castleRights;
 };
-
-bool PlayRandomMove() {
-  E.ply = 1;
-  E.moveCount = 0;
-  E.kingCaptured = 0;
-  GenerateMoves();
-  const int last = E.moveCount;
-  int from[256], to[256], n = 0;
-  for (int i = 1; i <= last && n < 256; i++) {
-    MakeMove(E.moveFrom[i], E.moveTo[i]);
-    if (InCheck(1 - E.sideToMove) == 0) {
-      from[n] = E.moveFrom[i];
-      to[n] = E.moveTo[i];
-      n++;
-    }
-    UnmakeMove(E.moveFrom[i], E.moveTo[i]);
-  }
-  if (n == 0) return false;
-  const int k = RandomInt(0, n - 1);
-  PlayGameMove(from[k], to[k]);
-  PositionReset();
-  return true;
-}
 
 // Puts a stored position on the board as a search would see it.
 void Install(const Snapshot& s) {

@@ -4,6 +4,7 @@
 // from random games played from the start.
 #include <cstdlib>
 
+#include "../random_game.h"
 #include "eval_test_util.h"
 #include "game.h"
 #include "moves.h"
@@ -90,31 +91,6 @@ bool ZonesMatchKings() {
   return true;
 }
 
-// Plays one random legal move as a game move; false when there is none.
-bool PlayRandomMove() {
-  E.ply = 1;
-  E.moveCount = 0;
-  E.kingCaptured = 0;
-  GenerateMoves();
-  const int last = E.moveCount;
-  int legalFrom[256], legalTo[256], n = 0;
-  for (int i = 1; i <= last && n < 256; i++) {
-    const int from = E.moveFrom[i], to = E.moveTo[i];
-    MakeMove(from, to);
-    if (InCheck(1 - E.sideToMove) == 0) {
-      legalFrom[n] = from;
-      legalTo[n] = to;
-      n++;
-    }
-    UnmakeMove(from, to);
-  }
-  if (n == 0) return false;
-  const int k = RandomInt(0, n - 1);
-  PlayGameMove(legalFrom[k], legalTo[k]);
-  E.ply = 1;
-  PositionReset();
-  return true;
-}
 
 TEST(EvalMirror, ColourMirroredPositionsScoreTheSame) {
   FreshEvalEngine();
