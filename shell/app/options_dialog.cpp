@@ -100,9 +100,8 @@ void ShowOptions() {
       CloseOptions(d);
       break;
     case Command::NewGame:
-      ResetGame();
+      NewGame();  // the starting position with an empty record
       settings.humanPlaysBlack = 1 - settings.humanPlaysBlack;
-      E.gameFrom[1] = -1;
       CloseOptions(d);
       RefreshBoard(0, 0, 0);
       if (settings.humanPlaysBlack == 1) ComputerMoves();
