@@ -73,13 +73,13 @@ int Search(int alpha, int beta, int depth) {
   // one is picked a move ahead and its table entry starts loading while the
   // current move is searched.
   int next = PickBestMove();
+  if (next != 0 && E.useHashTable) TtPrefetchMove(E.moveFrom[next], E.moveTo[next]);
   for (int n = E.moveListEnd[ply] - E.moveListEnd[ply - 1]; n > 0; n--) {
     const int i = next;
     next = n > 1 ? PickBestMove() : 0;
     if (next != 0 && E.useHashTable) TtPrefetchMove(E.moveFrom[next], E.moveTo[next]);
     const int from = E.moveFrom[i], to = E.moveTo[i];
     MakeMove(from, to);
-    if (E.useHashTable) TtPrefetch();  // the entry loads while the tests below run
     int score;
     if (RepetitionCount(E.gameMoveNumber + E.ply - 1) > 1 && E.gameEndMove == 0) {
       score = 0;  // a third occurrence is a draw: no extension, table or bonus

@@ -4,27 +4,17 @@
 
 #include "engine_state.h"
 
-namespace {
-
 // The probe reads the key and depth; the store that usually follows writes
 // all four arrays, so all four entries are asked for at once.
-void PrefetchEntry(int key) {
+void TtPrefetchMove(int from, int to) {
+  const int p = E.board[from], q = E.board[to];
+  int key = E.positionKey ^ E.zobristKeys[from][p] ^ E.zobristKeys[to][p] ^ E.sideKey;
+  if (q != kEmpty) key ^= E.zobristKeys[to][q];
   const int idx = TtIndex(key);
   __builtin_prefetch(&E.ttKey[idx]);
   __builtin_prefetch(&E.ttDepth[idx]);
   __builtin_prefetch(&E.ttBound[idx], 1);
   __builtin_prefetch(&E.ttScore[idx], 1);
-}
-
-}  // namespace
-
-void TtPrefetch() { PrefetchEntry(E.positionKey); }
-
-void TtPrefetchMove(int from, int to) {
-  const int p = E.board[from], q = E.board[to];
-  int key = E.positionKey ^ E.zobristKeys[from][p] ^ E.zobristKeys[to][p] ^ E.sideKey;
-  if (q != kEmpty) key ^= E.zobristKeys[to][q];
-  PrefetchEntry(key);
 }
 
 int TtProbe(int alpha, int beta, int depth, int& score) {

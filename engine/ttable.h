@@ -12,9 +12,6 @@ inline int TtIndex(int key) {
   return r < 0 ? -r : r;
 }
 
-// Starts loading the current position's entry into the cache.
-void TtPrefetch();
-
 // Starts loading the entry of the position after (from, to), a move of the
 // side to move; castling, en passant and promotion change the key further, so
 // for them this only loads an entry that may not be needed.

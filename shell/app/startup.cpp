@@ -99,14 +99,11 @@ bool StartUp(Platform& platform) {
   RestoreBoardTarget();
   platform.Present();
 
-  ResetGame();
-  E.castleRights = 15;
-  E.useHashTable = 1;
-  E.mateThreshold = kMateBound;
-  E.gameFrom[1] = -1;
+  // The starting position with an empty record: castling rights 15, the
+  // mate threshold, the piece lists and the key.
   InitSideKey();
-  PositionReset();
-  ComputeKey();
+  NewGame();
+  E.useHashTable = 1;
   LoadBook();
   LoadGame("korvin.kga");  // a missing or damaged kept game leaves the start position
 

@@ -4,9 +4,9 @@
 #include "commands.h"
 #include "engine_state.h"
 #include "notation.h"
+#include "search_output.h"
 #include "system.h"
 
-int RunSearch(int maxDepth, int timeLimit, bool zeroBonus, bool printLines);
 
 namespace {
 

@@ -8,8 +8,6 @@
 #include "system.h"
 #include "think.h"
 
-// Runs the driver's preparation and iterative deepening for the current
-// position with the given limits. A zero bonus makes every run reproducible.
 int RunSearch(int maxDepth, int timeLimit, bool zeroBonus, bool printLines) {
   E.maxDepth = maxDepth;
   E.timeLimit = timeLimit;

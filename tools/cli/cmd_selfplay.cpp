@@ -51,7 +51,8 @@ int CommandSelfplay(int argc, char** argv) {
   showResultHook = RecordResult;
 
   int worstOvershoot = 0;
-  const int limit[5] = {0, 0, 100, 1000, 10000};
+  SetLevelLimits();
+  const int budget = E.timeLimit;  // the level's time for one move
   for (long long g = 1; g <= games; g++) {
     NewGame();
     announced = 0;
@@ -61,7 +62,7 @@ int CommandSelfplay(int argc, char** argv) {
       const int start = ClockMs();
       ThinkAndMove();
       const int took = static_cast<int>(ElapsedMs(start));
-      if (level > 1 && took - limit[level] > worstOvershoot) worstOvershoot = took - limit[level];
+      if (level > 1 && took - budget > worstOvershoot) worstOvershoot = took - budget;
       if (E.gameMoveNumber > before) {
         if (!LastMoveWasLegal()) {
           std::cout << "game " << g << ": illegal move "
