@@ -14,7 +14,7 @@ constexpr int64_t kNodeBudget = 5000000;
 #endif
 
 TEST(Perft, MatchesReferenceCounts) {
-  std::ifstream in(std::string(KORVIN_REFERENCE_DIR) + "/perft-reference.txt");
+  std::ifstream in(std::string(KORVIN_TEST_DATA_DIR) + "/perft-reference.txt");
   ASSERT_TRUE(in) << "perft reference file not found";
   std::string line;
   int positions = 0, checked = 0;
