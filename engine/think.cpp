@@ -137,14 +137,18 @@ void ThinkAndMove() {
   CheckDrawAnnouncements();
 }
 
-void CheckDrawAnnouncements() {
-  if (RepetitionCount(E.gameMoveNumber) > 1 && E.gameEndMove == 0) {
-    E.gameEndMove = E.gameMoveNumber;
-    ShowResult(kResultDraw);
-  }
+// The repetition is tested before PositionReset refreshes the material.
+int DrawByRule() {
+  const int repeated = RepetitionCount(E.gameMoveNumber) > 1;
   PositionReset();
-  if (E.blackMaterial <= 325 && E.whiteMaterial <= 325 && E.blackPawnCount == 0 &&
-      E.whitePawnCount == 0 && E.gameEndMove == 0) {
+  const int bare = E.blackMaterial <= 325 && E.whiteMaterial <= 325 && E.blackPawnCount == 0 &&
+                   E.whitePawnCount == 0;
+  return repeated || bare;
+}
+
+void CheckDrawAnnouncements() {
+  const int drawn = DrawByRule();
+  if (drawn && E.gameEndMove == 0) {
     E.gameEndMove = E.gameMoveNumber;
     ShowResult(kResultDraw);
   }

@@ -28,6 +28,12 @@ int DeepenSearch();
 // One whole computer move for the side to move.
 void ThinkAndMove();
 
+// 1 when the position after the last game move is one the program announces
+// as a draw: its third occurrence in the game, or too little material on
+// both sides to mate (at most a minor piece each, no pawns). Refreshes the
+// material counts.
+int DrawByRule();
+
 // After a game move: announces a draw by repetition or by insufficient
 // material once (gameEndMove remembers it).
 void CheckDrawAnnouncements();

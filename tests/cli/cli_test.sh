@@ -73,6 +73,27 @@ grep -q '^bestmove c1c8$' out.txt && grep -q '^result checkmate$' out.txt || fai
 printf 'garbage' >bad.kga
 expect_status 2 "" game show bad.kga
 
+# PGN both ways: standard output or a file, one game of several, refusals
+# that name the game, the move number and the move, and no file left behind.
+"$cli" game save p.kga --moves "e2e4 d7d5 e4d5 g8f6 d5d6 f6e4 d6c7 e4f2 c7b8n" --black || fail "game save p"
+"$cli" game pgn p.kga >p.out || fail "game pgn to stdout"
+grep -q '^\[White "Korvin 4"\]$' p.out && grep -q '^\[Black "Human"\]$' p.out || fail "pgn names"
+grep -q '^1\. e4 d5 2\. exd5 Nf6 3\. d6 Ne4 4\. dxc7 Nxf2 5\. cxb8=N \*$' p.out || fail "pgn movetext: $(cat p.out)"
+"$cli" game pgn p.kga --out p.pgn | grep -q "wrote 9 half-moves" || fail "game pgn --out"
+cmp -s p.out p.pgn || fail "pgn to stdout and to a file differ"
+{ cat p.pgn; printf '[Event "second"]\n1. d4 d5 2. c4 *\n'; } >two.pgn
+"$cli" game import two.pgn p2.kga | grep -q "imported game 1 of 2 (9 half-moves)" || fail "game import"
+cmp -s p.kga p2.kga || fail "kga -> pgn -> kga differs"
+"$cli" game import two.pgn d4.kga --game 2 >/dev/null || fail "game import --game 2"
+"$cli" game show d4.kga | grep -q "^moves d2d4 d7d5 c2c4$" || fail "second game's moves"
+printf '1. e4 e5 2. Ke3 *\n' >bad.pgn
+expect_status 2 'game 1, move 2\. Ke3: not a legal move' game import bad.pgn out.kga
+[ -e out.kga ] && fail "a refused import left a game file"
+expect_status 2 "there is no game 3" game import two.pgn out.kga --game 3
+expect_status 2 "" game import two.pgn out.kga --game 0
+expect_status 2 "file not found" game import missing.pgn out.kga
+expect_status 2 "only game pgn takes --out" game show p.kga --out x.pgn
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed"
   exit 1

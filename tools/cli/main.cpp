@@ -28,7 +28,9 @@ const Command kCommands[] = {
      "                           check a book file, or build one from its text source"},
     {"game", CommandGame,
      "game show FILE | game save FILE --moves M [--black]\n"
-     "                           show a saved game, or write one from moves"},
+     "                           show a saved game, or write one from moves\n"
+     "  game pgn FILE.kga [--out FILE.pgn] | game import FILE.pgn OUT.kga [--game N]\n"
+     "                           a saved game as PGN, or one game of a PGN file as a saved game"},
     {"bench", CommandBench, "bench [--depth N]        fixed searches over varied positions; nodes and speed"},
 };
 

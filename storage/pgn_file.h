@@ -1,0 +1,38 @@
+// Games in PGN, the text format every chess program, database and web site
+// reads: writing the game record as one PGN game, and replacing the game
+// record with a game read from PGN. Moves are replayed with the engine's own
+// legality test, so an imported game is one the program could have played.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// True when `path` ends in ".pgn" (in any letter case).
+bool IsPgnPath(const std::string& path);
+
+// The whole game record as PGN: the seven tags (the human and the program
+// as White and Black from humanPlaysBlack; `level` 1..4 names the program's
+// level, 0 leaves it out; `date` "YYYY.MM.DD" or "" when unknown), the moves
+// in standard algebraic notation and the result the program declares: the
+// first draw it announces (repetition, too little material), else checkmate
+// or stalemate at the end, else "*". The position and record are left as
+// they were. Returns false with the reason in StorageError() when the record
+// holds a move that is not legal.
+bool GameToPgn(std::string& text, int level, const std::string& date);
+
+// Writes GameToPgn's text to `path` atomically. A record without moves is
+// refused and the file left alone. False with the reason in StorageError().
+bool SavePgn(const char* path, int level, const std::string& date);
+
+// Replaces the current game with game `number` (1 = the first) of the PGN
+// text and leaves the position at its last move. The orientation follows
+// the names (the program as White means the human plays Black); a game
+// between others keeps the current orientation. A game from a set-up
+// position, an illegal, ambiguous or unreadable move, or more than 999
+// half-moves is refused with a message naming the game, the move number and
+// the move in StorageError(); the game, the position and the orientation are
+// then exactly as they were. `count` is the number of games in the text.
+bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& count);
+
+// ImportPgnBytes on the contents of the file `path`.
+bool LoadPgn(const char* path, int number, int& count);

@@ -1,0 +1,119 @@
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "atomic_file.h"
+#include "engine_state.h"
+#include "game.h"
+#include "pgn_file.h"
+#include "pgn_reader.h"
+#include "position.h"
+#include "san.h"
+#include "storage_error.h"
+
+namespace {
+
+// Larger files are refused rather than read (a big database is split first).
+constexpr size_t kPgnFileLimit = 64u << 20;
+
+constexpr const char* kStartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
+// What a refused import puts back.
+EngineState savedEngine;
+Settings savedSettings;
+
+// "12." before a White half-move, "12..." before a Black one.
+std::string MoveNumberText(int halfMove) {
+  return std::to_string((halfMove + 1) / 2) + (halfMove % 2 == 1 ? "." : "...");
+}
+
+// The move as written, with bytes that would garble a message replaced.
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (const char c : text) out += c >= 0x21 && c <= 0x7E ? c : '?';
+  return out.size() > 24 ? out.substr(0, 24) + "..." : out;
+}
+
+// Only games from the initial position fit a game record, which always
+// starts there; a FEN tag naming that position is harmless.
+bool FromSetUpPosition(const PgnGame& game) {
+  const std::string fen = PgnTag(game, "FEN");
+  if (fen.empty()) return PgnTag(game, "SetUp") == "1";
+  std::istringstream in(fen);
+  std::string placement, side, castling, ep;
+  in >> placement >> side >> castling >> ep;
+  return placement + " " + side + " " + castling + " " + ep != kStartFen;
+}
+
+bool NamesProgram(const std::string& name) { return name.rfind("Korvin", 0) == 0; }
+
+bool Refuse(int number, const std::string& reason) {
+  return SetStorageError("game " + std::to_string(number) + " " + reason);
+}
+
+bool RefuseMove(int number, int halfMove, const std::string& move, const std::string& reason) {
+  std::memcpy(static_cast<void*>(&E), &savedEngine, sizeof(EngineState));
+  settings = savedSettings;
+  return SetStorageError("game " + std::to_string(number) + ", move " + MoveNumberText(halfMove) +
+                         " " + Printable(move) + ": " + reason);
+}
+
+}  // namespace
+
+bool IsPgnPath(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string tail = path.substr(path.size() - 4);
+  for (char& c : tail) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return tail == ".pgn";
+}
+
+bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& count) {
+  ClearStorageError();
+  PgnGame game;
+  if (!ReadPgnGame(data, size, number, game, count)) {
+    if (count == 0) return SetStorageError("no PGN game in the file");
+    return SetStorageError("there is no game " + std::to_string(number) + ": the file holds " +
+                           std::to_string(count) + (count == 1 ? " game" : " games"));
+  }
+  if (FromSetUpPosition(game))
+    return Refuse(number, "starts from a set-up position (SetUp/FEN tags); only games from the "
+                          "initial position can be loaded");
+  if (game.moves.empty()) return Refuse(number, "has no moves");
+
+  std::memcpy(static_cast<void*>(&savedEngine), &E, sizeof(EngineState));
+  savedSettings = settings;
+  ResetGame();
+  E.gameFrom[1] = -1;
+  const int moves = static_cast<int>(game.moves.size());
+  for (int n = 1; n <= moves; n++) {
+    const std::string& text = game.moves[n - 1];
+    if (n > kMaxGameMoves)
+      return RefuseMove(number, n, text, "more than " + std::to_string(kMaxGameMoves) + " half-moves");
+    int from = 0, to = 0, promotion = 0;
+    std::string error;
+    E.ply = 1;
+    E.moveCount = 0;
+    if (!ParseSan(text, from, to, promotion, error)) return RefuseMove(number, n, text, error);
+    PlayGameMove(from, to);
+    if (promotion != 0 && promotion != kWhiteQueen && promotion != kBlackQueen) SetPromotion(promotion);
+    PositionReset();
+  }
+  E.ply = 1;
+  E.moveCount = 0;
+  if (NamesProgram(PgnTag(game, "White")) && !NamesProgram(PgnTag(game, "Black")))
+    settings.humanPlaysBlack = 1;
+  else if (NamesProgram(PgnTag(game, "Black")) && !NamesProgram(PgnTag(game, "White")))
+    settings.humanPlaysBlack = 0;
+  return true;
+}
+
+bool LoadPgn(const char* path, int number, int& count) {
+  ClearStorageError();
+  count = 0;
+  std::vector<unsigned char> bytes;
+  std::string error;
+  if (!ReadFileBytes(path, kPgnFileLimit + 1, bytes, error)) return SetStorageError(error);
+  if (bytes.size() > kPgnFileLimit) return SetStorageError("the file is larger than 64 MB");
+  return ImportPgnBytes(bytes.data(), bytes.size(), number, count);
+}

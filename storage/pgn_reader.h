@@ -1,0 +1,27 @@
+// Reading the games of a PGN text: the tag pairs and the moves of the main
+// line, with comments, move numbers, NAGs, move assessments and variations
+// left out. Safe on any bytes; nothing here knows the rules of chess.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct PgnGame {
+  std::vector<std::pair<std::string, std::string>> tags;  // in file order
+  std::vector<std::string> moves;  // main-line move texts, at most kPgnMovesKept
+  std::string result;              // "1-0", "0-1", "1/2-1/2", "*" or "" when missing
+};
+
+// More main-line moves than a game record can hold; the reader keeps one
+// more than that so that the importer can name the move that overflows.
+constexpr size_t kPgnMovesKept = 1000;
+
+// Reads game number `wanted` (1 = the first) of the text into `game` and
+// returns true; returns false when the text holds fewer games. `count` is
+// set to the number of games in the whole text either way.
+bool ReadPgnGame(const unsigned char* data, size_t size, int wanted, PgnGame& game, int& count);
+
+// The value of tag `name` in `game`, or "" when it has none.
+std::string PgnTag(const PgnGame& game, const std::string& name);

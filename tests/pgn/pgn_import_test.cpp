@@ -1,0 +1,128 @@
+// Reading PGN: the awkward corpus and the refused games in tests/data/pgn,
+// several games in one text, the half-move limit, and a refused game that
+// leaves the current game exactly as it was.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine_state.h"
+#include "notation.h"
+#include "pgn_file.h"
+#include "pgn_reader.h"
+#include "position.h"
+#include "storage_error.h"
+
+namespace {
+
+std::string ReadData(const char* name) {
+  std::ifstream in(std::string(KORVIN_TEST_DATA_DIR) + "/pgn/" + name, std::ios::binary);
+  EXPECT_TRUE(in.good()) << name;
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Import(const std::string& text, int number, int& count) {
+  return ImportPgnBytes(reinterpret_cast<const unsigned char*>(text.data()), text.size(), number, count);
+}
+
+PgnGame Read(const std::string& text, int number) {
+  PgnGame game;
+  int count = 0;
+  ReadPgnGame(reinterpret_cast<const unsigned char*>(text.data()), text.size(), number, game, count);
+  return game;
+}
+
+TEST(PgnImport, ReadsTheAwkwardCorpus) {
+  const std::string text = ReadData("awkward.pgn");
+  StartEngine(1);
+  int count = 0;
+  for (int number = 1; number <= 5; number++) {
+    SCOPED_TRACE("game " + std::to_string(number));
+    const PgnGame game = Read(text, number);
+    ASSERT_TRUE(Import(text, number, count)) << StorageError();
+    EXPECT_EQ(count, 6);
+    EXPECT_EQ(CurrentFen(), PgnTag(game, "FinalFEN"));
+    EXPECT_EQ(std::to_string(E.gameMoveNumber), PgnTag(game, "HalfMoves"));
+    EXPECT_STREQ(PositionSelfCheck(), "");
+  }
+  // The tag values come back unescaped; variations never reach the main line.
+  const PgnGame first = Read(text, 1);
+  EXPECT_EQ(PgnTag(first, "Black"), "Someone \"Quoted\" \\ Back");
+  EXPECT_EQ(first.result, "1-0");
+  EXPECT_EQ(first.moves.size(), 17u);
+  EXPECT_EQ(Read(text, 4).result, "");
+
+  // The game without tags: the fool's mate, with Black's queen on h4.
+  ASSERT_TRUE(Import(text, 6, count)) << StorageError();
+  EXPECT_EQ(E.gameMoveNumber, 4);
+  EXPECT_EQ(E.board[ParseSquare("h4")], kBlackQueen);
+  EXPECT_EQ(Read(text, 6).result, "0-1");
+
+  // An under-promotion keeps its piece in the record.
+  ASSERT_TRUE(Import(text, 4, count));
+  EXPECT_EQ(E.gamePromotion[9], kWhiteKnight);
+}
+
+TEST(PgnImport, RefusesWithTheGameTheMoveAndTheReason) {
+  const std::string text = ReadData("refused.pgn");
+  StartEngine(1);
+  int count = 0;
+  for (int number = 1; number <= 6; number++) {
+    const std::string expected = "game " + std::to_string(number) + PgnTag(Read(text, number), "Refusal");
+    EXPECT_FALSE(Import(text, number, count)) << expected;
+    EXPECT_EQ(std::string(StorageError()).rfind(expected, 0), 0u) << StorageError();
+    EXPECT_EQ(count, 6);
+  }
+  EXPECT_FALSE(Import(text, 7, count));
+  EXPECT_STREQ(StorageError(), "there is no game 7: the file holds 6 games");
+  EXPECT_FALSE(Import("% only an escape line\n", 1, count));
+  EXPECT_STREQ(StorageError(), "no PGN game in the file");
+}
+
+TEST(PgnImport, ARefusedGameLeavesTheCurrentGameAsItWas) {
+  StartEngine(1);
+  int count = 0;
+  ASSERT_TRUE(Import("1. d4 Nf6 2. c4 e6", 1, count));
+  settings.humanPlaysBlack = 1;
+  static EngineState before;
+  std::memcpy(static_cast<void*>(&before), &E, sizeof(EngineState));
+  const Settings settingsBefore = settings;
+  EXPECT_FALSE(Import("[White \"Korvin 4\"]\n1. e4 e5 2. Ke3 *", 1, count));
+  EXPECT_EQ(std::memcmp(&before, &E, sizeof(EngineState)), 0);
+  EXPECT_EQ(std::memcmp(&settingsBefore, &settings, sizeof(Settings)), 0);
+}
+
+TEST(PgnImport, OrientationFollowsTheProgramsName) {
+  StartEngine(1);
+  int count = 0;
+  settings.humanPlaysBlack = 0;
+  ASSERT_TRUE(Import("[White \"Korvin 4 (Expert)\"]\n[Black \"Human\"]\n1. e4 *", 1, count));
+  EXPECT_EQ(settings.humanPlaysBlack, 1);
+  ASSERT_TRUE(Import("[White \"Human\"]\n[Black \"Korvin 4\"]\n1. e4 *", 1, count));
+  EXPECT_EQ(settings.humanPlaysBlack, 0);
+  settings.humanPlaysBlack = 1;
+  ASSERT_TRUE(Import("[White \"Tal\"]\n[Black \"Botvinnik\"]\n1. e4 *", 1, count));
+  EXPECT_EQ(settings.humanPlaysBlack, 1);  // a game between others keeps the board as it is
+}
+
+TEST(PgnImport, HoldsAtMost999HalfMoves) {
+  // Knights out and back: a legal game of any length.
+  std::string text;
+  for (int round = 1; round <= 250; round++) {
+    const int number = 2 * round - 1;
+    text += std::to_string(number) + ". Nf3 Nf6 " + std::to_string(number + 1) + ". Ng1 Ng8 ";
+  }
+  StartEngine(1);
+  int count = 0;
+  EXPECT_FALSE(Import(text, 1, count));
+  EXPECT_STREQ(StorageError(), "game 1, move 500... Ng8: more than 999 half-moves");
+  text.erase(text.rfind(" Ng8"));
+  ASSERT_TRUE(Import(text, 1, count)) << StorageError();
+  EXPECT_EQ(E.gameMoveNumber, 999);
+  EXPECT_EQ(E.gameFrom[1000], -1);
+}
+
+}  // namespace
