@@ -5,7 +5,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-release test-sanitize test-fuzz clean
+.PHONY: all deps build run test test-release test-sanitize test-fuzz deb clean
 
 all: build
 
@@ -35,6 +35,10 @@ test-sanitize: deps
 # Each fuzz target runs for a bounded time from its seed corpus.
 test-fuzz: deps
 	JOBS=$(JOBS) bash scripts/run-fuzz.sh 20
+
+# The Debian package korvin4_<version>_<arch>.deb, in $(BUILD)/package/.
+deb: build
+	@bash scripts/make-deb.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) fuzz-build

@@ -11,6 +11,7 @@ PACKAGES=(
   xvfb xdotool x11-apps imagemagick
   clang libclang-rt-dev
   desktop-file-utils appstream
+  dpkg-dev lintian
   fonts-dejavu-core
   python3 coreutils
 )
