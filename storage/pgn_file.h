@@ -20,6 +20,9 @@ bool IsPgnPath(const std::string& path);
 // holds a move that is not legal.
 bool GameToPgn(std::string& text, int level, const std::string& date);
 
+// Today's date in the form of the Date tag, "2024.05.17".
+std::string PgnDateToday();
+
 // Writes GameToPgn's text to `path` atomically. A record without moves is
 // refused and the file left alone. False with the reason in StorageError().
 bool SavePgn(const char* path, int level, const std::string& date);

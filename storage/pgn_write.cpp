@@ -1,4 +1,5 @@
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "atomic_file.h"
@@ -112,6 +113,14 @@ bool GameToPgn(std::string& text, int level, const std::string& date) {
          Quoted(humanBlack ? program : human) + "]\n[Black " + Quoted(humanBlack ? human : program) +
          "]\n[Result " + Quoted(result) + "]\n\n" + movetext + "\n\n";
   return true;
+}
+
+std::string PgnDateToday() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char text[16] = "????.??.??";
+  if (localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof(text), "%Y.%m.%d", &local);
+  return text;
 }
 
 bool SavePgn(const char* path, int level, const std::string& date) {

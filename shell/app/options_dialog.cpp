@@ -1,9 +1,11 @@
 #include <string>
+#include <vector>
 
 #include "board_view.h"
 #include "dialogs.h"
 #include "engine_state.h"
 #include "game_file.h"
+#include "pgn_file.h"
 #include "position.h"
 #include "shell_state.h"
 #include "storage_error.h"
@@ -75,6 +77,20 @@ void CloseOptions(const OptionsDialog& d) {
   RestoreBoardTarget();
 }
 
+// The kinds of game file the requesters offer; a name ending in ".pgn" is
+// read and written as PGN (the first game of a file with several).
+const std::vector<FileFilter> kGameFileKinds = {{"Korvin game", "kga"}, {"PGN", "pgn"}};
+
+bool LoadChosenGame(const std::string& path) {
+  int games = 0;
+  return IsPgnPath(path) ? LoadPgn(path.c_str(), 1, games) : LoadGame(path.c_str());
+}
+
+bool SaveChosenGame(const std::string& path) {
+  return IsPgnPath(path) ? SavePgn(path.c_str(), settings.level, PgnDateToday())
+                         : SaveGame(path.c_str());
+}
+
 void RefreshWithLastMove() {
   RefreshBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
 }
@@ -107,15 +123,15 @@ void ShowOptions() {
       if (settings.humanPlaysBlack == 1) ComputerMoves();
       break;
     case Command::LoadGame:
-      path = p.RequestFile("Load File", "kga", false, "");
+      path = p.RequestFile("Load File", kGameFileKinds, false, "");
       // A cancelled requester gives an empty path: the game stays.
-      if (!path.empty() && !LoadGame(path.c_str())) failure = "Cannot load \"" + path + "\":";
+      if (!path.empty() && !LoadChosenGame(path)) failure = "Cannot load \"" + path + "\":";
       CloseOptions(d);
       RefreshWithLastMove();
       break;
     case Command::SaveGame:
-      path = p.RequestFile("Save File", "kga", true, "");
-      if (!path.empty() && !SaveGame(path.c_str())) failure = "Cannot save \"" + path + "\":";
+      path = p.RequestFile("Save File", kGameFileKinds, true, "");
+      if (!path.empty() && !SaveChosenGame(path)) failure = "Cannot save \"" + path + "\":";
       CloseOptions(d);
       break;
     case Command::ChangeSides:

@@ -56,6 +56,12 @@
 #include "picture.h"
 #include "platform_types.h"
 
+// One kind of file a requester offers: shown as "Korvin game (*.kga)".
+struct FileFilter {
+  std::string name;       // "Korvin game"
+  std::string extension;  // "kga", without the dot
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -117,12 +123,13 @@ class Platform {
 
   // ----- File requester ---------------------------------------------------
 
-  // Asks the user for a file; `filter` is an extension without the dot
-  // ("kga"). `save` chooses a save requester (which adds the extension to a
-  // name typed without one) over an open requester. Returns the chosen path,
-  // or "" when the user cancelled. Blocks until the requester is closed;
-  // events for other windows are queued meanwhile.
-  virtual std::string RequestFile(const std::string& title, const std::string& filter,
+  // Asks the user for a file of one of the kinds in `filters`, offered in
+  // that order, the first chosen at the start. `save` chooses a save
+  // requester (which adds the chosen kind's extension to a name typed
+  // without one) over an open requester. Returns the chosen path, or ""
+  // when the user cancelled. Blocks until the requester is closed; events
+  // for other windows are queued meanwhile.
+  virtual std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters,
                                   bool save, const std::string& initialPath) = 0;
 
   // ----- Events -----------------------------------------------------------

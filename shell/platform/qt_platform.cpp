@@ -285,15 +285,27 @@ void QtPlatform::SetFocus(Handle widget) {
 
 // ----- File requester --------------------------------------------------------
 
-std::string QtPlatform::RequestFile(const std::string& title, const std::string& filter,
-                                    bool save, const std::string& initialPath) {
-  const QString extension = QString::fromStdString(filter);
+std::string QtPlatform::RequestFile(const std::string& title,
+                                    const std::vector<FileFilter>& filters, bool save,
+                                    const std::string& initialPath) {
   QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title),
                      QString::fromStdString(initialPath));
-  dialog.setNameFilters({QString("%1 files (*.%1)").arg(extension), QString("All files (*)")});
+  QStringList names, extensions;
+  for (const FileFilter& f : filters) {
+    extensions << QString::fromStdString(f.extension);
+    names << QString("%1 (*.%2)").arg(QString::fromStdString(f.name), extensions.back());
+  }
+  dialog.setNameFilters(names << QString("All files (*)"));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (save) dialog.setDefaultSuffix(extension);
+  // A name typed without an extension gets the one of the chosen kind.
+  if (save && !extensions.isEmpty()) {
+    dialog.setDefaultSuffix(extensions.front());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& chosen) {
+      const qsizetype k = names.indexOf(chosen);
+      dialog.setDefaultSuffix(k >= 0 && k < extensions.size() ? extensions[k] : QString());
+    });
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
   return dialog.selectedFiles().first().toStdString();
 }

@@ -48,7 +48,7 @@ class QtPlatform : public Platform {
   void SetButtonColour(Handle button, int red, int green, int blue) override;
   Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) override;
   void SetFocus(Handle widget) override;
-  std::string RequestFile(const std::string& title, const std::string& filter, bool save,
+  std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters, bool save,
                           const std::string& initialPath) override;
   Event WaitEvent() override;
   int PointerX(Handle canvas) override;

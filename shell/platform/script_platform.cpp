@@ -217,9 +217,10 @@ void ScriptPlatform::SetFocus(Handle widget) {
 
 // ----- File requester, events, pointer ---------------------------------------
 
-std::string ScriptPlatform::RequestFile(const std::string& title, const std::string& filter,
-                                        bool save, const std::string& initialPath) {
-  FileRequest request{title, filter, initialPath, save, ""};
+std::string ScriptPlatform::RequestFile(const std::string& title,
+                                        const std::vector<FileFilter>& filters, bool save,
+                                        const std::string& initialPath) {
+  FileRequest request{title, filters, initialPath, save, ""};
   if (!fileAnswers_.empty()) {
     request.answer = fileAnswers_.front();
     fileAnswers_.pop_front();

@@ -74,7 +74,9 @@ struct Frame {
 };
 
 struct FileRequest {
-  std::string title, filter, initialPath;
+  std::string title;
+  std::vector<FileFilter> filters;
+  std::string initialPath;
   bool save = false;
   std::string answer;
 };
@@ -104,7 +106,7 @@ class ScriptPlatform : public Platform {
   void SetButtonColour(Handle button, int red, int green, int blue) override;
   Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) override;
   void SetFocus(Handle widget) override;
-  std::string RequestFile(const std::string& title, const std::string& filter, bool save,
+  std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters, bool save,
                           const std::string& initialPath) override;
   Event WaitEvent() override;
   int PointerX(Handle canvas) override;

@@ -124,7 +124,11 @@ TEST_F(ProgramTest, LoadAndSaveThroughTheRequester) {
   Options("Load Game");
   ASSERT_EQ(p.FileRequests().size(), 1u);
   EXPECT_EQ(p.FileRequests()[0].title, "Load File");
-  EXPECT_EQ(p.FileRequests()[0].filter, "kga");
+  ASSERT_EQ(p.FileRequests()[0].filters.size(), 2u);
+  EXPECT_EQ(p.FileRequests()[0].filters[0].name, "Korvin game");
+  EXPECT_EQ(p.FileRequests()[0].filters[0].extension, "kga");
+  EXPECT_EQ(p.FileRequests()[0].filters[1].name, "PGN");
+  EXPECT_EQ(p.FileRequests()[0].filters[1].extension, "pgn");
   EXPECT_FALSE(p.FileRequests()[0].save);
   EXPECT_EQ(E.gameMoveNumber, 2);
   EXPECT_GT(p.Frames().size(), frames);  // redrawn

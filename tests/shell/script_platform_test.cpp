@@ -157,8 +157,9 @@ TEST(ScriptPlatform, ScriptedInputFilesAndSleeps) {
   EXPECT_EQ(p.PointerY(canvas), 375);
 
   p.AnswerFileRequest("/tmp/game.kga");
-  EXPECT_EQ(p.RequestFile("Load File", "kga", false, ""), "/tmp/game.kga");
-  EXPECT_EQ(p.RequestFile("Save File", "kga", true, ""), "");  // script ran out: cancel
+  const std::vector<FileFilter> kinds = {{"Korvin game", "kga"}};
+  EXPECT_EQ(p.RequestFile("Load File", kinds, false, ""), "/tmp/game.kga");
+  EXPECT_EQ(p.RequestFile("Save File", kinds, true, ""), "");  // script ran out: cancel
   ASSERT_EQ(p.FileRequests().size(), 2u);
   EXPECT_TRUE(p.FileRequests()[1].save);
   EXPECT_EQ(p.FileRequests()[1].title, "Save File");
