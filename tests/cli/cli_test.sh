@@ -73,6 +73,13 @@ grep -q '^bestmove c1c8$' out.txt && grep -q '^result checkmate$' out.txt || fai
 printf 'garbage' >bad.kga
 expect_status 2 "" game show bad.kga
 
+# Files that are not regular files are refused at once, never waited on.
+mkfifo pipe.kga pipe.bok pipe.txt
+expect_status 2 "not a regular file (a named pipe)" game show pipe.kga
+expect_status 2 "not a regular file (a named pipe)" book check pipe.bok
+expect_status 2 "not a regular file (a named pipe)" book build pipe.txt out.bok
+expect_status 2 "not a regular file (a device)" book check /dev/zero
+
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed"
   exit 1
