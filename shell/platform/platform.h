@@ -121,7 +121,9 @@ class Platform {
   // ("kga"). `save` chooses a save requester (which adds the extension to a
   // name typed without one) over an open requester. Returns the chosen path,
   // or "" when the user cancelled. Blocks until the requester is closed;
-  // events for other windows are queued meanwhile.
+  // events for other windows are queued meanwhile. A WindowClose or
+  // AppTerminate queued meanwhile cancels the requester as its Cancel button
+  // would (the event stays queued for the program).
   virtual std::string RequestFile(const std::string& title, const std::string& filter,
                                   bool save, const std::string& initialPath) = 0;
 
@@ -151,6 +153,9 @@ class Platform {
   // Waits `ms` milliseconds without handling any input; events that arrive
   // meanwhile wait in the queue.
   virtual void Sleep(int ms) = 0;
+  // The same wait, cut short as soon as a queued event satisfies `ends` (a
+  // close request, say); that event stays queued. True when cut short.
+  virtual bool SleepUnless(int ms, bool (*ends)(const Event&)) = 0;
 
   // ----- Pictures ---------------------------------------------------------
 

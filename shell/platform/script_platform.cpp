@@ -220,7 +220,10 @@ void ScriptPlatform::SetFocus(Handle widget) {
 std::string ScriptPlatform::RequestFile(const std::string& title, const std::string& filter,
                                         bool save, const std::string& initialPath) {
   FileRequest request{title, filter, initialPath, save, ""};
-  if (!fileAnswers_.empty()) {
+  if (terminateRequest_) {
+    terminateRequest_ = false;
+    PushEvent(EventId::AppTerminate);
+  } else if (!fileAnswers_.empty()) {
     request.answer = fileAnswers_.front();
     fileAnswers_.pop_front();
   }
@@ -247,6 +250,12 @@ Event ScriptPlatform::WaitEvent() {
   if (queue_.Pop(event)) return event;
   starved_ = true;
   return Event{EventId::AppTerminate, 0, 0};
+}
+
+bool ScriptPlatform::SleepUnless(int ms, bool (*ends)(const Event&)) {
+  sleeps_.push_back(ms);
+  if (sleepHandler_) sleepHandler_(*this);
+  return queue_.Contains(ends);
 }
 
 void ScriptPlatform::SetPointer(Handle canvas, int x, int y) {
