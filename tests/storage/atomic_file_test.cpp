@@ -196,7 +196,8 @@ TEST_F(AtomicWriteTest, MovingAsideNeverReplacesAFile) {
     names.push_back(keptAs);
     EXPECT_FALSE(std::filesystem::exists(path));
   }
-  // Within one second the names differ by a counter; each keeps its bytes.
+  // Each name is new (a counter follows a name already taken), and each
+  // file keeps its bytes.
   ASSERT_EQ(names[0].rfind(path + ".damaged-", 0), 0u) << names[0];
   const std::string stamp = names[0].substr(path.size() + 9);
   ASSERT_EQ(stamp.size(), 15u);
