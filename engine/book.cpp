@@ -1,8 +1,8 @@
 #include "book.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "atomic_file.h"
 #include "engine_state.h"
 #include "game.h"
 #include "moves.h"
@@ -13,8 +13,8 @@ BookLoadReport bookLoadReport;
 
 namespace {
 
-// Room for one more byte than the book holds, so that a longer file shows.
-unsigned char fileBuffer[kBookBytes + 1];
+// The bytes of the book file, read once at start-up.
+std::vector<unsigned char> fileBytes;
 
 // The fields a replay touches, kept aside so that loading a book leaves the
 // position, the game and the search scratch exactly as they were.
@@ -209,6 +209,7 @@ void ClearBook() {
   bookLoadReport.lines = 0;
   bookLoadReport.moves = 0;
   bookLoadReport.cuts.clear();
+  bookLoadReport.failure.clear();
 }
 
 // Loads the first kBookBytes bytes of `data`; `oversize` says the source had
@@ -242,13 +243,13 @@ int InitialPositionKey() {
 
 void LoadBook() { LoadBookFile("korvin.bok"); }
 
+// Only a regular file is read (a named pipe or a device would hold the
+// start up), and only as much of it as the book holds.
 void LoadBookFile(const char* path) {
   ClearBook();
-  std::FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return;
-  const size_t got = std::fread(fileBuffer, 1, sizeof(fileBuffer), file);
-  std::fclose(file);
-  StoreBook(fileBuffer, static_cast<long long>(got), got > static_cast<size_t>(kBookBytes));
+  bool longer = false;
+  if (!ReadFileStart(path, kBookBytes, fileBytes, longer, bookLoadReport.failure)) return;
+  StoreBook(fileBytes.data(), static_cast<long long>(fileBytes.size()), longer);
 }
 
 void LoadBookBytes(const unsigned char* data, size_t size) {

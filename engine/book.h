@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 // Why a line of the file was cut short.
@@ -28,6 +29,7 @@ struct BookCut {
 // LoadBookBytes call; read by the tools.
 struct BookLoadReport {
   int opened;          // 0 when the file could not be opened
+  std::string failure; // why not ("file not found", "not a regular file (a named pipe)")
   int oversize;        // 1 when the data was longer than the book can hold
   long long bytesRead; // bytes taken from the data (at most kBookBytes)
   int lines;           // lines kept, empty ones included
@@ -42,7 +44,8 @@ constexpr int kBookLineLimit = 100;
 // Reads "korvin.bok" from the working directory into the book.
 void LoadBook();
 
-// The same for any path. A file that cannot be opened leaves the book empty.
+// The same for any path. A file that cannot be opened, or that is not a
+// regular file, leaves the book empty.
 void LoadBookFile(const char* path);
 
 // The same from memory. Only the first kBookBytes bytes are used.

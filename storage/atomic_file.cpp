@@ -1,18 +1,36 @@
 #include "atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
 long failAfterBytes = -1;
 
+// Six letters or digits follow this in the names mkstemp makes.
+constexpr const char* kTemporaryInfix = ".tmp";
+constexpr int kTemporaryLetters = 6;
+
 std::string Reason(const char* what, int err) { return std::string(what) + ": " + std::strerror(err); }
+
+// "not a regular file (a named pipe)" for anything but a regular file.
+std::string NotRegularReason(mode_t mode) {
+  const char* kind = S_ISDIR(mode)    ? "a directory"
+                     : S_ISFIFO(mode) ? "a named pipe"
+                     : S_ISSOCK(mode) ? "a socket"
+                     : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+                                                      : "not a file";
+  return std::string("not a regular file (") + kind + ")";
+}
 
 // Writes everything or reports the errno of the failing write. The test hook
 // cuts the write short as a full disk would.
@@ -37,49 +55,183 @@ int WriteAll(int fd, const unsigned char* data, size_t size) {
   return 0;
 }
 
+// Reads at most `limit` bytes; returns 0 or the errno of the failing read.
+int ReadUpTo(int fd, size_t limit, std::vector<unsigned char>& data) {
+  data.clear();
+  unsigned char chunk[16384];
+  while (data.size() < limit) {
+    const size_t want = limit - data.size() < sizeof chunk ? limit - data.size() : sizeof chunk;
+    const ssize_t n = read(fd, chunk, want);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      data.clear();
+      return err;
+    }
+    if (n == 0) break;
+    data.insert(data.end(), chunk, chunk + n);
+  }
+  return 0;
+}
+
 // The mode a newly created file would get: the old file's mode when the
 // target exists, else 0666 less the umask.
-mode_t TargetMode(const char* path) {
-  struct stat st;
-  if (stat(path, &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+mode_t TargetMode(const struct stat* old) {
+  if (old != nullptr) return old->st_mode & 07777;
   const mode_t mask = umask(0);
   umask(mask);
   return static_cast<mode_t>(0666 & ~mask);
 }
 
+// The directory part of a path ("." for a bare name).
+std::string DirectoryOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
 // Flushes the directory entry of the rename; a failure here loses nothing.
 void SyncDirectoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  const int fd = open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   fsync(fd);
   close(fd);
+}
+
+bool IsTemporaryName(const char* name, const std::string& prefix) {
+  if (std::strncmp(name, prefix.c_str(), prefix.size()) != 0) return false;
+  const char* rest = name + prefix.size();
+  for (int i = 0; i < kTemporaryLetters; i++) {
+    const char c = rest[i];
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    if (!letter) return false;
+  }
+  return rest[kTemporaryLetters] == '\0';
+}
+
+// Renames without replacing: 0, or the errno (EEXIST when `to` is taken).
+// Where the file system cannot refuse a replacement itself, a hard link does
+// it; for a directory, which cannot be linked, the name is checked first.
+int RenameNoReplace(const char* from, const char* to) {
+  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
+  if (link(from, to) == 0) return unlink(from) == 0 ? 0 : errno;
+  if (errno == EEXIST) return EEXIST;
+  struct stat st;
+  if (lstat(to, &st) == 0) return EEXIST;
+  return rename(from, to) == 0 ? 0 : errno;
 }
 
 }  // namespace
 
 void SetAtomicWriteFailAfter(long bytes) { failAfterBytes = bytes; }
 
+// The type is checked by name first, so that a device is never opened at
+// all, and again on the open descriptor, in case the name changed between.
+int OpenRegularFile(const char* path, size_t limit, std::string& error) {
+  if (path == nullptr || *path == '\0') {
+    error = kFileNotFound;
+    return -1;
+  }
+  struct stat st;
+  if (stat(path, &st) != 0) {
+    error = errno == ENOENT ? std::string(kFileNotFound) : Reason("cannot read", errno);
+    return -1;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = NotRegularReason(st.st_mode);
+    return -1;
+  }
+  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    error = errno == ENOENT ? std::string(kFileNotFound) : Reason("cannot read", errno);
+    return -1;
+  }
+  if (fstat(fd, &st) != 0) {
+    error = Reason("cannot read", errno);
+    close(fd);
+    return -1;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = NotRegularReason(st.st_mode);
+    close(fd);
+    return -1;
+  }
+  if (static_cast<unsigned long long>(st.st_size) > limit) {
+    error = "the file is larger than " + std::to_string(limit) + " bytes";
+    close(fd);
+    return -1;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+bool ReadFileBytes(const char* path, size_t limit, std::vector<unsigned char>& data,
+                   std::string& error) {
+  data.clear();
+  const int fd = OpenRegularFile(path, limit, error);
+  if (fd < 0) return false;
+  // One byte more shows a file that grew after it was opened.
+  const int err = ReadUpTo(fd, limit == kAnySize ? limit : limit + 1, data);
+  close(fd);
+  if (err != 0) {
+    error = Reason("cannot read", err);
+    return false;
+  }
+  if (data.size() > limit) {
+    data.clear();
+    error = "the file is larger than " + std::to_string(limit) + " bytes";
+    return false;
+  }
+  return true;
+}
+
+bool ReadFileStart(const char* path, size_t limit, std::vector<unsigned char>& data,
+                   bool& longer, std::string& error) {
+  longer = false;
+  data.clear();
+  const int fd = OpenRegularFile(path, kAnySize, error);
+  if (fd < 0) return false;
+  const int err = ReadUpTo(fd, limit == kAnySize ? limit : limit + 1, data);
+  close(fd);
+  if (err != 0) {
+    error = Reason("cannot read", err);
+    return false;
+  }
+  if (data.size() > limit) {
+    longer = true;
+    data.resize(limit);
+  }
+  return true;
+}
+
+// The temporary is locked while it exists, so that another run of the
+// program clearing leftovers at its start never takes it for one.
 bool WriteFileAtomically(const char* path, const unsigned char* data, size_t size,
                          std::string& error) {
   if (path == nullptr || *path == '\0') {
     error = "cannot write: no file name";
     return false;
   }
-  std::string temp = std::string(path) + ".tmpXXXXXX";
-  const int fd = mkstemp(temp.data());
+  struct stat old;
+  const bool exists = stat(path, &old) == 0;
+  if (exists && !S_ISREG(old.st_mode)) {
+    error = "cannot write: " + NotRegularReason(old.st_mode);
+    return false;
+  }
+  std::string temp = std::string(path) + kTemporaryInfix + "XXXXXX";
+  const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) {
     error = Reason("cannot write", errno);
     return false;
   }
-  int err = fchmod(fd, TargetMode(path)) == 0 ? 0 : errno;
+  flock(fd, LOCK_EX | LOCK_NB);
+  int err = fchmod(fd, TargetMode(exists ? &old : nullptr)) == 0 ? 0 : errno;
   if (err == 0) err = WriteAll(fd, data, size);
   if (err == 0 && fsync(fd) != 0) err = errno;
-  if (close(fd) != 0 && err == 0) err = errno;
   if (err == 0 && rename(temp.c_str(), path) != 0) err = errno;
+  if (err != 0) unlink(temp.c_str());
+  if (close(fd) != 0 && err == 0) err = errno;
   if (err != 0) {
-    unlink(temp.c_str());
     error = Reason("cannot write", err);
     return false;
   }
@@ -87,42 +239,32 @@ bool WriteFileAtomically(const char* path, const unsigned char* data, size_t siz
   return true;
 }
 
-bool ReadFileBytes(const char* path, size_t limit, std::vector<unsigned char>& data,
-                   std::string& error) {
-  data.clear();
-  if (path == nullptr || *path == '\0') {
-    error = "file not found";
-    return false;
-  }
-  const int fd = open(path, O_RDONLY);
-  if (fd < 0) {
-    error = errno == ENOENT ? std::string("file not found") : Reason("cannot read", errno);
-    return false;
-  }
-  struct stat st;
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+int RemoveLeftoverTemporaries(const char* path) {
+  if (path == nullptr || *path == '\0') return 0;
+  const std::string whole(path);
+  const std::string directory = DirectoryOf(whole);
+  const size_t slash = whole.rfind('/');
+  const std::string prefix =
+      (slash == std::string::npos ? whole : whole.substr(slash + 1)) + kTemporaryInfix;
+  DIR* dir = opendir(directory.c_str());
+  if (dir == nullptr) return 0;
+  const int dirFd = dirfd(dir);
+  int removed = 0;
+  while (const dirent* entry = readdir(dir)) {
+    if (!IsTemporaryName(entry->d_name, prefix)) continue;
+    struct stat st;
+    if (fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+      continue;
+    const int fd = openat(dirFd, entry->d_name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) continue;
+    // A writer that is still at work holds the lock.
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        unlinkat(dirFd, entry->d_name, 0) == 0)
+      removed++;
     close(fd);
-    error = Reason("cannot read", EISDIR);
-    return false;
   }
-  data.resize(limit);
-  size_t done = 0;
-  while (done < limit) {
-    const ssize_t n = read(fd, data.data() + done, limit - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      close(fd);
-      data.clear();
-      error = Reason("cannot read", err);
-      return false;
-    }
-    if (n == 0) break;
-    done += static_cast<size_t>(n);
-  }
-  close(fd);
-  data.resize(done);
-  return true;
+  closedir(dir);
+  return removed;
 }
 
 bool RemoveFileIfPresent(const char* path, std::string& error) {
@@ -130,4 +272,36 @@ bool RemoveFileIfPresent(const char* path, std::string& error) {
   if (unlink(path) == 0 || errno == ENOENT) return true;
   error = Reason("cannot delete", errno);
   return false;
+}
+
+bool MoveFileAside(const char* path, std::string& keptAs, std::string& error) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = std::string(path) + ".damaged-" + stamp;
+  for (int n = 1; n <= 1000; n++) {
+    const std::string name = n == 1 ? base : base + "-" + std::to_string(n);
+    const int err = RenameNoReplace(path, name.c_str());
+    if (err == 0) {
+      keptAs = name;
+      SyncDirectoryOf(name);
+      return true;
+    }
+    if (err != EEXIST) {
+      error = Reason("cannot rename", err);
+      return false;
+    }
+  }
+  error = "cannot rename: every name for it is taken";
+  return false;
+}
+
+std::string AbsolutePath(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char buffer[PATH_MAX];
+  if (getcwd(buffer, sizeof buffer) == nullptr) return path;
+  const std::string dir(buffer);
+  return (dir == "/" ? dir : dir + "/") + (path.rfind("./", 0) == 0 ? path.substr(2) : path);
 }

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 constexpr int kConfigBytes = 28;
+constexpr const char* kConfigPath = "korvin.cfg";
 
 // Reports the main window's current position and client size. Returns false
 // when there is no window; a width of 0 means the window cannot tell.
@@ -15,8 +16,8 @@ using WindowGeometrySource = bool (*)(int& x, int& y, int& width, int& height);
 void SetWindowGeometrySource(WindowGeometrySource source);
 
 // Reads the settings from `path`. Returns false, changing no setting, when
-// the file cannot be read or is shorter than 28 bytes (the reason is in
-// StorageError()). A level outside 1..4 becomes 1, and humanPlaysBlack or
+// the file cannot be read, is not a regular file, or is not 28 bytes long
+// (the reason is in StorageError()). A level outside 1..4 becomes 1, and humanPlaysBlack or
 // hideWelcome other than 0 or 1 become 0.
 bool LoadConfig(const char* path = "korvin.cfg");
 

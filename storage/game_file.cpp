@@ -96,10 +96,9 @@ bool LoadGame(const char* path) {
   ClearStorageError();
   std::vector<unsigned char> bytes;
   std::string error;
-  // One record more than the record can hold is enough to see a file that
-  // is too long.
-  const size_t limit = static_cast<size_t>(kMaxGameMoves + 1) * kGameRecordBytes;
-  if (!ReadFileBytes(path, limit, bytes, error)) return SetStorageError(error);
+  // The most a game record can hold: a longer file is refused unread.
+  static_assert(kMaxGameFileBytes == static_cast<size_t>(kMaxGameMoves) * kGameRecordBytes);
+  if (!ReadFileBytes(path, kMaxGameFileBytes, bytes, error)) return SetStorageError(error);
   return LoadGameBytes(bytes.data(), bytes.size());
 }
 

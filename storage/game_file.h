@@ -10,7 +10,8 @@
 
 // Replaces the current game with the one in `path` and leaves the position
 // at its last move, with humanPlaysBlack taken from the file. A missing,
-// unreadable or damaged file is refused: the function returns false, the
+// unreadable or damaged file, one that is not a regular file and one longer
+// than 999 records is refused: the function returns false, the
 // reason is in StorageError(), and the game, the position and the
 // orientation are exactly as they were.
 bool LoadGame(const char* path);
@@ -28,3 +29,6 @@ void GameToBytes(std::vector<unsigned char>& bytes);
 
 // Bytes per half-move in the file.
 constexpr int kGameRecordBytes = 7;
+
+// The longest file a game record can fill: 999 half-moves.
+constexpr size_t kMaxGameFileBytes = 999 * kGameRecordBytes;

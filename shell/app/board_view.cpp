@@ -57,7 +57,10 @@ void RefreshBoard(int lastFrom, int lastTo, int selected) {
   DrawBoard(lastFrom, lastTo, selected);
 }
 
+// A program that is ending shows no banner, and a request to end it takes a
+// banner down at once, whether it waits for its first paint or stands.
 void ShowResult(int kind, int milliseconds) {
+  if (shell.quitRequested) return;
   Platform& p = *shell.platform;
   const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
   const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
@@ -69,12 +72,15 @@ void ShowResult(int kind, int milliseconds) {
   // The banner goes up only once its window has been shown.
   for (;;) {
     const Event event = p.WaitEvent();
-    if (event.id == EventId::GadgetPaint) break;
+    if (TakeQuitRequest(event) || event.id == EventId::GadgetPaint) break;
   }
-  p.SetDrawAlpha(1.0);
-  if (kind >= 1 && kind <= 3) p.DrawPicture(shell.resultImages[kind], 0, 0);
-  p.Present();
-  p.Sleep(milliseconds);
+  if (!shell.quitRequested) {
+    p.SetDrawAlpha(1.0);
+    if (kind >= 1 && kind <= 3) p.DrawPicture(shell.resultImages[kind], 0, 0);
+    p.Present();
+    // The request stays queued; the program is ending all the same.
+    if (p.SleepUnless(milliseconds, IsQuitRequest)) shell.quitRequested = true;
+  }
   p.DestroyWindow(window);
   RestoreBoardTarget();
 }

@@ -1,8 +1,9 @@
 // The modal dialogs of the program: the welcome text, the "Options" commands
-// and the short message shown when an explicit load or save fails.
+// and the short messages shown when a file cannot be loaded or saved.
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The welcome dialog of the first runs; its check box sets hideWelcome.
 void ShowWelcome();
@@ -10,7 +11,8 @@ void ShowWelcome();
 // The "Options" dialog, opened by a right click on the board.
 void ShowOptions();
 
-// A small modal window with two lines of text and an "OK" button, centred on
+// A small modal window with lines of text and an "OK" button, centred on
 // the main window (on the desktop while there is none). Ends on "OK", on
-// closing its window, or when the session ends.
+// closing its window, or on a request to end the program.
+void ShowMessage(const std::vector<std::string>& lines);
 void ShowMessage(const std::string& line1, const std::string& line2);

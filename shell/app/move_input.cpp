@@ -65,9 +65,12 @@ int AskPromotion() {
   Handle buttons[4];
   for (int k = 0; k < 4; k++) buttons[k] = p.AddButton(window, 25 + 110 * k, 15, 100, 25, kNames[k]);
   int code = 0;
-  // There is no way out without a choice: everything else is ignored.
+  // There is no way out without a choice: everything else is ignored, but a
+  // request to end the program picks the queen, so that the game is saved
+  // with a legal, recorded move.
   while (code == 0) {
     const Event event = p.WaitEvent();
+    if (TakeQuitRequest(event)) code = kWhiteQueen;
     if (event.id != EventId::GadgetAction) continue;
     for (int k = 0; k < 4; k++)
       if (event.source == buttons[k]) code = 6 - (k + 1);

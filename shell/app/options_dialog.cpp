@@ -46,12 +46,14 @@ OptionsDialog OpenOptions() {
   return d;
 }
 
-// Waits for a command; level buttons leave their level in `level`.
+// Waits for a command; level buttons leave their level in `level`. A
+// request to end the program closes the dialog as its close button does.
 Command WaitForCommand(const OptionsDialog& d, int& level) {
   Platform& p = *shell.platform;
   for (;;) {
     const Event event = p.WaitEvent();
-    if (event.id == EventId::WindowClose) return Command::Close;
+    if (TakeQuitRequest(event)) return Command::Close;
+    if (event.id == EventId::WindowClose && event.source == d.window) return Command::Close;
     if (event.id == EventId::GadgetPaint) {
       p.SetDrawAlpha(1.0);
       p.DrawPicture(shell.optionsPicture, 0, 0);
@@ -109,6 +111,7 @@ void ShowOptions() {
   int level = 0;
   const Command command = WaitForCommand(d, level);
   std::string failure;  // an explicit load or save that went wrong
+  std::string reason;
   std::string path;
   switch (command) {
     case Command::None:
@@ -130,6 +133,14 @@ void ShowOptions() {
       RefreshWithLastMove();
       break;
     case Command::SaveGame:
+      // A game without moves would remove the chosen file: nothing is asked
+      // and nothing is changed.
+      if (E.gameFrom[1] == -1) {
+        failure = "The game has no moves yet: there is nothing to save.";
+        reason = "No file was written or removed.";
+        CloseOptions(d);
+        break;
+      }
       path = p.RequestFile("Save File", kGameFileKinds, true, "");
       if (!path.empty() && !SaveChosenGame(path)) failure = "Cannot save \"" + path + "\":";
       CloseOptions(d);
@@ -145,5 +156,5 @@ void ShowOptions() {
       CloseOptions(d);
       break;
   }
-  if (!failure.empty()) ShowMessage(failure, StorageError());
+  if (!failure.empty()) ShowMessage(failure, reason.empty() ? StorageError() : reason);
 }

@@ -3,6 +3,7 @@
 // the square size, the click selection and the display copy of the board.
 #pragma once
 
+#include "kept_game.h"
 #include "platform.h"
 
 struct ShellState {
@@ -17,6 +18,11 @@ struct ShellState {
   int clickCount;
   int selectedFrom, selectedTo;
   int displayBoard[121];       // what DrawBoard shows; 22..99 written by RefreshBoard
+  bool quitRequested;          // the main window was closed or the session ends
+  bool searchStopped;          // the computer's search was ended for that
+  bool ended;                  // ShutDown has run
+  int exitStatus;              // of the process: 1 after a failed start or save
+  KeptGame keptGame;           // what start-up found in "korvin.kga"
 };
 
 extern ShellState shell;
@@ -38,3 +44,11 @@ inline void ClearSelection() {
 // Makes the board canvas the drawing target again after a dialog closed:
 // target, input focus and alpha blending.
 void RestoreBoardTarget();
+
+// True for a request to end the program: AppTerminate (the session ends, or
+// SIGTERM, SIGINT, SIGHUP), or a close request of the main window.
+bool IsQuitRequest(const Event& event);
+
+// The same, and a request is remembered in quitRequested: every modal
+// window ends at once, and the program then saves and ends.
+bool TakeQuitRequest(const Event& event);

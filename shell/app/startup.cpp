@@ -2,13 +2,16 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "atomic_file.h"
 #include "board_view.h"
 #include "book.h"
 #include "config_file.h"
 #include "dialogs.h"
 #include "engine_state.h"
 #include "game_file.h"
+#include "kept_game.h"
 #include "position.h"
 #include "program.h"
 #include "search.h"
@@ -27,6 +30,7 @@ bool LoadOnePicture(const std::string& path, Handle& handle) {
   if (error.empty()) error = "cannot load picture \"" + path + "\"";
   std::fprintf(stderr, "korvin4: %s\n", error.c_str());
   ShowMessage("Korvin 4 cannot start: a picture is missing or damaged.", error);
+  shell.exitStatus = 1;
   return false;
 }
 
@@ -56,18 +60,54 @@ bool MainWindowGeometry(int& x, int& y, int& width, int& height) {
   return true;
 }
 
-// While the computer thinks, the window only repaints and keeps its size;
-// everything else taken here is dropped.
+// Ends the running search at its next node exactly as the level's time
+// running out would: the computer plays the best move it has finished. (When
+// it has finished none, the driver's one-ply search with its own time limit
+// still finds one.)
+void EndSearchAsOnTimeOut() {
+  E.timeLimit = 0;
+  E.searchStart = static_cast<int>(static_cast<uint32_t>(ClockMs()) - 1u);
+}
+
+// While the computer thinks, the window only repaints and keeps its size,
+// and a request to end the program ends the search; everything else taken
+// here (clicks, wheel turns) is dropped.
 void SearchPoll() {
   Event event;
   Platform& p = *shell.platform;
-  if (!p.PollEvent(event)) return;
-  if (event.id == EventId::WindowSize) {
-    p.SetWindowShape(shell.mainWindow, p.WindowX(shell.mainWindow), p.WindowY(shell.mainWindow),
-                     settings.windowWidth, settings.windowHeight);
-  } else if (event.id == EventId::GadgetPaint) {
-    DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
+  if (p.PollEvent(event)) {
+    if (event.id == EventId::WindowSize) {
+      p.SetWindowShape(shell.mainWindow, p.WindowX(shell.mainWindow), p.WindowY(shell.mainWindow),
+                       settings.windowWidth, settings.windowHeight);
+    } else if (event.id == EventId::GadgetPaint) {
+      DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
+    } else {
+      TakeQuitRequest(event);
+    }
   }
+  // Once only: the searches that follow the move (the check for mate or
+  // stalemate) and the one-ply search that finds a move when none was
+  // finished run as usual.
+  if (shell.quitRequested && !shell.searchStopped) {
+    shell.searchStopped = true;
+    EndSearchAsOnTimeOut();
+  }
+}
+
+// The lines that tell the user what became of a kept game that could not be
+// loaded.
+std::vector<std::string> KeptGameMessage(const KeptGame& kept) {
+  const std::string quote = "\"";
+  std::vector<std::string> lines = {"The kept game could not be loaded:",
+                                    quote + AbsolutePath(kKeptGamePath) + quote + ": " + kept.reason};
+  if (kept.state == KeptGameState::MovedAside) {
+    lines.push_back("It was kept as " + quote + AbsolutePath(kept.keptAs) + quote + ".");
+  } else {
+    lines.push_back("It could not be moved aside (" + kept.moveError + "),");
+    lines.push_back("so it is left as it was and the game will not be saved there.");
+  }
+  lines.push_back("A new game begins.");
+  return lines;
 }
 
 }  // namespace
@@ -81,13 +121,19 @@ bool StartUp(Platform& platform) {
   if (!LoadPictures()) return false;
 
   const int desktopWidth = platform.DesktopWidth(), desktopHeight = platform.DesktopHeight();
-  if (!LoadConfig("korvin.cfg")) ApplyConfigDefaults(desktopWidth, desktopHeight);
+  if (!LoadConfig(kConfigPath)) ApplyConfigDefaults(desktopWidth, desktopHeight);
   // A hand-edited file may hold any size: keep it within the window's limits
   // (so the squares are never 0 pixels wide).
   const int largest = desktopWidth < desktopHeight ? desktopWidth : desktopHeight;
   settings.windowWidth = std::clamp(settings.windowWidth, 160, std::max(160, largest));
   settings.windowHeight = std::clamp(settings.windowHeight, 160, std::max(160, largest));
   if (settings.hideWelcome == 0) ShowWelcome();
+  // The session ended during the welcome dialog: the settings are kept, the
+  // kept game was never read and is not touched.
+  if (shell.quitRequested) {
+    ShutDown();
+    return false;
+  }
 
   // The stored width is used as it is; the first resize makes it square.
   shell.squareSize = settings.windowWidth / 8;
@@ -105,7 +151,11 @@ bool StartUp(Platform& platform) {
   NewGame();
   E.useHashTable = 1;
   LoadBook();
-  LoadGame("korvin.kga");  // a missing or damaged kept game leaves the start position
+  // A missing or empty kept game leaves the start position; a damaged one is
+  // moved aside first of all. Then the leftovers of saves that were cut short.
+  shell.keptGame = LoadKeptGame(kKeptGamePath);
+  RemoveLeftoverTemporaries(kKeptGamePath);
+  RemoveLeftoverTemporaries(kConfigPath);
 
   searchPollHook = SearchPoll;
   refreshBoardHook = RefreshBoard;
@@ -113,11 +163,17 @@ bool StartUp(Platform& platform) {
   SetWindowGeometrySource(MainWindowGeometry);
 
   RefreshBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
+  if (shell.keptGame.state == KeptGameState::MovedAside ||
+      shell.keptGame.state == KeptGameState::Stuck)
+    ShowMessage(KeptGameMessage(shell.keptGame));
+  if (shell.quitRequested) {
+    ShutDown();
+    return false;
+  }
   return true;
 }
 
 int RunProgram(Platform& platform) {
-  if (!StartUp(platform)) return 1;
-  RunEventLoop();
-  return 0;
+  if (StartUp(platform)) RunEventLoop();
+  return shell.exitStatus;
 }

@@ -20,9 +20,10 @@ void ShowWelcome() {
   for (int k = 0; k < 7; k++) p.AddLabel(window, 25, 70 + 20 * k, 382, 18, kLines[k], LabelKind::Plain);
   const Handle box = p.AddCheckBox(window, 25, 220, 200, 25, "Don't show this message again.");
   const Handle ok = p.AddButton(window, 166, 270, 100, 25, "OK");
+  // The end of the session ends the dialog as well; start-up then stops.
   for (;;) {
     const Event event = p.WaitEvent();
-    if (event.id == EventId::WindowClose) break;
+    if (TakeQuitRequest(event) || event.id == EventId::WindowClose) break;
     if (event.id != EventId::GadgetAction) continue;
     if (event.source == box) settings.hideWelcome = p.CheckBoxState(box);
     if (event.source == ok) break;

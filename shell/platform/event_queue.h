@@ -18,6 +18,12 @@ class EventQueue {
     --count_;
     return true;
   }
+  // True when a queued event satisfies `match`; nothing is taken.
+  bool Contains(bool (*match)(const Event&)) const {
+    for (int i = 0; i < count_; i++)
+      if (match(ring_[(head_ + i) % kCapacity])) return true;
+    return false;
+  }
   bool Empty() const { return count_ == 0; }
   int Count() const { return count_; }
   // Events refused because the queue was full, since construction.

@@ -69,11 +69,8 @@ bool ReadJpegRows(FILE* file, jpeg_decompress_struct& cinfo, JpegErrorManager& e
 
 // Decodes a JPEG file into opaque ARGB.
 bool DecodeJpegFile(const std::string& path, Picture& picture, std::string& error) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    error = "cannot open picture \"" + path + "\": " + std::strerror(errno);
-    return false;
-  }
+  FILE* file = OpenPictureFile(path, error);
+  if (file == nullptr) return false;
   jpeg_decompress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);
   JpegErrorManager errors;

@@ -4,19 +4,35 @@
 #include <cstdio>
 #include <cstring>
 
+#include <unistd.h>
+
+#include "atomic_file.h"
+
 bool PictureSizeAcceptable(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
          width * height <= kMaxPicturePixels;
 }
 
+// Opened like every other file the program reads: a named pipe or a device
+// under a picture's name is a missing picture, and nothing waits on it.
+FILE* OpenPictureFile(const std::string& path, std::string& error) {
+  std::string reason;
+  const int fd = OpenRegularFile(path.c_str(), kAnySize, reason);
+  FILE* file = fd >= 0 ? fdopen(fd, "rb") : nullptr;
+  if (file != nullptr) return file;
+  if (fd >= 0) {
+    reason = std::strerror(errno);
+    close(fd);
+  }
+  error = "cannot open picture \"" + path + "\": " + reason;
+  return nullptr;
+}
+
 // Reads the first bytes to tell a PNG from a JPEG, then hands the file to
 // the matching decoder.
 bool DecodePictureFile(const std::string& path, Picture& picture, std::string& error) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    error = "cannot open picture \"" + path + "\": " + std::strerror(errno);
-    return false;
-  }
+  FILE* file = OpenPictureFile(path, error);
+  if (file == nullptr) return false;
   unsigned char head[8] = {};
   const size_t got = std::fread(head, 1, sizeof head, file);
   std::fclose(file);

@@ -3,9 +3,14 @@
 // false with a message that names the file; nothing is thrown or aborted.
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "picture.h"
+
+// Opens a picture file for reading, or returns nullptr with a message naming
+// the file; anything but a regular file is refused unopened.
+FILE* OpenPictureFile(const std::string& path, std::string& error);
 
 // Decodes a PNG or JPEG file, told apart by its first bytes.
 bool DecodePictureFile(const std::string& path, Picture& picture, std::string& error);

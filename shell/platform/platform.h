@@ -128,7 +128,9 @@ class Platform {
   // requester (which adds the chosen kind's extension to a name typed
   // without one) over an open requester. Returns the chosen path, or ""
   // when the user cancelled. Blocks until the requester is closed; events
-  // for other windows are queued meanwhile.
+  // for other windows are queued meanwhile. A WindowClose or AppTerminate
+  // queued meanwhile cancels the requester as its Cancel button would (the
+  // event stays queued for the program).
   virtual std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters,
                                   bool save, const std::string& initialPath) = 0;
 
@@ -158,6 +160,9 @@ class Platform {
   // Waits `ms` milliseconds without handling any input; events that arrive
   // meanwhile wait in the queue.
   virtual void Sleep(int ms) = 0;
+  // The same wait, cut short as soon as a queued event satisfies `ends` (a
+  // close request, say); that event stays queued. True when cut short.
+  virtual bool SleepUnless(int ms, bool (*ends)(const Event&)) = 0;
 
   // ----- Pictures ---------------------------------------------------------
 

@@ -69,11 +69,8 @@ bool ReadPngRows(FILE* file, png_structp png, png_infop info, std::vector<png_by
 
 // Decodes a PNG file into premultiplied ARGB, keeping its transparency.
 bool DecodePngFile(const std::string& path, Picture& picture, std::string& error) {
-  FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    error = "cannot open picture \"" + path + "\": " + std::strerror(errno);
-    return false;
-  }
+  FILE* file = OpenPictureFile(path, error);
+  if (file == nullptr) return false;
   PngErrorSink sink = {};
   png_structp png =
       png_create_read_struct(PNG_LIBPNG_VER_STRING, &sink, OnPngError, OnPngWarning);

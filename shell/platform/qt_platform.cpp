@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -306,8 +307,19 @@ std::string QtPlatform::RequestFile(const std::string& title,
       dialog.setDefaultSuffix(k >= 0 && k < extensions.size() ? extensions[k] : QString());
     });
   }
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
+  requester_ = &dialog;
+  const int result = dialog.exec();
+  requester_ = nullptr;
+  if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
   return dialog.selectedFiles().first().toStdString();
+}
+
+// A close request or the end of the session also ends an open file
+// requester, which runs Qt's own loop, as its Cancel button would.
+void QtPlatform::Post(EventId id, Handle source, int data) {
+  queue_.Post(Event{id, source, data});
+  if (requester_ != nullptr && (id == EventId::WindowClose || id == EventId::AppTerminate))
+    requester_->reject();
 }
 
 // ----- Events ------------------------------------------------------------------
@@ -349,6 +361,20 @@ int QtPlatform::PointerY(Handle canvas) {
 
 void QtPlatform::Sleep(int ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// Sleeps in short slices and lets Qt turn what arrived meanwhile into queued
+// events, so that a close request is seen within a slice.
+bool QtPlatform::SleepUnless(int ms, bool (*ends)(const Event&)) {
+  constexpr auto kSlice = std::chrono::milliseconds(10);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    lastGather_ = std::chrono::steady_clock::now();
+    if (queue_.Contains(ends)) return true;
+    if (lastGather_ >= deadline) return false;
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(deadline - lastGather_, kSlice));
+  }
 }
 
 // ----- Pictures and drawing -------------------------------------------------------

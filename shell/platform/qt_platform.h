@@ -14,6 +14,7 @@
 #include "platform.h"
 
 class QApplication;
+class QDialog;
 class QSocketNotifier;
 class QWidget;
 class QtCanvasWidget;
@@ -54,6 +55,7 @@ class QtPlatform : public Platform {
   int PointerX(Handle canvas) override;
   int PointerY(Handle canvas) override;
   void Sleep(int ms) override;
+  bool SleepUnless(int ms, bool (*ends)(const Event&)) override;
   Handle LoadPicture(const std::string& path, std::string* error = nullptr) override;
   void SetDrawTarget(Handle canvas) override;
   void SetDrawAlpha(double alpha) override;
@@ -63,7 +65,7 @@ class QtPlatform : public Platform {
   void Present() override;
 
   // ----- For the widgets ---------------------------------------------------
-  void Post(EventId id, Handle source, int data = 0) { queue_.Post(Event{id, source, data}); }
+  void Post(EventId id, Handle source, int data = 0);
   // True while Present repaints, so that its paint raises no GadgetPaint.
   bool presenting() const { return presenting_; }
 
@@ -102,5 +104,6 @@ class QtPlatform : public Platform {
   double alpha_ = 1.0;
   bool blending_ = true;
   bool presenting_ = false;
+  QDialog* requester_ = nullptr;  // the open file requester, if any
   std::chrono::steady_clock::time_point lastGather_;
 };

@@ -221,7 +221,10 @@ std::string ScriptPlatform::RequestFile(const std::string& title,
                                         const std::vector<FileFilter>& filters, bool save,
                                         const std::string& initialPath) {
   FileRequest request{title, filters, initialPath, save, ""};
-  if (!fileAnswers_.empty()) {
+  if (terminateRequest_) {
+    terminateRequest_ = false;
+    PushEvent(EventId::AppTerminate);
+  } else if (!fileAnswers_.empty()) {
     request.answer = fileAnswers_.front();
     fileAnswers_.pop_front();
   }
@@ -248,6 +251,12 @@ Event ScriptPlatform::WaitEvent() {
   if (queue_.Pop(event)) return event;
   starved_ = true;
   return Event{EventId::AppTerminate, 0, 0};
+}
+
+bool ScriptPlatform::SleepUnless(int ms, bool (*ends)(const Event&)) {
+  sleeps_.push_back(ms);
+  if (sleepHandler_) sleepHandler_(*this);
+  return queue_.Contains(ends);
 }
 
 void ScriptPlatform::SetPointer(Handle canvas, int x, int y) {

@@ -18,7 +18,8 @@
 //   may push more events. If the queue is still empty the script has run out:
 //   WaitEvent sets Starved() and returns AppTerminate (source 0), so that
 //   the program under test shuts down instead of waiting for ever.
-// - Sleep returns at once and only records the duration.
+// - Sleep and SleepUnless return at once and only record the duration
+//   (SleepUnless after running the sleep handler, if any).
 // - An operation on an unknown or destroyed handle is recorded in Misuses().
 #pragma once
 
@@ -112,6 +113,7 @@ class ScriptPlatform : public Platform {
   int PointerX(Handle canvas) override;
   int PointerY(Handle canvas) override;
   void Sleep(int ms) override { sleeps_.push_back(ms); }
+  bool SleepUnless(int ms, bool (*ends)(const Event&)) override;
   Handle LoadPicture(const std::string& path, std::string* error = nullptr) override;
   void SetDrawTarget(Handle canvas) override;
   void SetDrawAlpha(double alpha) override;
@@ -139,6 +141,12 @@ class ScriptPlatform : public Platform {
   void SetFakePictureSize(int width, int height) { fakeWidth_ = width, fakeHeight_ = height; }
   // Called by WaitEvent when the queue is empty; may push events.
   void SetIdleHandler(std::function<void(ScriptPlatform&)> handler) { idle_ = std::move(handler); }
+  // Called by SleepUnless before it looks at the queue, as if the handler's
+  // events arrived during the wait.
+  void SetSleepHandler(std::function<void(ScriptPlatform&)> handler) { sleepHandler_ = std::move(handler); }
+  // The next file requester is ended by the end of the session: it queues
+  // AppTerminate and returns "", as the real requester does.
+  void TerminateDuringNextFileRequest() { terminateRequest_ = true; }
 
   // ----- Record ------------------------------------------------------------
   const std::vector<ScriptWindow>& Windows() const { return windows_; }
@@ -184,6 +192,8 @@ class ScriptPlatform : public Platform {
   std::map<std::string, std::pair<int, int>> fakes_;
   int fakeWidth_ = 0, fakeHeight_ = 0;
   std::function<void(ScriptPlatform&)> idle_;
+  std::function<void(ScriptPlatform&)> sleepHandler_;
+  bool terminateRequest_ = false;
   std::vector<Frame> frames_;
   std::vector<DrawCall> pending_;
   std::vector<int> sleeps_;

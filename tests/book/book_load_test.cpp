@@ -1,6 +1,7 @@
 // Loading a book: what a damaged or hand-edited file turns into, the size
 // limit, and that loading leaves the engine exactly as it was.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstddef>
 #include <cstdio>
@@ -163,9 +164,17 @@ TEST_F(BookLoad, FileLoadingReadsTheFileAndStopsAtTheLimit) {
   EXPECT_EQ(bookLoadReport.lines, 16667);
   EXPECT_EQ(E.bookLength, 16666 * 3 + 1 + 1);
 
-  // A missing file empties a book loaded before.
+  // A missing file empties a book loaded before; so does a named pipe,
+  // which is not waited on.
   LoadBookFile((dir / "missing.bok").string().c_str());
   EXPECT_EQ(bookLoadReport.opened, 0);
+  EXPECT_EQ(bookLoadReport.failure, "file not found");
+  EXPECT_EQ(E.bookLength, 0);
+  LoadBookFile(small.c_str());
+  ASSERT_EQ(mkfifo((dir / "pipe.bok").c_str(), 0644), 0);
+  LoadBookFile((dir / "pipe.bok").string().c_str());
+  EXPECT_EQ(bookLoadReport.opened, 0);
+  EXPECT_EQ(bookLoadReport.failure, "not a regular file (a named pipe)");
   EXPECT_EQ(E.bookLength, 0);
   std::filesystem::remove_all(dir);
 }

@@ -93,6 +93,12 @@ expect_status 2 "there is no game 3" game import two.pgn out.kga --game 3
 expect_status 2 "" game import two.pgn out.kga --game 0
 expect_status 2 "file not found" game import missing.pgn out.kga
 expect_status 2 "only game pgn takes --out" game show p.kga --out x.pgn
+# Files that are not regular files are refused at once, never waited on.
+mkfifo pipe.kga pipe.bok pipe.txt
+expect_status 2 "not a regular file (a named pipe)" game show pipe.kga
+expect_status 2 "not a regular file (a named pipe)" book check pipe.bok
+expect_status 2 "not a regular file (a named pipe)" book build pipe.txt out.bok
+expect_status 2 "not a regular file (a device)" book check /dev/zero
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures check(s) failed"

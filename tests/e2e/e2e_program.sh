@@ -7,75 +7,11 @@
 # Exit status 77 (skipped) when no X server can be started.
 set -uo pipefail
 program="$1" assets="$2" close_helper="$3" work="$4"
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-# A sanitizer build reports leaks of the system libraries Qt loads: not ours.
-export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-skip() { echo "SKIPPED: $*"; exit 77; }
-fail() { echo "FAILED: $*"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 
-for tool in Xvfb xdotool xwd convert; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
-
-xvfb_pid="" program_pid=""
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-}
-trap cleanup EXIT
-
-# A free display number.
-display=""
-for n in $(seq 91 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || skip "no free X display number"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  kill -0 "$xvfb_pid" 2>/dev/null || skip "Xvfb could not start on $display"
-  sleep 0.1
-done
-xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not answer on $display"
-
-rm -rf "$work"
-mkdir -p "$work"
-cp "$assets"/* "$work"/
+fresh_work_folder "$work"
 cd "$work" || fail "no work folder"
 echo "work folder: $work"
-
-# Waits for a window named "Korvin 4" of the given size; prints its id.
-wait_window() {
-  local size="$1"
-  for _ in $(seq 100); do
-    for id in $(xdotool search --name "^Korvin 4\$" 2>/dev/null); do
-      if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $size"; then
-        echo "$id"; return 0
-      fi
-    done
-    sleep 0.1
-  done
-  return 1
-}
-# Position of a window into WX, WY.
-window_origin() {
-  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y)=')"
-  WX=$X WY=$Y
-}
-click_at() { xdotool mousemove "$1" "$2"; sleep 0.1; xdotool click 1; sleep 0.3; }
-screenshot() { xwd -root -silent > "$1.xwd" && convert "$1.xwd" "$1.png" && rm -f "$1.xwd"; }
-# Colour of one screen pixel of a screenshot.
-pixel() { convert "$1.png" -crop "1x1+$2+$3" -format '%[pixel:p{0,0}]' info:; }
-wait_exit() {
-  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$program_pid" 2>/dev/null && fail "korvin4 did not end after the close request"
-  wait "$program_pid"; local status=$?
-  program_pid=""
-  [ "$status" -eq 0 ] || fail "korvin4 ended with status $status"
-}
 
 # ----- First run: welcome dialog, one move, the computer's reply ------------
 "$program" > first.log 2>&1 &

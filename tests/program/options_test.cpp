@@ -151,13 +151,20 @@ TEST_F(ProgramTest, LoadAndSaveThroughTheRequester) {
   EXPECT_EQ(E.gameTo[2], reply);
   EXPECT_EQ(E.sideToMove, 0);
 
-  // Saving a game without moves deletes the chosen file.
+  // A game without moves is not saved: no requester, the file stays, and a
+  // message says so.
   Options("New Game");
   Options("New Game");
-  p.AnswerFileRequest(saved);
-  Options("Save Game");
-  EXPECT_FALSE(fs::exists(saved));
-  EXPECT_EQ(CountWindows("Korvin 4"), 1);
+  const std::vector<int> before = ReadBytes(saved);
+  actions.push_back(Press("Options", "Save Game"));
+  actions.push_back(Press("Korvin 4", "OK"));
+  p.PushEvent(EventId::MouseDown, shell.boardCanvas, 2);
+  Pump();
+  EXPECT_EQ(p.FileRequests().size(), 3u);
+  EXPECT_EQ(ReadBytes(saved), before);
+  ASSERT_EQ(CountWindows("Korvin 4"), 2);
+  EXPECT_EQ(p.WidgetsOf(p.Windows().back().handle)[0]->text,
+            "The game has no moves yet: there is nothing to save.");
 }
 
 TEST_F(ProgramTest, FailedExplicitLoadOrSaveNamesTheFileAndTheReason) {

@@ -17,9 +17,15 @@
 #include <string>
 #include <vector>
 
+#include <sstream>
+
 #include "board_view.h"
 #include "config_file.h"
 #include "engine_state.h"
+#include "game_file.h"
+#include "notation.h"
+#include "position.h"
+#include "storage_error.h"
 #include "program.h"
 #include "script_platform.h"
 #include "search.h"
@@ -76,6 +82,7 @@ class ProgramTest : public ::testing::Test {
     });
   }
 
+ public:
   // Settings file: position, size, orientation, level, welcome switch.
   static void WriteConfig(int x, int y, int w, int h, int black, int level, int hide) {
     const int values[7] = {x, y, w, h, black, level, hide};
@@ -93,6 +100,17 @@ class ProgramTest : public ::testing::Test {
     for (int c; (c = in.get()) != EOF;) bytes.push_back(c);
     return bytes;
   }
+  // A game file of the given moves ("e2e4 e7e5"), written before start-up.
+  static void WriteGame(const std::string& path, const std::string& moves, int black = 0) {
+    StartEngine(1);
+    std::istringstream in(moves);
+    std::string move, error;
+    while (in >> move) ASSERT_TRUE(PlayMoveText(move, error)) << move << ": " << error;
+    settings.humanPlaysBlack = black;
+    ASSERT_TRUE(SaveGame(path.c_str())) << StorageError();
+    settings = Settings{};
+  }
+ protected:
   // Copies the shipped pictures (and book, if any) into the working folder
   // and switches the fake pictures off.
   void UseRealAssets(ScriptPlatform& platform) {
@@ -185,6 +203,37 @@ class ProgramTest : public ::testing::Test {
     int n = 0;
     for (const ScriptWindow& w : p.Windows()) n += w.title == title;
     return n;
+  }
+  // The texts of a window's labels, top to bottom.
+  std::vector<std::string> LinesOf(const ScriptWindow& window) const {
+    std::vector<std::string> lines;
+    for (const ScriptWidget* w : p.WidgetsOf(window.handle))
+      if (w->kind == WidgetKind::Label) lines.push_back(w->text);
+    return lines;
+  }
+  // The texts of the message windows shown so far, one string each with a
+  // line break after every line.
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> found;
+    for (const ScriptWindow& w : p.Windows()) {
+      const bool welcome = p.FindWidgetByText(w.handle, "Don't show this message again.",
+                                              WidgetKind::CheckBox) != 0;
+      const bool ok = p.FindWidgetByText(w.handle, "OK", WidgetKind::Button) != 0;
+      if (w.title != "Korvin 4" || welcome || !ok) continue;
+      std::string text;
+      for (const std::string& line : LinesOf(w)) text += line + "\n";
+      found.push_back(text);
+    }
+    return found;
+  }
+  // An action that clicks a square of the board, as the user would.
+  std::function<void()> ClickAction(const char* square) {
+    return [this, square] {
+      int x, y;
+      PointAt(Sq(square), x, y);
+      p.SetPointer(shell.boardCanvas, x, y);
+      p.PushEvent(EventId::MouseDown, shell.boardCanvas, 1);
+    };
   }
 
   ScriptPlatform p;

@@ -88,12 +88,13 @@ TEST_F(ConfigFileTest, ShortFileCountsAsMissing) {
     EXPECT_FALSE(std::string(StorageError()).empty());
     EXPECT_TRUE(SameSettings(settings, before)) << length;
   }
-  // Bytes after the 28th are ignored.
+  // A longer file is no configuration this program wrote either.
   Bytes longer = ConfigBytes({10, 20, 640, 640, 0, 3, 0});
   longer.push_back(0x55);
   WriteAll(path, longer);
-  EXPECT_TRUE(LoadConfig(path.c_str()));
-  EXPECT_TRUE(SameSettings(settings, Settings{10, 20, 640, 640, 0, 3, 0}));
+  EXPECT_FALSE(LoadConfig(path.c_str()));
+  EXPECT_STREQ(StorageError(), "the file is larger than 28 bytes");
+  EXPECT_TRUE(SameSettings(settings, before));
 }
 
 TEST_F(ConfigFileTest, BadValuesAreSanitised) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "game.h"
 #include "game_file.h"
@@ -247,6 +248,9 @@ TEST_F(GameFileTest, MaximumRecordLoads) {
   PlayMoves("e2e4");
   const StateCopy before;
   EXPECT_FALSE(LoadGame(PathOf("toolong.kga").c_str()));
+  EXPECT_STREQ(StorageError(), "the file is larger than 6993 bytes");
+  EXPECT_TRUE(before.SameAsNow());
+  EXPECT_FALSE(LoadGameBytes(bytes.data(), bytes.size()));
   EXPECT_STREQ(StorageError(), "not a Korvin game: more than 999 moves");
   EXPECT_TRUE(before.SameAsNow());
 }
@@ -320,7 +324,15 @@ TEST_F(GameFileTest, UnreadablePathsAreRefused) {
   EXPECT_FALSE(LoadGame(""));
   EXPECT_STREQ(StorageError(), "file not found");
   EXPECT_FALSE(LoadGame(dir.c_str()));
-  EXPECT_STREQ(StorageError(), "cannot read: Is a directory");
+  EXPECT_STREQ(StorageError(), "not a regular file (a directory)");
+  // A named pipe without a writer would block an ordinary open for ever.
+  ASSERT_EQ(0, mkfifo(PathOf("pipe.kga").c_str(), 0644));
+  EXPECT_FALSE(LoadGame(PathOf("pipe.kga").c_str()));
+  EXPECT_STREQ(StorageError(), "not a regular file (a named pipe)");
+  // A link to an endless device is refused unread.
+  std::filesystem::create_symlink("/dev/zero", dir / "zero.kga");
+  EXPECT_FALSE(LoadGame(PathOf("zero.kga").c_str()));
+  EXPECT_STREQ(StorageError(), "not a regular file (a device)");
   EXPECT_TRUE(before.SameAsNow());
 }
 

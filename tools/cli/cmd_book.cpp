@@ -1,15 +1,12 @@
-#include <unistd.h>
+#include <sys/stat.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "atomic_file.h"
 #include "book.h"
 #include "cli_common.h"
 #include "commands.h"
@@ -21,6 +18,8 @@ namespace {
 
 constexpr int kShortestLine = 8;
 constexpr int kLongestLine = 20;
+// A text source longer than this could never fit into the book.
+constexpr size_t kLongestSource = 16 * 1024 * 1024;
 
 // Parses the text source into book bytes. Every move is played on the
 // engine from the initial position; the first fault ends the build with a
@@ -73,41 +72,16 @@ bool ParseSource(std::istream& in, std::vector<unsigned char>& bytes, int& lines
   return true;
 }
 
-// Writes `bytes` to `path` through a temporary file in the same directory and
-// a rename, so that a reader never sees half a book.
-bool WriteAtomically(const std::string& path, const std::vector<unsigned char>& bytes,
-                     std::string& error) {
-  const std::string temporary = path + ".tmp" + std::to_string(getpid());
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) {
-    error = "cannot create " + temporary + ": " + std::strerror(errno);
-    return false;
-  }
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = std::fflush(file) == 0 && ok;
-  ok = fsync(fileno(file)) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
-  if (!ok) {
-    error = "cannot write " + temporary + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
-    return false;
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    error = "cannot rename " + temporary + " to " + path + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 // korvin-cli book build SOURCE OUT
 int BuildBook(const CliArgs& args) {
   if (args.positional.size() != 3) return Fail("usage: korvin-cli book build SOURCE OUT");
   const std::string& source = args.positional[1];
   const std::string& target = args.positional[2];
-  std::ifstream in(source);
-  if (!in) return Fail("cannot open " + source);
+  std::vector<unsigned char> text;
   std::string error;
+  if (!ReadFileBytes(source.c_str(), kLongestSource, text, error))
+    return Fail("cannot open " + source + ": " + error);
+  std::istringstream in(std::string(text.begin(), text.end()));
   if (!InitEngineForCli(args, error)) return Fail(error);
   std::vector<unsigned char> bytes;
   int lines = 0;
@@ -120,7 +94,8 @@ int BuildBook(const CliArgs& args) {
   LoadBookBytes(bytes.data(), bytes.size());
   if (!bookLoadReport.cuts.empty() || bookLoadReport.lines != lines)
     return Fail(source + ": the built book does not load as written");
-  if (!WriteAtomically(target, bytes, error)) return Fail(error);
+  if (!WriteFileAtomically(target.c_str(), bytes.data(), bytes.size(), error))
+    return Fail(target + ": " + error);
   std::cout << "lines " << lines << "\n";
   std::cout << "moves " << bookLoadReport.moves << "\n";
   std::cout << "bytes " << bytes.size() << "\n";
@@ -129,9 +104,9 @@ int BuildBook(const CliArgs& args) {
 
 // Size of a file in bytes, or -1.
 long long FileSize(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return -1;
-  return static_cast<long long>(in.tellg());
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return -1;
+  return static_cast<long long>(st.st_size);
 }
 
 // korvin-cli book check FILE: 0 when the book loads whole, 1 when something
@@ -142,7 +117,7 @@ int CheckBook(const CliArgs& args) {
   std::string error;
   if (!InitEngineForCli(args, error)) return Fail(error);
   LoadBookFile(path.c_str());
-  if (!bookLoadReport.opened) return Fail("cannot open " + path);
+  if (!bookLoadReport.opened) return Fail("cannot open " + path + ": " + bookLoadReport.failure);
   const long long size = FileSize(path);
   std::cout << "lines " << bookLoadReport.lines << "\n";
   std::cout << "moves " << bookLoadReport.moves << "\n";

@@ -1,0 +1,109 @@
+# Shared harness of the end-to-end tests of korvin4 under Xvfb: a private X
+# server, window look-ups and mouse clicks with xdotool, screenshots.
+# Source it after setting `program` (the korvin4 binary); it sets DISPLAY.
+# Exits with 77 (skipped) when no X server can be started.
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# A sanitizer build reports leaks of the system libraries Qt loads: not ours.
+export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+skip() { echo "SKIPPED: $*"; exit 77; }
+fail() { echo "FAILED: $*"; exit 1; }
+
+for tool in Xvfb xdotool xwd convert; do
+  command -v "$tool" >/dev/null || skip "$tool is not installed"
+done
+
+xvfb_pid="" program_pid=""
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+}
+trap cleanup EXIT
+
+# A free display number.
+display=""
+for n in $(seq 91 140); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || skip "no free X display number"
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY="$display"
+for _ in $(seq 50); do
+  xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  kill -0 "$xvfb_pid" 2>/dev/null || skip "Xvfb could not start on $display"
+  sleep 0.1
+done
+xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not answer on $display"
+
+# A fresh work folder with the shipped files; the caller changes into it.
+fresh_work_folder() {
+  rm -rf "$1"
+  mkdir -p "$1"
+  cp "$assets"/* "$1"/
+}
+
+# Waits for a window with the given name and size; prints its id.
+wait_window() {
+  local size="$1" name="${2:-Korvin 4}"
+  for _ in $(seq 100); do
+    for id in $(xdotool search --name "^$name\$" 2>/dev/null); do
+      if xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $size"; then
+        echo "$id"; return 0
+      fi
+    done
+    sleep 0.1
+  done
+  return 1
+}
+# Position of a window into WX, WY.
+window_origin() {
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y)=')"
+  WX=$X WY=$Y
+}
+click_at() { xdotool mousemove "$1" "$2"; sleep 0.1; xdotool click "${3:-1}"; sleep 0.3; }
+screenshot() { xwd -root -silent > "$1.xwd" && convert "$1.xwd" "$1.png" && rm -f "$1.xwd"; }
+# Colour of one screen pixel of a screenshot.
+pixel() { convert "$1.png" -crop "1x1+$2+$3" -format '%[pixel:p{0,0}]' info:; }
+# Waits up to 10 s for korvin4 to end; fails unless its exit status is $1.
+wait_exit() {
+  local want="${1:-0}"
+  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$program_pid" 2>/dev/null && fail "korvin4 did not end after the close request"
+  wait "$program_pid"; local status=$?
+  program_pid=""
+  [ "$status" -eq "$want" ] || fail "korvin4 ended with status $status, expected $want"
+}
+# Milliseconds since the epoch.
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+# Waits until the window is gone; prints the milliseconds since $2.
+wait_window_gone() {
+  local id="$1" since="$2"
+  for _ in $(seq 1000); do
+    xdotool getwindowgeometry "$id" >/dev/null 2>&1 || { echo $(($(now_ms) - since)); return 0; }
+    sleep 0.01
+  done
+  return 1
+}
+# korvin.cfg: x y width height humanPlaysBlack level hideWelcome, as seven
+# little-endian 32-bit integers.
+write_config() {
+  local v
+  : >korvin.cfg
+  for v in "$@"; do
+    printf "$(printf '\\%03o\\%03o\\%03o\\%03o' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) \
+      $((v >> 24 & 255)))" >>korvin.cfg
+  done
+}
+# The half-moves of a game file as "e2e4 e7e5 ...".
+game_moves() {
+  od -An -tu1 -v "$1" | tr -s ' ' '\n' | grep -v '^$' | awk '
+    { b[NR - 1] = $1 }
+    END {
+      for (i = 0; i + 6 < NR; i += 7) {
+        f = b[i] - 22; t = b[i + 1] - 22
+        printf "%s%c%d%c%d", (i ? " " : ""), 97 + f % 10, int(f / 10) + 1, 97 + t % 10, int(t / 10) + 1
+      }
+      print ""
+    }'
+}
