@@ -5,7 +5,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-release test-sanitize test-fuzz clean
+.PHONY: all deps build run test test-release test-sanitize test-fuzz strength clean
 
 all: build
 
@@ -35,6 +35,16 @@ test-sanitize: deps
 # Each fuzz target runs for a bounded time from its seed corpus.
 test-fuzz: deps
 	JOBS=$(JOBS) bash scripts/run-fuzz.sh 20
+
+# Ratings of the levels in engine matches against stockfish (hours; not part
+# of test). LEVELS="1 2" picks levels, FRESH=1 drops their kept games first,
+# GAMES=n plays n games per pairing instead of the plan's.
+LEVELS ?= 1 2 3 4
+strength: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS) --target korvin-uci
+	python3 bench/strength/strength.py --uci $(BUILD)/tools/uci/korvin-uci --levels "$(LEVELS)" \
+		$(if $(FRESH),--fresh) $(if $(GAMES),--games $(GAMES))
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) fuzz-build
