@@ -3,8 +3,9 @@
 
 Each level plays, at its own time per move, against Debian's stockfish held
 to a rating with UCI_LimitStrength/UCI_Elo (the scale of the table), and,
-below stockfish's lowest setting, against fairy-stockfish at a negative skill
-level, whose own rating is first measured against stockfish at UCI_Elo 1350.
+below stockfish's lowest setting, against fairy-stockfish at low skill
+levels, whose own ratings are first measured: skill 0 against stockfish at
+UCI_Elo 1350, a weaker skill against skill 0.
 Games start from bench/strength/openings.txt, each opening once with each
 colour; scripts/uci-match.py referees them.
 
@@ -42,14 +43,17 @@ LEVEL_TIME_TEXT = {1: "one ply", 2: "0.1 s", 3: "1 s", 4: "10 s"}
 # The opponents of each level and the games against each. Stockfish's
 # settings are the scale; fairy-stockfish's skill levels are measured first.
 PLAN = {
-    1: [("stockfish", 1350, 50), ("fairy", 0, 50)],
+    1: [("stockfish", 1350, 50), ("fairy", 0, 50), ("fairy", -3, 50)],
     2: [("stockfish", 1350, 50), ("stockfish", 1600, 50)],
     3: [("stockfish", 1600, 50), ("stockfish", 1900, 50)],
     4: [("stockfish", 1900, 10), ("stockfish", 2200, 10)],
 }
 CALIBRATION_GAMES = 100
-CALIBRATION_ANCHOR = 1350   # fairy-stockfish is measured against this setting
-CALIBRATION_MS = 100        # at this time per move (the one it plays at)
+CALIBRATION_MS = 100        # fairy-stockfish is measured at the time it plays at
+# Each fairy-stockfish skill level and the opponent it is measured against:
+# skill 0 against stockfish's lowest setting, and skill -3, which scores too
+# little against stockfish to be measured there, against skill 0.
+CALIBRATION_ANCHOR = {0: ("stockfish", 1350), -3: ("fairy", 0)}
 
 
 def opponent_spec(kind, setting, ms):
@@ -213,19 +217,43 @@ def play(pairing, games, engines, fresh, log):
 
 
 def calibration(setting):
-    pairing = f"calibration-fairy{setting}-vs-stockfish-{CALIBRATION_ANCHOR}"
+    """The pairing that measures fairy-stockfish at `setting`: its name, the
+    two engines, the measured player, and the anchor opponent."""
+    kind, anchor_setting = CALIBRATION_ANCHOR[setting]
+    anchor_key, anchor = opponent_spec(kind, anchor_setting, CALIBRATION_MS)
     _, fairy = opponent_spec("fairy", setting, CALIBRATION_MS)
-    _, anchor = opponent_spec("stockfish", CALIBRATION_ANCHOR, CALIBRATION_MS)
-    return pairing, [fairy, anchor], f"Fairy-Stockfish skill {setting}"
+    return (f"calibration-fairy{setting}-vs-{anchor_key}", [fairy, anchor],
+            f"Fairy-Stockfish skill {setting}", (kind, anchor_setting))
+
+
+def calibrations_needed(levels):
+    """Fairy-stockfish settings the levels use, anchors first."""
+    order = []
+
+    def need(setting):
+        kind, anchor = CALIBRATION_ANCHOR[setting]
+        if kind == "fairy":
+            need(anchor)
+        if setting not in order:
+            order.append(setting)
+    for lv in levels:
+        for k, s, _ in PLAN[lv]:
+            if k == "fairy":
+                need(s)
+    return order
 
 
 def opponent_rating(kind, setting):
-    """(rating, standard error) of an opponent, or None before calibration."""
+    """(rating, standard error) of an opponent, or None before it has been
+    measured. A chain of measurements adds up its errors."""
     if kind == "stockfish":
         return float(setting), 0.0
-    pairing, _, player = calibration(setting)
+    pairing, _, player, anchor = calibration(setting)
+    base = opponent_rating(*anchor)
+    if base is None:
+        return None
     w, d, l, _, _ = tally(read_games(pairing), player)
-    r = rating([(w, d, l, CALIBRATION_ANCHOR, 0.0)])
+    r = rating([(w, d, l, base[0], base[1])])
     return None if r is None else (r[0], r[1] / 1.96)
 
 
@@ -269,15 +297,16 @@ def summarise(log):
             text.append(f"  rating {figure} (95 % interval {r - half:.0f}..{r + half:.0f})")
             rows.append((level, name, LEVEL_TIME_TEXT[level], figure, games,
                          max(dates), sites[-1]))
-    for setting in sorted({s for lv in PLAN.values() for k, s, _ in lv if k == "fairy"}):
-        pairing, _, player = calibration(setting)
+    for setting in calibrations_needed(list(LEVELS)):
+        pairing, _, player, anchor = calibration(setting)
         played = read_games(pairing)
-        if played:
+        measured = opponent_rating("fairy", setting)
+        if played and measured:
             w, d, l, tl, il = tally(played, player)
-            r = rating([(w, d, l, CALIBRATION_ANCHOR, 0.0)])
-            text.append(f"Calibration: {player} against Stockfish {CALIBRATION_ANCHOR} at "
+            text.append(f"Calibration: {player} against {anchor[0]} {anchor[1]} at "
                         f"{CALIBRATION_MS} ms a move, {len(played)} games: +{w} ={d} -{l}, "
-                        f"time losses {tl}, illegal {il}: rated {r[0]:.0f} ± {r[1]:.0f}")
+                        f"time losses {tl}, illegal {il}: rated {measured[0]:.0f} ± "
+                        f"{1.96 * measured[1]:.0f}")
     summary = "\n".join(text) + "\n"
     with open(os.path.join(RESULTS, "summary.txt"), "w", encoding="utf-8") as f:
         f.write(summary)
@@ -337,9 +366,8 @@ def main():
     if not args.summary_only:
         ensure_opponents()
         log(f"{datetime.datetime.now():%Y-%m-%d %H:%M}, levels {levels}")
-        fairy = sorted({s for lv in levels for k, s, _ in PLAN[lv] if k == "fairy"})
-        for setting in fairy:
-            pairing, engines, _ = calibration(setting)
+        for setting in calibrations_needed(levels):
+            pairing, engines, _, _ = calibration(setting)
             # The opponents do not change with the engine: FRESH keeps these.
             play(pairing, args.games or CALIBRATION_GAMES, engines, False, log)
         for level in levels:
