@@ -44,9 +44,9 @@ LEVEL_TIME_TEXT = {1: "one ply", 2: "0.1 s", 3: "1 s", 4: "10 s"}
 # settings are the scale; fairy-stockfish's skill levels are measured first.
 PLAN = {
     1: [("stockfish", 1350, 50), ("fairy", 0, 50), ("fairy", -3, 50)],
-    2: [("stockfish", 1350, 50), ("stockfish", 1600, 50)],
-    3: [("stockfish", 1600, 50), ("stockfish", 1900, 50)],
-    4: [("stockfish", 1900, 10), ("stockfish", 2200, 10)],
+    2: [("stockfish", 1350, 50), ("stockfish", 1600, 50), ("stockfish", 1900, 50)],
+    3: [("stockfish", 1900, 50), ("stockfish", 2200, 50)],
+    4: [("stockfish", 2200, 10), ("stockfish", 2500, 10)],
 }
 CALIBRATION_GAMES = 100
 CALIBRATION_MS = 100        # fairy-stockfish is measured at the time it plays at
@@ -106,8 +106,9 @@ def pack_pgn(pairing):
     os.remove(plain)
 
 
-def read_games(pairing):
-    """(tags) of every game of a pairing, from the plain or packed PGN."""
+def read_games(pairing, skip_forfeits=False):
+    """(tags) of every game of a pairing, from the plain or packed PGN;
+    without the games lost on time when `skip_forfeits`."""
     plain, packed = pgn_paths(pairing)
     if os.path.exists(plain):
         text = open(plain, encoding="utf-8").read()
@@ -123,6 +124,8 @@ def read_games(pairing):
         elif tags and line.strip():
             games.append(tags)
             tags = {}
+    if skip_forfeits:
+        games = [g for g in games if not g.get("Termination", "").startswith("time forfeit")]
     return games
 
 
@@ -243,16 +246,16 @@ def calibrations_needed(levels):
     return order
 
 
-def opponent_rating(kind, setting):
+def opponent_rating(kind, setting, skip_forfeits=False):
     """(rating, standard error) of an opponent, or None before it has been
     measured. A chain of measurements adds up its errors."""
     if kind == "stockfish":
         return float(setting), 0.0
     pairing, _, player, anchor = calibration(setting)
-    base = opponent_rating(*anchor)
+    base = opponent_rating(*anchor, skip_forfeits)
     if base is None:
         return None
-    w, d, l, _, _ = tally(read_games(pairing), player)
+    w, d, l, _, _ = tally(read_games(pairing, skip_forfeits), player)
     r = rating([(w, d, l, base[0], base[1])])
     return None if r is None else (r[0], r[1] / 1.96)
 
@@ -295,6 +298,18 @@ def summarise(log):
             r, half, bound, n = est
             figure = f"{bound}{r:.0f} ± {half:.0f}"
             text.append(f"  rating {figure} (95 % interval {r - half:.0f}..{r + half:.0f})")
+            # How much the time losses (of either side) move the figure.
+            clean = []
+            for pairing, _, kind, setting, _ in level_pairings(level):
+                opp = opponent_rating(kind, setting, True)
+                w, d, l, _, _ = tally(read_games(pairing, True), player)
+                if opp and w + d + l:
+                    clean.append((w, d, l, opp[0], opp[1]))
+            alt = rating(clean)
+            if alt:
+                text.append(f"  without the games lost on time (by either side, here and in "
+                            f"the calibrations): {alt[2]}{alt[0]:.0f} ± {alt[1]:.0f} "
+                            f"over {alt[3]} games")
             rows.append((level, name, LEVEL_TIME_TEXT[level], figure, games,
                          max(dates), sites[-1]))
     for setting in calibrations_needed(list(LEVELS)):
