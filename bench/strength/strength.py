@@ -274,6 +274,7 @@ def summarise(log):
         name = LEVELS[level][0]
         player = f"Korvin {name}"
         matches, games, dates, sites, lines = [], 0, [], [], []
+        losses = [0, 0, 0]  # lost on time by the level, by its opponents; illegal moves
         for pairing, _, kind, setting, _ in level_pairings(level):
             played = read_games(pairing)
             if not played:
@@ -282,6 +283,9 @@ def summarise(log):
             w, d, l, tl, il = tally(played, player)
             opp_tl = sum(1 for g in played if g.get("Termination", "").startswith("time forfeit")) - tl
             games += len(played)
+            losses[0] += tl
+            losses[1] += opp_tl
+            losses[2] += il
             dates += [g.get("Date", "") for g in played]
             sites += [g.get("Site", "") for g in played]
             opp_text = f"{opp[0]:.0f} ± {1.96 * opp[1]:.0f}" if opp else "not yet measured"
@@ -311,7 +315,7 @@ def summarise(log):
                             f"the calibrations): {alt[2]}{alt[0]:.0f} ± {alt[1]:.0f} "
                             f"over {alt[3]} games")
             rows.append((level, name, LEVEL_TIME_TEXT[level], figure, games,
-                         max(dates), sites[-1]))
+                         max(dates), sites[-1], losses))
     for setting in calibrations_needed(list(LEVELS)):
         pairing, _, player, anchor = calibration(setting)
         played = read_games(pairing)
@@ -335,12 +339,23 @@ def write_readme_table(rows):
     start, end = "<!-- strength table -->", "<!-- end of strength table -->"
     if start not in text or end not in text:
         return
-    table = ["| Level | Time per move | Rating (95 % interval) | Games | Date | Machine |",
-             "|---|---|---|---|---|---|"]
-    for level, name, tpm, figure, games, date, site in rows:
-        table.append(f"| {name} | {tpm} | {figure} | {games} | {date} | {site} |")
-    if not rows:
-        table.append("| (not measured yet: run `make strength`) | | | | | |")
+    table = ["| Level | Time per move | Rating (95 % interval) | Games | Lost on time "
+             "(level / opponents) | Date | Machine |",
+             "|---|---|---|---|---|---|---|"]
+    measured = {row[0]: row for row in rows}
+    for level, (name, _, _) in LEVELS.items():
+        if level not in measured:
+            table.append(f"| {name} | {LEVEL_TIME_TEXT[level]} | not measured yet "
+                         f"(`make strength LEVELS={level}`) | | | | |")
+            continue
+        _, _, tpm, figure, games, date, site, losses = measured[level]
+        table.append(f"| {name} | {tpm} | {figure} | {games} | {losses[0]} / {losses[1]} "
+                     f"| {date} | {site} |")
+    illegal = sum(row[7][2] for row in rows)
+    table += ["", "Ratings are on the scale of stockfish 15.1's `UCI_Elo`, at the level's "
+              "own time per move; illegal moves by Korvin in these games: "
+              f"{illegal}. Each pairing's games and the full summary are in "
+              "`bench/strength/results/`."]
     head, rest = text.split(start, 1)
     _, tail = rest.split(end, 1)
     new = head + start + "\n" + "\n".join(table) + "\n" + end + tail
