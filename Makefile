@@ -5,7 +5,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-release test-sanitize test-fuzz deb clean
+.PHONY: all deps build run test test-release test-sanitize test-fuzz deb strength clean
 
 all: build
 
@@ -39,6 +39,16 @@ test-fuzz: deps
 # The Debian package korvin4_<version>_<arch>.deb, in $(BUILD)/package/.
 deb: build
 	@bash scripts/make-deb.sh $(BUILD)
+
+# Ratings of the levels in engine matches against stockfish (hours; not part
+# of test). LEVELS="1 2" picks levels, FRESH=1 drops their kept games first,
+# GAMES=n plays n games per pairing instead of the plan's.
+LEVELS ?= 1 2 3 4
+strength: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS) --target korvin-uci
+	python3 bench/strength/strength.py --uci $(BUILD)/tools/uci/korvin-uci --levels "$(LEVELS)" \
+		$(if $(FRESH),--fresh) $(if $(GAMES),--games $(GAMES))
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) fuzz-build

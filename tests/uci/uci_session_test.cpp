@@ -37,6 +37,7 @@ TEST(UciSession, HandshakeListsIdentityAndOptions) {
   EXPECT_TRUE(HasLine(lines, "option name OwnBook type check default true"));
   EXPECT_TRUE(HasLine(lines, "option name Move Overhead type spin default 30 min 0 max 5000"));
   EXPECT_TRUE(HasLine(lines, "option name RootBonus type check default true"));
+  EXPECT_TRUE(HasLine(lines, "option name Level type spin default 0 min 0 max 4"));
   engine.Send("isready");
   EXPECT_TRUE(engine.WaitFor("readyok"));
   engine.Send("quit");
@@ -84,8 +85,8 @@ TEST(UciSession, InfiniteSearchAnswersIsreadyAndStopsOnRequest) {
   EXPECT_FALSE(HasLine(lines, "bestmove")) << "an infinite search must wait for stop";
   // Commands other than stop, isready and quit wait for the search to end.
   engine.Send("position startpos");
-  engine.Send("go depth 1");
   engine.Send("stop");
+  engine.Send("go depth 1");
   lines.clear();
   ASSERT_TRUE(engine.WaitFor("bestmove", lines));
   EXPECT_TRUE(IsLegalIn("startpos moves d2d4 g8f6", BestMoveOf(lines)));

@@ -11,8 +11,8 @@
 #include "system.h"
 #include "think.h"
 #include "uci_commands.h"
-#include "uci_input.h"
 #include "uci_output.h"
+#include "uci_search_input.h"
 #include "uci_state.h"
 #include "uci_time.h"
 
@@ -22,36 +22,6 @@ int goStartMs = 0;        // clock reading when the go command arrived
 unsigned pollCounter = 0;  // calls of the poll hook in this search
 int lastPollMs = 0;        // clock reading of the last look at the input
 
-// Ends the running search at its next full-width node: the clock check
-// there fires at once, and the best finished root move stands.
-void RequestStop() {
-  if (U.stopRequested) return;
-  U.stopRequested = true;
-  if (!U.searching) return;
-  E.timeUp = 1;
-  E.timeLimit = 0;
-  E.searchStart = static_cast<int>(static_cast<uint32_t>(ClockMs()) - 1000u);
-}
-
-// A line that arrives while the engine thinks (or waits for stop after an
-// infinite search): stop, isready and quit are answered now, the rest waits.
-void HandleLineWhileThinking(const std::string& line) {
-  const std::vector<std::string> words = SplitWords(line);
-  if (words.empty()) return;
-  if (words[0] == "stop") {
-    RequestStop();
-  } else if (words[0] == "isready") {
-    Send("readyok");
-  } else if (words[0] == "quit") {
-    U.quitRequested = true;
-    RequestStop();
-  } else if (words[0] == "ponderhit") {
-    // Pondering is not offered; nothing to do.
-  } else {
-    U.pending.push_back(line);
-  }
-}
-
 // Installed as the search's poll hook: looks at the input at most every
 // couple of milliseconds, never waiting.
 void PollDuringSearch() {
@@ -59,12 +29,7 @@ void PollDuringSearch() {
   const int now = ClockMs();
   if (static_cast<uint32_t>(now) - static_cast<uint32_t>(lastPollMs) < 2u) return;
   lastPollMs = now;
-  std::string line;
-  while (ReadLineIfReady(line)) HandleLineWhileThinking(line);
-  if (InputFinished()) {  // the controlling program has gone: stop and leave
-    U.quitRequested = true;
-    RequestStop();
-  }
+  PollSearchInput();
 }
 
 // "cp <s>", or "mate <n>" in moves from the side to move. A move that mates
@@ -115,23 +80,10 @@ int CountLegalMoves(int& firstFrom, int& firstTo) {
   return count;
 }
 
-// After an infinite search the best move waits for stop (or quit).
-void WaitForStop() {
-  while (!U.stopRequested && !U.quitRequested) {
-    std::string line;
-    if (!ReadLineBlocking(line)) {
-      U.quitRequested = true;
-      break;
-    }
-    HandleLineWhileThinking(line);
-  }
-}
-
 }  // namespace
 
 void HandleGo(const std::vector<std::string>& words) {
   goStartMs = ClockMs();
-  U.stopRequested = false;
   std::vector<std::string> notes;
   const GoLimits limits = ParseGoWords(words, notes);
   for (const std::string& note : notes) Send("info string " + note);
@@ -139,12 +91,20 @@ void HandleGo(const std::vector<std::string>& words) {
   int firstFrom = 0, firstTo = 0;
   if (CountLegalMoves(firstFrom, firstTo) == 0) {
     Send(std::string("info depth 0 score ") + (InCheck(E.sideToMove) ? "mate 0" : "cp 0"));
+    BeginSearchInput();
     if (limits.infinite) WaitForStop();
     Send("bestmove 0000");
     return;
   }
 
-  SearchLimits(limits, E.sideToMove, U.moveOverhead, E.timeLimit, E.maxDepth);
+  if (U.level >= 1 && U.level <= 4 && !limits.infinite) {
+    // Played as the window program's level: its time and depth, whatever
+    // the clock says.
+    settings.level = U.level;
+    SetLevelLimits();
+  } else {
+    SearchLimits(limits, E.sideToMove, U.moveOverhead, E.timeLimit, E.maxDepth);
+  }
   E.mateThreshold = kMateBound;
   E.searchStart = goStartMs;
   PrepareSearch();
@@ -160,6 +120,8 @@ void HandleGo(const std::vector<std::string>& words) {
     pollCounter = 0;
     lastPollMs = goStartMs;
     U.searching = true;
+    BeginSearchInput();
+    PollSearchInput();
     searchPollHook = PollDuringSearch;
     iterationHook = PrintUciIteration;
     DeepenSearch();
@@ -178,6 +140,6 @@ void HandleGo(const std::vector<std::string>& words) {
   }
   E.ply = 1;
   E.moveCount = 0;
-  if (limits.infinite) WaitForStop();
+  if (limits.infinite) WaitForStop();  // the book is never used then: a search ran
   Send("bestmove " + MoveName(from, to));
 }

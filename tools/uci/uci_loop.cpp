@@ -13,8 +13,11 @@ void InitUciEngine() {
   LoadUciBook(false);
 }
 
+// Lines are taken in the order they came: first those that waited while a
+// search ran, then new input. A quit read during a search waits in that
+// queue too, so that the commands before it are still answered.
 void RunUciLoop() {
-  while (!U.quitRequested) {
+  for (;;) {
     std::string line;
     if (!U.pending.empty()) {
       line = U.pending.front();

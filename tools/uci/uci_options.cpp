@@ -49,6 +49,7 @@ void SendIdentity() {
   Send("option name Move Overhead type spin default 30 min 0 max 5000");
   Send("option name RootBonus type check default true");
   Send("option name Seed type spin default 0 min 0 max 2147483647");
+  Send("option name Level type spin default 0 min 0 max 4");
   Send("uciok");
 }
 
@@ -88,6 +89,11 @@ void HandleSetOption(const std::vector<std::string>& words) {
   } else if (key == "move overhead") {
     if (!sawValue || !ParseSpin(value, 0, 5000, U.moveOverhead))
       Send("info string Move Overhead needs a whole number of milliseconds in 0..5000");
+  } else if (key == "level") {
+    // 1 Novice (one ply), 2 Intermediate (0.1 s), 3 Advanced (1 s), 4 Expert
+    // (10 s) a move, as in the window program; 0 takes the limits of go.
+    if (!sawValue || !ParseSpin(value, 0, 4, U.level))
+      Send("info string Level needs 0 (the limits of go) or a level 1..4");
   } else if (key == "hash") {
     int v = 0;
     if (!sawValue || !ParseSpin(value, 100, 100, v))

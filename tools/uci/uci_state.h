@@ -12,6 +12,7 @@ struct UciState {
   bool rootBonus = true;
   int moveOverhead = 30;          // milliseconds kept back from the clock
   std::string bookFile = "korvin.bok";
+  int level = 0;                  // 1..4: play as that level; 0: as go says
 
   // The last position command that was applied, as its words after
   // "position"; replayed when a later one fails.
@@ -23,7 +24,7 @@ struct UciState {
   bool stopRequested = false;
   bool quitRequested = false;
 
-  // Commands that arrived during a search and wait for its end.
+  // Commands that arrived during a search and wait for its end, in order.
   std::deque<std::string> pending;
 };
 
