@@ -28,3 +28,14 @@ void TtStore(int alpha, int beta, int depth, int score);
 
 // Empties the table by clearing every reachable depth byte.
 void TtClear();
+
+// The table's 100 MB are zero pages that the system supplies one at a time
+// as they are first touched, which can take a fraction of a second on a
+// fresh machine. These make every page resident before the first search:
+// WarmUpTable does it now (10 to a few hundred ms the first time, nothing
+// later); StartTableWarmUp does it on a helper thread and returns at once,
+// and WaitForTableWarmUp waits until that helper is done (TtClear and the
+// computer's turn wait for it before they use the table).
+void WarmUpTable();
+void StartTableWarmUp();
+void WaitForTableWarmUp();

@@ -15,6 +15,7 @@
 #include "shell_state.h"
 #include "system.h"
 #include "think.h"
+#include "ttable.h"
 
 namespace {
 
@@ -118,6 +119,7 @@ bool StartUp(Platform& platform) {
 
 int RunProgram(Platform& platform) {
   if (!StartUp(platform)) return 1;
+  StartTableWarmUp();  // the table's pages, while the user looks at the board
   RunEventLoop();
   return 0;
 }

@@ -1,5 +1,10 @@
 // The full-width search, the quiescence search, move ordering and the
 // transposition table.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <vector>
+
 #include "engine_test_util.h"
 #include "moves.h"
 #include "ordering.h"
@@ -26,6 +31,21 @@ int SearchTo(int depth) {
 }
 
 std::string BestMove() { return MoveName(E.pvFrom[1][1], E.pvTo[1][1]); }
+
+// How many of the pages of `bytes` at `table` the system holds in memory.
+size_t ResidentPages(const void* table, size_t bytes) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  std::vector<unsigned char> flags((bytes + page - 1) / page);
+  if (mincore(const_cast<void*>(table), bytes, flags.data()) != 0) return 0;
+  size_t resident = 0;
+  for (unsigned char f : flags) resident += f & 1;
+  return resident;
+}
+
+size_t Pages(size_t bytes) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  return (bytes + page - 1) / page;
+}
 
 TEST(Search, KingCaptureReturnsAtOnce) {
   // Black is in check with White to move: the move that led here was illegal.
@@ -265,6 +285,25 @@ TEST(TranspositionTable, BoundsDepthAndMateShifting) {
   EXPECT_EQ(E.ttDepth[TtIndex(4242)], 0);
   EXPECT_EQ(E.ttKey[TtIndex(4242)], 4242);
   EXPECT_FALSE(TtProbe(-kInfinity, kInfinity, 1, score));
+}
+
+// The warm-up (on the helper thread, then the waiting call) leaves every page
+// of the four arrays resident and what the table held unchanged.
+TEST(TranspositionTable, WarmUpMakesEveryPageResidentAndKeepsTheEntries) {
+  FreshEngine();
+  TtClear();
+  E.positionKey = -777;
+  E.ply = 1;
+  TtStore(-100, 100, 5, 77);
+  StartTableWarmUp();
+  WarmUpTable();
+  EXPECT_EQ(ResidentPages(E.ttKey, kTtEntries * 4), Pages(kTtEntries * 4));
+  EXPECT_EQ(ResidentPages(E.ttScore, kTtEntries * 4), Pages(kTtEntries * 4));
+  EXPECT_EQ(ResidentPages(E.ttDepth, kTtEntries), Pages(kTtEntries));
+  EXPECT_EQ(ResidentPages(E.ttBound, kTtEntries), Pages(kTtEntries));
+  int score = 0;
+  EXPECT_TRUE(TtProbe(-100, 100, 5, score));
+  EXPECT_EQ(score, 77);
 }
 
 TEST(TranspositionTable, UnusedWhileSwitchedOff) {

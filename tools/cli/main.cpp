@@ -30,6 +30,9 @@ const Command kCommands[] = {
      "game show FILE | game save FILE --moves M [--black]\n"
      "                           show a saved game, or write one from moves"},
     {"bench", CommandBench, "bench [--depth N]        fixed searches over varied positions; nodes and speed"},
+    {"firstmove", CommandFirstmove,
+     "firstmove [--runs N] [--level L] [--warmup now|thread|none]\n"
+     "                           the first move of N freshly started engines; worst overrun"},
 };
 
 void PrintHelp() {
