@@ -32,6 +32,13 @@ int SearchTo(int depth) {
 
 std::string BestMove() { return MoveName(E.pvFrom[1][1], E.pvTo[1][1]); }
 
+// The score held in the entry of `key`, as stored.
+int StoredScore(int key) {
+  int k = 0, depth = 0, bound = 0, score = 0;
+  TtReadEntry(TtIndex(key), k, depth, bound, score);
+  return score;
+}
+
 // How many of the pages of `bytes` at `table` the system holds in memory.
 size_t ResidentPages(const void* table, size_t bytes) {
   const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
@@ -269,26 +276,29 @@ TEST(TranspositionTable, BoundsDepthAndMateShifting) {
   TtClear();
   E.ply = 3;
   TtStore(-kInfinity, kInfinity, 4, 29990);
-  EXPECT_EQ(E.ttScore[TtIndex(4242)], 29993);
+  EXPECT_EQ(StoredScore(4242), 29993);
   E.ply = 5;
   EXPECT_TRUE(TtProbe(-kInfinity, kInfinity, 4, score));
   EXPECT_EQ(score, 29988);
   TtClear();
   E.ply = 3;
   TtStore(-kInfinity, kInfinity, 4, -29990);
-  EXPECT_EQ(E.ttScore[TtIndex(4242)], -29993);
+  EXPECT_EQ(StoredScore(4242), -29993);
   E.ply = 5;
   EXPECT_TRUE(TtProbe(-kInfinity, kInfinity, 4, score));
   EXPECT_EQ(score, -29988);
-  // Emptying clears only the depth bytes.
+  // Emptying clears only the depths.
   TtClear();
-  EXPECT_EQ(E.ttDepth[TtIndex(4242)], 0);
-  EXPECT_EQ(E.ttKey[TtIndex(4242)], 4242);
+  int key = 0, depth = 0, bound = 0, stored = 0;
+  TtReadEntry(TtIndex(4242), key, depth, bound, stored);
+  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(key, 4242);
+  EXPECT_EQ(stored, -29993);
   EXPECT_FALSE(TtProbe(-kInfinity, kInfinity, 1, score));
 }
 
 // The warm-up (on the helper thread, then the waiting call) leaves every page
-// of the four arrays resident and what the table held unchanged.
+// of the table resident and what the table held unchanged.
 TEST(TranspositionTable, WarmUpMakesEveryPageResidentAndKeepsTheEntries) {
   FreshEngine();
   TtClear();
@@ -297,10 +307,8 @@ TEST(TranspositionTable, WarmUpMakesEveryPageResidentAndKeepsTheEntries) {
   TtStore(-100, 100, 5, 77);
   StartTableWarmUp();
   WarmUpTable();
-  EXPECT_EQ(ResidentPages(E.ttKey, kTtEntries * 4), Pages(kTtEntries * 4));
-  EXPECT_EQ(ResidentPages(E.ttScore, kTtEntries * 4), Pages(kTtEntries * 4));
-  EXPECT_EQ(ResidentPages(E.ttDepth, kTtEntries), Pages(kTtEntries));
-  EXPECT_EQ(ResidentPages(E.ttBound, kTtEntries), Pages(kTtEntries));
+  const size_t bytes = kTtEntries * sizeof(TtEntry);
+  EXPECT_EQ(ResidentPages(E.ttTable, bytes), Pages(bytes));
   int score = 0;
   EXPECT_TRUE(TtProbe(-100, 100, 5, score));
   EXPECT_EQ(score, 77);
@@ -314,7 +322,11 @@ TEST(TranspositionTable, UnusedWhileSwitchedOff) {
   Search(-kInfinity, kInfinity, 3);
   E.useHashTable = 1;
   int filled = 0;
-  for (int i = 0; i < kTtIndexRange; i += 997) filled += E.ttDepth[i] != 0;
+  for (int i = 0; i < kTtIndexRange; i += 997) {
+    int key = 0, depth = 0, bound = 0, score = 0;
+    TtReadEntry(i, key, depth, bound, score);
+    filled += depth != 0;
+  }
   EXPECT_EQ(filled, 0);
 }
 
