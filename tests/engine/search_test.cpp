@@ -297,6 +297,24 @@ TEST(TranspositionTable, BoundsDepthAndMateShifting) {
   EXPECT_FALSE(TtProbe(-kInfinity, kInfinity, 1, score));
 }
 
+// However many turns go by, an emptied entry never hits again, and however
+// deep it was, the next store of any depth replaces it.
+TEST(TranspositionTable, AnEmptiedEntryStaysEmptyInEveryLaterTurn) {
+  FreshEngine();
+  TtClear();
+  E.positionKey = 99;
+  E.ply = 1;
+  TtStore(-100, 100, 9, 5);
+  int score = 0;
+  for (int turn = 1; turn <= 130; turn++) {
+    TtClear();
+    ASSERT_FALSE(TtProbe(-kInfinity, kInfinity, 1, score)) << "turn " << turn;
+  }
+  TtStore(-100, 100, 1, 6);
+  EXPECT_TRUE(TtProbe(-kInfinity, kInfinity, 1, score));
+  EXPECT_EQ(score, 6);
+}
+
 // The warm-up (on the helper thread, then the waiting call) leaves every page
 // of the table resident and what the table held unchanged.
 TEST(TranspositionTable, WarmUpMakesEveryPageResidentAndKeepsTheEntries) {
