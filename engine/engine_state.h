@@ -73,6 +73,7 @@ struct EngineState {
   int moveFrom[kMoveSlots + 1], moveTo[kMoveSlots + 1], moveScore[kMoveSlots + 1];
   int moveCount;
   int moveListEnd[kPlySlots];
+  int moveOrder[kMoveSlots + 1];  // a node's untried moves in trying order (NextMove)
 
   // Per-ply undo stacks, indexed by the ply at which the move was made.
   int capturedPiece[kPlySlots];

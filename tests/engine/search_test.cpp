@@ -232,6 +232,29 @@ TEST(Ordering, PickBestPrefersEarliestAmongEquals) {
   EXPECT_EQ(PickBestMove(), 0);
 }
 
+// The search takes its moves through NextMove, which must give exactly the
+// order of repeated PickBestMove calls, ties included, for any number of
+// moves and at any ply.
+TEST(Ordering, NextMoveGivesThePickOrder) {
+  FreshEngine();
+  SeedRandom(11);
+  for (int trial = 0; trial < 200; trial++) {
+    const int n = trial % 61, first = 1 + trial % 7;
+    E.ply = 2 + trial % 3;
+    E.moveListEnd[E.ply - 1] = first - 1;
+    E.moveListEnd[E.ply] = first - 1 + n;
+    std::vector<int> scores(n);
+    for (int& v : scores) v = trial % 2 ? RandomInt(0, 4) : RandomInt(-20000, 100000);
+    for (int k = 0; k < n; k++) E.moveScore[first + k] = scores[k];
+    std::vector<int> picked;
+    for (int k = 0; k < n; k++) picked.push_back(PickBestMove());
+    for (int k = 0; k < n; k++) E.moveScore[first + k] = scores[k];
+    int taken = 0;
+    for (int k = 0; k < n; k++) ASSERT_EQ(NextMove(taken), picked[k]) << "trial " << trial << " move " << k;
+    EXPECT_EQ(PickBestMove(), 0) << "every move is marked as tried";
+  }
+}
+
 TEST(Ordering, MarkPvMoveFollowsTheOldLine) {
   FreshEngine();
   E.ply = 1;
