@@ -48,12 +48,8 @@ void* AllocateTable(size_t bytes) {
 }  // namespace
 
 void CreateEngine() {
-  if (E.ttKey == nullptr) {
-    E.ttKey = static_cast<int32_t*>(AllocateTable(kTtEntries * sizeof(int32_t)));
-    E.ttDepth = static_cast<uint8_t*>(AllocateTable(kTtEntries * sizeof(uint8_t)));
-    E.ttBound = static_cast<uint8_t*>(AllocateTable(kTtEntries * sizeof(uint8_t)));
-    E.ttScore = static_cast<int32_t*>(AllocateTable(kTtEntries * sizeof(int32_t)));
-  }
+  if (E.ttTable == nullptr)
+    E.ttTable = static_cast<TtEntry*>(AllocateTable(kTtEntries * sizeof(TtEntry)));
   std::memcpy(E.board, initialBoard, sizeof(E.board));
   E.castleRights = 15;
   E.useHashTable = 1;

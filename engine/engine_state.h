@@ -38,6 +38,20 @@ constexpr int kTtIndexRange = 10000000;
 constexpr int kBookBytes = 50000;
 constexpr int kBookCandidates = 3000;
 
+// One entry of the transposition table, 8 bytes, so that an entry never
+// spans two cache lines. `score` is the stored score (mate scores relative to
+// the storing ply): every score of the search lies within 30000 plus the
+// deepest ply, well inside 16 bits. `depth` holds the low 8 bits of the
+// depth, and `stamp` the bound (0 exact, 1 upper, 2 lower) in its low two
+// bits and the engine turn that wrote the entry above them (the table's
+// emptying works through it, see TtClear).
+struct TtEntry {
+  int32_t key;
+  int16_t score;
+  uint8_t depth;
+  uint8_t stamp;
+};
+
 struct EngineState {
   // The position.
   int board[121];
@@ -59,6 +73,7 @@ struct EngineState {
   int moveFrom[kMoveSlots + 1], moveTo[kMoveSlots + 1], moveScore[kMoveSlots + 1];
   int moveCount;
   int moveListEnd[kPlySlots];
+  int moveOrder[kMoveSlots + 1];  // a node's untried moves in trying order (NextMove)
 
   // Per-ply undo stacks, indexed by the ply at which the move was made.
   int capturedPiece[kPlySlots];
@@ -96,12 +111,9 @@ struct EngineState {
   int pvFrom[kPlySlots][kPlySlots], pvTo[kPlySlots][kPlySlots];
   int followPv;
 
-  // The transposition table: four parallel arrays of kTtEntries entries,
-  // allocated once by CreateEngine.
-  int32_t* ttKey;
-  uint8_t* ttDepth;
-  uint8_t* ttBound;
-  int32_t* ttScore;
+  // The transposition table: kTtEntries entries, allocated once by
+  // CreateEngine.
+  TtEntry* ttTable;
   int useHashTable;
 
   // Search limits and state.

@@ -15,3 +15,22 @@ extern const int fileWeight[11];
 // adjacent squares, 9..24 those at distance two), and the value of each slot.
 extern const int kingZoneOffset[25];
 extern const int kingZoneWeight[25];
+
+// The two decimal digits of every mailbox index 0..120: `file` (a..h on
+// 2..9 for the playing squares) and `rank` (rank 1 on 2 .. rank 8 on 9), so
+// that the evaluation reads them instead of dividing.
+struct SquareDigits {
+  int file[121];
+  int rank[121];
+};
+
+constexpr SquareDigits MakeSquareDigits() {
+  SquareDigits d{};
+  for (int s = 0; s <= 120; s++) {
+    d.file[s] = s % 10;
+    d.rank[s] = s / 10;
+  }
+  return d;
+}
+
+inline constexpr SquareDigits squareDigits = MakeSquareDigits();

@@ -35,7 +35,7 @@ int KingMiddleGame(int sq, bool offBackRank, int castled, int shortBit, int long
     if ((saved & longBit) && !(rights & longBit)) score -= 30;
     if (rights & (shortBit | longBit)) score -= 10;
   }
-  const int kf = sq % 10;
+  const int kf = squareDigits.file[sq];
   const int* board = E.board;
   int left = 0, right = 0;
   if ((rights & longBit) || kf <= 4) {
@@ -58,17 +58,17 @@ int KingMiddleGame(int sq, bool offBackRank, int castled, int shortBit, int long
 // pawn's own colour.
 int KingEnding(int sq, const int* blackPawns, int blackCount, const int* whitePawns,
                int whiteCount) {
-  const int kf = sq % 10, kr = sq / 10;
+  const int kf = squareDigits.file[sq], kr = squareDigits.rank[sq];
   int score = 10 - CentreDistance(sq);
   for (int i = 0; i < blackCount; i++) {
-    const int p = blackPawns[i], pf = p % 10;
+    const int p = blackPawns[i], pf = squareDigits.file[p];
     const int w = E.blackPassedOnFile[pf] == 1 ? 3 : 1;
-    score += 10 - w * (Abs(kf - pf) + Abs(kr - p / 10));
+    score += 10 - w * (Abs(kf - pf) + Abs(kr - squareDigits.rank[p]));
   }
   for (int i = 0; i < whiteCount; i++) {
-    const int p = whitePawns[i], pf = p % 10;
+    const int p = whitePawns[i], pf = squareDigits.file[p];
     const int w = E.whitePassedOnFile[pf] == 1 ? 3 : 1;
-    score += 10 - w * (Abs(kf - pf) + Abs(kr - p / 10));
+    score += 10 - w * (Abs(kf - pf) + Abs(kr - squareDigits.rank[p]));
   }
   return score;
 }
@@ -117,7 +117,7 @@ int Evaluate() {
     if (sq == 0) continue;
     B += E.whiteKingZone[sq];
     if (board[sq] == kBlackPawn) {
-      const int f = sq % 10;
+      const int f = squareDigits.file[sq];
       E.blackPawnsOnFile[f]++;
       if (sq < E.blackFrontPawn[f]) E.blackFrontPawn[f] = sq;
       if (sq > E.blackRearPawn[f]) E.blackRearPawn[f] = sq;
@@ -129,7 +129,7 @@ int Evaluate() {
     if (sq == 0) continue;
     W += E.blackKingZone[sq];
     if (board[sq] == kWhitePawn) {
-      const int f = sq % 10;
+      const int f = squareDigits.file[sq];
       E.whitePawnsOnFile[f]++;
       if (sq > E.whiteFrontPawn[f]) E.whiteFrontPawn[f] = sq;
       if (sq < E.whiteRearPawn[f]) E.whiteRearPawn[f] = sq;
@@ -180,7 +180,7 @@ int Evaluate() {
       if (board[sq + 9] == kBlackPawn || board[sq + 11] == kBlackPawn) c += 2;
       if (anyLow) c *= 2;
     }
-    B += (8 - sq / 10) * c * E.pawnAdvanceWeight[f];
+    B += (8 - squareDigits.rank[sq]) * c * E.pawnAdvanceWeight[f];
   }
 
   // White's pawn weights, and the mop-up term against a weak Black side.
@@ -218,7 +218,7 @@ int Evaluate() {
       if (board[sq - 9] == kWhitePawn || board[sq - 11] == kWhitePawn) c += 2;
       if (anyLow) c *= 2;
     }
-    W += (sq / 10 - 3) * c * E.pawnAdvanceWeight[f];
+    W += (squareDigits.rank[sq] - 3) * c * E.pawnAdvanceWeight[f];
   }
 
   // Black pieces, in slot order (the rook-pair bonus depends on it).
@@ -226,7 +226,7 @@ int Evaluate() {
   for (int i = 1; i <= blackCount; i++) {
     const int sq = E.blackPieces[i];
     if (sq == 0) continue;
-    const int f = sq % 10;
+    const int f = squareDigits.file[sq];
     switch (board[sq]) {
       case kBlackKnight:
         if (sq > 91) B -= 10;
@@ -270,7 +270,7 @@ int Evaluate() {
   for (int i = 1; i <= whiteCount; i++) {
     const int sq = E.whitePieces[i];
     if (sq == 0) continue;
-    const int f = sq % 10;
+    const int f = squareDigits.file[sq];
     switch (board[sq]) {
       case kWhiteKnight:
         if (sq < 30) W -= 10;

@@ -23,14 +23,28 @@ inline bool IsEnemy(int c) {
   return Side == 0 ? c > kOffBoard : (c >= kWhitePawn && c < kEmpty);
 }
 
-// The killer and counter-move terms shared by both full-width adders.
-inline int KillerOrCounter(int from, int to, int score, bool killers) {
+// What the adders compare every move of a node with, read once for the
+// whole generation: this ply's killers, the counter-move to the previous
+// move, and that move's destination (recaptures).
+struct NodeOrdering {
+  int killer1From, killer1To, killer2From, killer2To;
+  int counterFrom, counterTo;
+  int lastTo;
+};
+
+inline NodeOrdering ReadNodeOrdering() {
   const int p = E.ply;
-  if (killers && ((from == E.killer1From[p] && to == E.killer1To[p]) ||
-                  (from == E.killer2From[p] && to == E.killer2To[p])))
-    score = 10000;
   const int pf = E.plyFrom[p - 1], pt = E.plyTo[p - 1];
-  if (from == E.counterFrom[pf][pt] && to == E.counterTo[pf][pt]) score = 50000;
+  return {E.killer1From[p], E.killer1To[p], E.killer2From[p], E.killer2To[p],
+          E.counterFrom[pf][pt], E.counterTo[pf][pt], pt};
+}
+
+// The killer and counter-move terms shared by both full-width adders.
+inline int KillerOrCounter(const NodeOrdering& o, int from, int to, int score, bool killers) {
+  if (killers && ((from == o.killer1From && to == o.killer1To) ||
+                  (from == o.killer2From && to == o.killer2To)))
+    score = 10000;
+  if (from == o.counterFrom && to == o.counterTo) score = 50000;
   return score;
 }
 
@@ -41,46 +55,85 @@ inline void Push(int from, int to, int score) {
   E.moveScore[n] = score;
 }
 
+template <int Side>
 inline void NoteKingCapture(int to) {
-  if (E.board[to] == (E.sideToMove == 0 ? kBlackKing : kWhiteKing)) {
+  if (E.board[to] == (Side == 0 ? kBlackKing : kWhiteKing)) {
     E.kingCaptured = 1;
     E.pieceCursor = 99;  // the piece loop ends after the current piece
   }
 }
 
-template <bool CapturesOnly>
-inline void AddCapture(int from, int to) {
-  if (CapturesOnly)
-    AddQuiescenceCapture(from, to);
-  else
-    AddCaptureMove(from, to);
+// A quiet move is ordered by its history count, raised to 10000 for a killer
+// of this ply and to 50000 for the counter-move to the previous move, and
+// lowered by the mover's value when an enemy pawn attacks the destination.
+template <int Side>
+inline void QuietMove(const NodeOrdering& o, int from, int to) {
+  int score = KillerOrCounter(o, from, to, E.history[from][to], true);
+  const int* b = E.board;
+  const bool pawnAttacked = Side == 0
+                                ? (b[to + 9] == kBlackPawn || b[to + 11] == kBlackPawn)
+                                : (b[to - 9] == kWhitePawn || b[to - 11] == kWhitePawn);
+  if (pawnAttacked) score -= pieceValue[b[from]];
+  Push(from, to, score);
+}
+
+// A capture is ordered by its victim; a recapture on the previous move's
+// destination ranks above killers, a capture by the king 1000 lower.
+// Castling comes through here with the king already on its destination.
+template <int Side>
+inline void CaptureMove(const NodeOrdering& o, int from, int to) {
+  NoteKingCapture<Side>(to);
+  const int victim = pieceValue[E.board[to]];
+  const bool recapture = to == o.lastTo;
+  int score = KillerOrCounter(o, from, to, recapture ? victim + 20000 : victim + 1000, !recapture);
+  if (pieceValue[E.board[from]] == 10000) score -= 1000;
+  Push(from, to, score);
+}
+
+// Quiescence captures: victim first, recaptures on the previous destination
+// first of all, and a bonus when the victim is worth more than the attacker.
+template <int Side>
+inline void QuiescenceCapture(const NodeOrdering& o, int from, int to) {
+  NoteKingCapture<Side>(to);
+  const int victim = pieceValue[E.board[to]];
+  int score = to == o.lastTo ? victim + 20000 : victim + 1000;
+  if (victim - pieceValue[E.board[from]] > 0) score += victim;
+  Push(from, to, score);
 }
 
 template <int Side, bool CapturesOnly>
-inline void Steps(int s, const int* steps, int count) {
+inline void AddCapture(const NodeOrdering& o, int from, int to) {
+  if (CapturesOnly)
+    QuiescenceCapture<Side>(o, from, to);
+  else
+    CaptureMove<Side>(o, from, to);
+}
+
+template <int Side, bool CapturesOnly>
+inline void Steps(const NodeOrdering& o, int s, const int* steps, int count) {
   constexpr int sign = Side == 0 ? 1 : -1;
   for (int i = 0; i < count; i++) {
     const int t = s + sign * steps[i];
     const int c = E.board[t];
     if (c == kEmpty) {
-      if (!CapturesOnly) AddQuietMove(s, t);
+      if (!CapturesOnly) QuietMove<Side>(o, s, t);
     } else if (IsEnemy<Side>(c)) {
-      AddCapture<CapturesOnly>(s, t);
+      AddCapture<Side, CapturesOnly>(o, s, t);
     }
   }
 }
 
 template <int Side, bool CapturesOnly>
-inline void Rays(int s, const int* rays, int count) {
+inline void Rays(const NodeOrdering& o, int s, const int* rays, int count) {
   constexpr int sign = Side == 0 ? 1 : -1;
   for (int i = 0; i < count; i++) {
     const int d = sign * rays[i];
     int t = s + d;
     while (E.board[t] == kEmpty) {
-      if (!CapturesOnly) AddQuietMove(s, t);
+      if (!CapturesOnly) QuietMove<Side>(o, s, t);
       t += d;
     }
-    if (IsEnemy<Side>(E.board[t])) AddCapture<CapturesOnly>(s, t);
+    if (IsEnemy<Side>(E.board[t])) AddCapture<Side, CapturesOnly>(o, s, t);
   }
 }
 
@@ -89,23 +142,23 @@ inline void Rays(int s, const int* rays, int count) {
 // pawn now beside this one. Then the push, and the double step from the
 // starting rank only when the single step is free.
 template <int Side, bool CapturesOnly>
-inline void PawnMoves(int s) {
+inline void PawnMoves(const NodeOrdering& o, int s) {
   constexpr int sign = Side == 0 ? 1 : -1;
   const int ep = E.epSquare[E.ply - 1];
   for (const int d : {11, 9}) {
     const int t = s + sign * d;
     const int c = E.board[t];
     if (IsEnemy<Side>(c))
-      AddCapture<CapturesOnly>(s, t);
+      AddCapture<Side, CapturesOnly>(o, s, t);
     else if (!CapturesOnly && c == kEmpty && ep == t - sign * 10)
-      AddQuietMove(s, t);
+      QuietMove<Side>(o, s, t);
   }
   if (CapturesOnly) return;
   const int t = s + sign * 10;
   if (E.board[t] == kEmpty) {
-    AddQuietMove(s, t);
+    QuietMove<Side>(o, s, t);
     const bool onStartRank = Side == 0 ? s < 40 : s > 81;
-    if (onStartRank && E.board[t + sign * 10] == kEmpty) AddQuietMove(s, t + sign * 10);
+    if (onStartRank && E.board[t + sign * 10] == kEmpty) QuietMove<Side>(o, s, t + sign * 10);
   }
 }
 
@@ -122,28 +175,28 @@ inline void PlaceKing(int from, int to) {
 // pass through or land on an attacked square. The king is walked over the
 // squares on the board and put back exactly where it was.
 template <int Side>
-inline void TryCastle(int k, int dir) {
+inline void TryCastle(const NodeOrdering& o, int k, int dir) {
   if (InCheck(E.sideToMove)) return;
   PlaceKing<Side>(k, k + dir);
   if (!InCheck(E.sideToMove)) {
     PlaceKing<Side>(k + dir, k + 2 * dir);
-    if (!InCheck(E.sideToMove)) AddCaptureMove(k, k + 2 * dir);
+    if (!InCheck(E.sideToMove)) CaptureMove<Side>(o, k, k + 2 * dir);
     PlaceKing<Side>(k + 2 * dir, k + dir);
   }
   PlaceKing<Side>(k + dir, k);
 }
 
 template <int Side>
-inline void Castling() {
+inline void Castling(const NodeOrdering& o) {
   const int k = Side == 0 ? E.whiteKingSquare : E.blackKingSquare;
   const int shortBit = Side == 0 ? kWhiteShort : kBlackShort;
   const int longBit = Side == 0 ? kWhiteLong : kBlackLong;
   const int* b = E.board;
   if ((E.castleRights & shortBit) && b[k + 1] == kEmpty && b[k + 2] == kEmpty)
-    TryCastle<Side>(k, 1);
+    TryCastle<Side>(o, k, 1);
   if ((E.castleRights & longBit) && b[k - 1] == kEmpty && b[k - 2] == kEmpty &&
       b[k - 3] == kEmpty)
-    TryCastle<Side>(k, -1);
+    TryCastle<Side>(o, k, -1);
 }
 
 // The piece loop: every piece of the side to move in list order, each one
@@ -152,19 +205,20 @@ template <int Side, bool CapturesOnly>
 void GenerateFor() {
   const int* list = Side == 0 ? E.whitePieces : E.blackPieces;
   const int n = Side == 0 ? E.whitePieceCount : E.blackPieceCount;
+  const NodeOrdering o = ReadNodeOrdering();
   for (E.pieceCursor = 1; E.pieceCursor <= n; E.pieceCursor++) {
     const int s = list[E.pieceCursor];
     const int c = E.board[s];
     if (!IsOwn<Side>(c)) continue;
     switch (Side == 0 ? c : c - 8) {
-      case kWhitePawn: PawnMoves<Side, CapturesOnly>(s); break;
-      case kWhiteKnight: Steps<Side, CapturesOnly>(s, kKnightSteps, 8); break;
-      case kWhiteBishop: Rays<Side, CapturesOnly>(s, kBishopRays, 4); break;
-      case kWhiteRook: Rays<Side, CapturesOnly>(s, kRookRays, 4); break;
-      case kWhiteQueen: Rays<Side, CapturesOnly>(s, kQueenRays, 8); break;
+      case kWhitePawn: PawnMoves<Side, CapturesOnly>(o, s); break;
+      case kWhiteKnight: Steps<Side, CapturesOnly>(o, s, kKnightSteps, 8); break;
+      case kWhiteBishop: Rays<Side, CapturesOnly>(o, s, kBishopRays, 4); break;
+      case kWhiteRook: Rays<Side, CapturesOnly>(o, s, kRookRays, 4); break;
+      case kWhiteQueen: Rays<Side, CapturesOnly>(o, s, kQueenRays, 8); break;
       case kWhiteKing:
-        Steps<Side, CapturesOnly>(s, kKingSteps, 8);
-        if (!CapturesOnly) Castling<Side>();
+        Steps<Side, CapturesOnly>(o, s, kKingSteps, 8);
+        if (!CapturesOnly) Castling<Side>(o);
         break;
       default: break;
     }
@@ -187,37 +241,24 @@ void GenerateCaptures() {
     GenerateFor<1, true>();
 }
 
-// A quiet move is ordered by its history count, raised to 10000 for a killer
-// of this ply and to 50000 for the counter-move to the previous move, and
-// lowered by the mover's value when an enemy pawn attacks the destination.
+// The adders for one move, with this node's ordering read afresh.
 void AddQuietMove(int from, int to) {
-  int score = KillerOrCounter(from, to, E.history[from][to], true);
-  const int* b = E.board;
-  const bool pawnAttacked = E.sideToMove == 0
-                                ? (b[to + 9] == kBlackPawn || b[to + 11] == kBlackPawn)
-                                : (b[to - 9] == kWhitePawn || b[to - 11] == kWhitePawn);
-  if (pawnAttacked) score -= pieceValue[b[from]];
-  Push(from, to, score);
+  if (E.sideToMove == 0)
+    QuietMove<0>(ReadNodeOrdering(), from, to);
+  else
+    QuietMove<1>(ReadNodeOrdering(), from, to);
 }
 
-// A capture is ordered by its victim; a recapture on the previous move's
-// destination ranks above killers, a capture by the king 1000 lower.
-// Castling comes through here with the king already on its destination.
 void AddCaptureMove(int from, int to) {
-  NoteKingCapture(to);
-  const int victim = pieceValue[E.board[to]];
-  const bool recapture = to == E.plyTo[E.ply - 1];
-  int score = KillerOrCounter(from, to, recapture ? victim + 20000 : victim + 1000, !recapture);
-  if (pieceValue[E.board[from]] == 10000) score -= 1000;
-  Push(from, to, score);
+  if (E.sideToMove == 0)
+    CaptureMove<0>(ReadNodeOrdering(), from, to);
+  else
+    CaptureMove<1>(ReadNodeOrdering(), from, to);
 }
 
-// Quiescence captures: victim first, recaptures on the previous destination
-// first of all, and a bonus when the victim is worth more than the attacker.
 void AddQuiescenceCapture(int from, int to) {
-  NoteKingCapture(to);
-  const int victim = pieceValue[E.board[to]];
-  int score = to == E.plyTo[E.ply - 1] ? victim + 20000 : victim + 1000;
-  if (victim - pieceValue[E.board[from]] > 0) score += victim;
-  Push(from, to, score);
+  if (E.sideToMove == 0)
+    QuiescenceCapture<0>(ReadNodeOrdering(), from, to);
+  else
+    QuiescenceCapture<1>(ReadNodeOrdering(), from, to);
 }

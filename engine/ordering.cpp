@@ -34,6 +34,40 @@ int PickBestMove() {
   return best;
 }
 
+namespace {
+
+// The untried slots of this ply in the order PickBestMove would take them,
+// into moveOrder from the ply's first slot on: an insertion sort in which a
+// slot moves in front of strictly lower scores only, so equal scores keep
+// their slot order.
+void SortUntriedMoves(int first, int last) {
+  int* order = &E.moveOrder[first];
+  int count = 0;
+  for (int i = first; i <= last; i++) {
+    const int score = E.moveScore[i];
+    if (score == kTried) continue;
+    int j = count++;
+    for (; j > 0 && E.moveScore[order[j - 1]] < score; j--) order[j] = order[j - 1];
+    order[j] = i;
+  }
+}
+
+}  // namespace
+
+int NextMove(int& taken) {
+  int chosen;
+  if (taken < 2) {
+    chosen = PickBestMove();
+  } else {
+    const int first = E.moveListEnd[E.ply - 1] + 1;
+    if (taken == 2) SortUntriedMoves(first, E.moveListEnd[E.ply]);
+    chosen = E.moveOrder[first + taken - 2];
+    E.moveScore[chosen] = kTried;
+  }
+  taken++;
+  return chosen;
+}
+
 void UpdatePv(int from, int to) {
   const int p = E.ply;
   E.pvFrom[p][p] = from;

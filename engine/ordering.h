@@ -9,6 +9,15 @@ void MarkPvMove();
 // equals), marked as tried; 0 when every move was tried.
 int PickBestMove();
 
+// The node's next move, the same one that PickBestMove would return, and
+// marked as tried the same way; `taken` counts the moves the node has taken
+// so far (0 before the first). Call it once per move of the node, no more,
+// and leave the node's scores alone in between. The first two moves are
+// picked one at a time, since a cut-off usually comes early; a node still
+// going after its first move usually tries them all, so the rest are sorted
+// once.
+int NextMove(int& taken);
+
 // Makes (from, to) followed by the child's line this ply's principal
 // variation.
 void UpdatePv(int from, int to);

@@ -70,13 +70,14 @@ int Search(int alpha, int beta, int depth) {
   int nullBound = beta;
   int best = -kInfinity;
   // The moves are taken in an order fixed when they were scored, so the next
-  // one is picked a move ahead and its table entry starts loading while the
+  // one is chosen a move ahead and its table entry starts loading while the
   // current move is searched.
-  int next = PickBestMove();
+  int taken = 0;
+  int next = NextMove(taken);
   if (next != 0 && E.useHashTable) TtPrefetchMove(E.moveFrom[next], E.moveTo[next]);
   for (int n = E.moveListEnd[ply] - E.moveListEnd[ply - 1]; n > 0; n--) {
     const int i = next;
-    next = n > 1 ? PickBestMove() : 0;
+    next = n > 1 ? NextMove(taken) : 0;
     if (next != 0 && E.useHashTable) TtPrefetchMove(E.moveFrom[next], E.moveTo[next]);
     const int from = E.moveFrom[i], to = E.moveTo[i];
     MakeMove(from, to);

@@ -107,6 +107,7 @@ void ThinkAndMove() {
   // A full record has no room for another half-move: the computer waits.
   if (E.gameMoveNumber >= kMaxGameMoves) return;
   SetLevelLimits();
+  WaitForTableWarmUp();  // a start-up warm-up still running is not the turn's time
   E.searchStart = ClockMs();
   PrepareSearch();
 

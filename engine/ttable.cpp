@@ -1,27 +1,94 @@
 #include "ttable.h"
 
-#include <cstring>
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "engine_state.h"
 
-// The probe reads the key and depth; the store that usually follows writes
-// all four arrays, so all four entries are asked for at once.
+namespace {
+
+// 0: the table's pages have not been asked for; 1: a warm-up is running;
+// 2: they are resident.
+std::atomic<int> warmUpState{0};
+
+// Asks the system for every page of `bytes` at `table` now, in 2 MB steps so
+// that no single request holds up the rest of the process for long. Where
+// the system cannot populate pages on request, one byte of each page is
+// rewritten with its own value, which has the same effect.
+void MakeResident(void* table, size_t bytes) {
+  char* base = static_cast<char*>(table);
+  constexpr size_t kStep = size_t{2} << 20;
+  for (size_t offset = 0; offset < bytes; offset += kStep) {
+    const size_t length = std::min(kStep, bytes - offset);
+#ifdef MADV_POPULATE_WRITE
+    if (madvise(base + offset, length, MADV_POPULATE_WRITE) == 0) continue;
+#endif
+    for (size_t i = 0; i < length; i += 4096) {
+      volatile char* byte = base + offset + i;
+      *byte = *byte;
+    }
+  }
+}
+
+void MakeTableResident() {
+  MakeResident(E.ttTable, kTtEntries * sizeof(TtEntry));
+  warmUpState.store(2);
+  warmUpState.notify_all();
+}
+
+}  // namespace
+
+void WarmUpTable() {
+  if (E.ttTable == nullptr) return;  // no table yet
+  int expected = 0;
+  if (warmUpState.compare_exchange_strong(expected, 1))
+    MakeTableResident();
+  else
+    WaitForTableWarmUp();
+}
+
+void StartTableWarmUp() {
+  if (E.ttTable == nullptr) return;
+  int expected = 0;
+  if (!warmUpState.compare_exchange_strong(expected, 1)) return;
+  // The helper touches nothing but the table's pages, and every user of the
+  // table waits for it first; it ends by itself, also if the program ends.
+  std::thread(MakeTableResident).detach();
+}
+
+void WaitForTableWarmUp() {
+  for (int state = warmUpState.load(); state == 1; state = warmUpState.load())
+    warmUpState.wait(state);
+}
+
+// The generation of the current engine turn, 1..kGenerations - 1; 0 marks
+// entries from before the last full clear.
+namespace {
+constexpr int kGenerations = 64;
+int generation = 1;
+
+// An entry's depth as the rules see it: 0 once the table has been emptied
+// since the entry was written.
+inline int LiveDepth(const TtEntry& e) {
+  return (e.stamp >> 2) == generation ? e.depth : 0;
+}
+}  // namespace
+
 void TtPrefetchMove(int from, int to) {
   const int p = E.board[from], q = E.board[to];
   int key = E.positionKey ^ E.zobristKeys[from][p] ^ E.zobristKeys[to][p] ^ E.sideKey;
   if (q != kEmpty) key ^= E.zobristKeys[to][q];
-  const int idx = TtIndex(key);
-  __builtin_prefetch(&E.ttKey[idx]);
-  __builtin_prefetch(&E.ttDepth[idx]);
-  __builtin_prefetch(&E.ttBound[idx], 1);
-  __builtin_prefetch(&E.ttScore[idx], 1);
+  __builtin_prefetch(&E.ttTable[TtIndex(key)], 1);
 }
 
 int TtProbe(int alpha, int beta, int depth, int& score) {
-  const int idx = TtIndex(E.positionKey);
-  if (E.ttKey[idx] != E.positionKey || E.ttDepth[idx] < depth) return 0;
-  const int bound = E.ttBound[idx];
-  int s = E.ttScore[idx];
+  const TtEntry& e = E.ttTable[TtIndex(E.positionKey)];
+  if (e.key != E.positionKey || LiveDepth(e) < depth) return 0;
+  const int bound = e.stamp & 3;
+  int s = e.score;
   if (!(bound == kBoundExact || (bound == kBoundUpper && s <= alpha) ||
         (bound == kBoundLower && s >= beta)))
     return 0;
@@ -32,20 +99,36 @@ int TtProbe(int alpha, int beta, int depth, int& score) {
 }
 
 void TtStore(int alpha, int beta, int depth, int score) {
-  const int idx = TtIndex(E.positionKey);
-  if (depth < E.ttDepth[idx]) return;
-  E.ttKey[idx] = E.positionKey;
-  E.ttDepth[idx] = static_cast<uint8_t>(depth & 0xFF);
+  TtEntry& e = E.ttTable[TtIndex(E.positionKey)];
+  if (depth < LiveDepth(e)) return;
   int stored = score;
   if (score > kMateBound) stored += E.ply;
   if (score < -kMateBound) stored -= E.ply;
-  E.ttScore[idx] = stored;
-  uint8_t bound = kBoundExact;
+  int bound = kBoundExact;
   if (score <= alpha)
     bound = kBoundUpper;
   else if (score >= beta)
     bound = kBoundLower;
-  E.ttBound[idx] = bound;
+  e.key = E.positionKey;
+  e.score = static_cast<int16_t>(stored);
+  e.depth = static_cast<uint8_t>(depth & 0xFF);
+  e.stamp = static_cast<uint8_t>(bound | generation << 2);
 }
 
-void TtClear() { std::memset(E.ttDepth, 0, kTtIndexRange); }
+// Emptying starts a new generation, which makes every older entry's depth
+// 0 at once. When the generations run out, every entry is marked as older
+// than all of them; keys, bounds and scores stay in place either way.
+void TtClear() {
+  WaitForTableWarmUp();
+  if (++generation < kGenerations) return;
+  generation = 1;
+  for (int i = 0; i < kTtEntries; i++) E.ttTable[i].stamp &= 3;
+}
+
+void TtReadEntry(int idx, int& key, int& depth, int& bound, int& score) {
+  const TtEntry& e = E.ttTable[idx];
+  key = e.key;
+  depth = LiveDepth(e);
+  bound = e.stamp & 3;
+  score = e.score;
+}

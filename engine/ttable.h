@@ -1,4 +1,4 @@
-// The transposition table: four parallel arrays indexed by the position key.
+// The transposition table: one entry per index of the position key.
 // An entry describes the position after a move and holds that move's score
 // for the side that made it.
 #pragma once
@@ -26,5 +26,21 @@ int TtProbe(int alpha, int beta, int depth, int& score);
 // result; mate scores are kept relative to the current ply.
 void TtStore(int alpha, int beta, int depth, int score);
 
-// Empties the table by clearing every reachable depth byte.
+// Empties the table: every entry's depth becomes 0, so it never hits and is
+// replaced by the next store; keys, bounds and scores stay in place.
 void TtClear();
+
+// What entry `idx` holds: its key, its depth (0 while emptied), its bound
+// and its stored score (a mate score relative to the ply that stored it).
+void TtReadEntry(int idx, int& key, int& depth, int& bound, int& score);
+
+// The table's 100 MB are zero pages that the system supplies one at a time
+// as they are first touched, which can take a fraction of a second on a
+// fresh machine. These make every page resident before the first search:
+// WarmUpTable does it now (10 to a few hundred ms the first time, nothing
+// later); StartTableWarmUp does it on a helper thread and returns at once,
+// and WaitForTableWarmUp waits until that helper is done (TtClear and the
+// computer's turn wait for it before they use the table).
+void WarmUpTable();
+void StartTableWarmUp();
+void WaitForTableWarmUp();

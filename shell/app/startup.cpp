@@ -18,6 +18,7 @@
 #include "shell_state.h"
 #include "system.h"
 #include "think.h"
+#include "ttable.h"
 
 namespace {
 
@@ -174,6 +175,9 @@ bool StartUp(Platform& platform) {
 }
 
 int RunProgram(Platform& platform) {
-  if (StartUp(platform)) RunEventLoop();
+  if (StartUp(platform)) {
+    StartTableWarmUp();  // the table's pages, while the user looks at the board
+    RunEventLoop();
+  }
   return shell.exitStatus;
 }

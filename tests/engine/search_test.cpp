@@ -1,5 +1,10 @@
 // The full-width search, the quiescence search, move ordering and the
 // transposition table.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <vector>
+
 #include "engine_test_util.h"
 #include "moves.h"
 #include "ordering.h"
@@ -26,6 +31,28 @@ int SearchTo(int depth) {
 }
 
 std::string BestMove() { return MoveName(E.pvFrom[1][1], E.pvTo[1][1]); }
+
+// The score held in the entry of `key`, as stored.
+int StoredScore(int key) {
+  int k = 0, depth = 0, bound = 0, score = 0;
+  TtReadEntry(TtIndex(key), k, depth, bound, score);
+  return score;
+}
+
+// How many of the pages of `bytes` at `table` the system holds in memory.
+size_t ResidentPages(const void* table, size_t bytes) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  std::vector<unsigned char> flags((bytes + page - 1) / page);
+  if (mincore(const_cast<void*>(table), bytes, flags.data()) != 0) return 0;
+  size_t resident = 0;
+  for (unsigned char f : flags) resident += f & 1;
+  return resident;
+}
+
+size_t Pages(size_t bytes) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  return (bytes + page - 1) / page;
+}
 
 TEST(Search, KingCaptureReturnsAtOnce) {
   // Black is in check with White to move: the move that led here was illegal.
@@ -205,6 +232,29 @@ TEST(Ordering, PickBestPrefersEarliestAmongEquals) {
   EXPECT_EQ(PickBestMove(), 0);
 }
 
+// The search takes its moves through NextMove, which must give exactly the
+// order of repeated PickBestMove calls, ties included, for any number of
+// moves and at any ply.
+TEST(Ordering, NextMoveGivesThePickOrder) {
+  FreshEngine();
+  SeedRandom(11);
+  for (int trial = 0; trial < 200; trial++) {
+    const int n = trial % 61, first = 1 + trial % 7;
+    E.ply = 2 + trial % 3;
+    E.moveListEnd[E.ply - 1] = first - 1;
+    E.moveListEnd[E.ply] = first - 1 + n;
+    std::vector<int> scores(n);
+    for (int& v : scores) v = trial % 2 ? RandomInt(0, 4) : RandomInt(-20000, 100000);
+    for (int k = 0; k < n; k++) E.moveScore[first + k] = scores[k];
+    std::vector<int> picked;
+    for (int k = 0; k < n; k++) picked.push_back(PickBestMove());
+    for (int k = 0; k < n; k++) E.moveScore[first + k] = scores[k];
+    int taken = 0;
+    for (int k = 0; k < n; k++) ASSERT_EQ(NextMove(taken), picked[k]) << "trial " << trial << " move " << k;
+    EXPECT_EQ(PickBestMove(), 0) << "every move is marked as tried";
+  }
+}
+
 TEST(Ordering, MarkPvMoveFollowsTheOldLine) {
   FreshEngine();
   E.ply = 1;
@@ -249,22 +299,60 @@ TEST(TranspositionTable, BoundsDepthAndMateShifting) {
   TtClear();
   E.ply = 3;
   TtStore(-kInfinity, kInfinity, 4, 29990);
-  EXPECT_EQ(E.ttScore[TtIndex(4242)], 29993);
+  EXPECT_EQ(StoredScore(4242), 29993);
   E.ply = 5;
   EXPECT_TRUE(TtProbe(-kInfinity, kInfinity, 4, score));
   EXPECT_EQ(score, 29988);
   TtClear();
   E.ply = 3;
   TtStore(-kInfinity, kInfinity, 4, -29990);
-  EXPECT_EQ(E.ttScore[TtIndex(4242)], -29993);
+  EXPECT_EQ(StoredScore(4242), -29993);
   E.ply = 5;
   EXPECT_TRUE(TtProbe(-kInfinity, kInfinity, 4, score));
   EXPECT_EQ(score, -29988);
-  // Emptying clears only the depth bytes.
+  // Emptying clears only the depths.
   TtClear();
-  EXPECT_EQ(E.ttDepth[TtIndex(4242)], 0);
-  EXPECT_EQ(E.ttKey[TtIndex(4242)], 4242);
+  int key = 0, depth = 0, bound = 0, stored = 0;
+  TtReadEntry(TtIndex(4242), key, depth, bound, stored);
+  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(key, 4242);
+  EXPECT_EQ(stored, -29993);
   EXPECT_FALSE(TtProbe(-kInfinity, kInfinity, 1, score));
+}
+
+// However many turns go by, an emptied entry never hits again, and however
+// deep it was, the next store of any depth replaces it.
+TEST(TranspositionTable, AnEmptiedEntryStaysEmptyInEveryLaterTurn) {
+  FreshEngine();
+  TtClear();
+  E.positionKey = 99;
+  E.ply = 1;
+  TtStore(-100, 100, 9, 5);
+  int score = 0;
+  for (int turn = 1; turn <= 130; turn++) {
+    TtClear();
+    ASSERT_FALSE(TtProbe(-kInfinity, kInfinity, 1, score)) << "turn " << turn;
+  }
+  TtStore(-100, 100, 1, 6);
+  EXPECT_TRUE(TtProbe(-kInfinity, kInfinity, 1, score));
+  EXPECT_EQ(score, 6);
+}
+
+// The warm-up (on the helper thread, then the waiting call) leaves every page
+// of the table resident and what the table held unchanged.
+TEST(TranspositionTable, WarmUpMakesEveryPageResidentAndKeepsTheEntries) {
+  FreshEngine();
+  TtClear();
+  E.positionKey = -777;
+  E.ply = 1;
+  TtStore(-100, 100, 5, 77);
+  StartTableWarmUp();
+  WarmUpTable();
+  const size_t bytes = kTtEntries * sizeof(TtEntry);
+  EXPECT_EQ(ResidentPages(E.ttTable, bytes), Pages(bytes));
+  int score = 0;
+  EXPECT_TRUE(TtProbe(-100, 100, 5, score));
+  EXPECT_EQ(score, 77);
 }
 
 TEST(TranspositionTable, UnusedWhileSwitchedOff) {
@@ -275,7 +363,11 @@ TEST(TranspositionTable, UnusedWhileSwitchedOff) {
   Search(-kInfinity, kInfinity, 3);
   E.useHashTable = 1;
   int filled = 0;
-  for (int i = 0; i < kTtIndexRange; i += 997) filled += E.ttDepth[i] != 0;
+  for (int i = 0; i < kTtIndexRange; i += 997) {
+    int key = 0, depth = 0, bound = 0, score = 0;
+    TtReadEntry(i, key, depth, bound, score);
+    filled += depth != 0;
+  }
   EXPECT_EQ(filled, 0);
 }
 

@@ -6,6 +6,7 @@
 #include "notation.h"
 #include "search_output.h"
 #include "system.h"
+#include "ttable.h"
 
 
 namespace {
@@ -40,6 +41,7 @@ int CommandBench(int argc, char** argv) {
   if (!IntOption(args, "depth", 7, 1, 20, depth, error)) return Fail(error);
   const CliArgs seeded{{}, {{"seed", "1"}}};
   if (!InitEngineForCli(seeded, error)) return Fail(error);
+  WarmUpTable();  // the table's first-touch page faults are not search time
 
   int64_t nodes = 0;
   const int start = ClockMs();

@@ -6,6 +6,7 @@
 #include "engine_state.h"
 #include "notation.h"
 #include "think.h"
+#include "ttable.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ int CommandPlay(int argc, char** argv) {
   long long level = 0;
   if (!IntOption(args, "level", 1, 1, 4, level, error)) return Fail(error);
   if (!InitEngineForCli(args, error)) return Fail(error);
+  WarmUpTable();  // so that the first search keeps its time limit
   // The program loads "korvin.bok" from its working directory; so does this.
   LoadBook();
   if (!SetupPositionFromArgs(args, error)) return Fail(error);

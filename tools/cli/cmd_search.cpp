@@ -7,6 +7,7 @@
 #include "search_output.h"
 #include "system.h"
 #include "think.h"
+#include "ttable.h"
 
 int RunSearch(int maxDepth, int timeLimit, bool zeroBonus, bool printLines) {
   E.maxDepth = maxDepth;
@@ -42,6 +43,7 @@ int CommandSearch(int argc, char** argv) {
   // fixed default makes every run of the same search print the same lines.
   args.options.emplace("seed", "1");
   if (!InitEngineForCli(args, error) || !SetupPositionFromArgs(args, error)) return Fail(error);
+  WarmUpTable();  // so that the first search keeps its time limit
 
   const int score =
       RunSearch(static_cast<int>(depth), static_cast<int>(movetime), bonus == "zero", true);

@@ -10,6 +10,7 @@
 #include "position.h"
 #include "system.h"
 #include "think.h"
+#include "ttable.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ int CommandSelfplay(int argc, char** argv) {
       !IntOption(args, "max-plies", 300, 1, kMaxGameMoves, maxPlies, error))
     return Fail(error);
   if (!InitEngineForCli(args, error)) return Fail(error);
+  WarmUpTable();  // so that the first search keeps its time limit
   LoadBook();
   settings.level = static_cast<int>(level);
   showResultHook = RecordResult;

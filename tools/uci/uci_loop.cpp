@@ -1,6 +1,7 @@
 #include "engine_state.h"
 #include "position.h"
 #include "system.h"
+#include "ttable.h"
 #include "uci_commands.h"
 #include "uci_input.h"
 #include "uci_output.h"
@@ -29,11 +30,17 @@ void RunUciLoop() {
     if (words.empty()) continue;
     const std::string command = words[0];
     words.erase(words.begin());
+    // The table's pages are made resident while the controller sets up
+    // (from uci on), and always before readyok, so the first search keeps
+    // its time.
     if (command == "uci") {
       SendIdentity();
+      StartTableWarmUp();
     } else if (command == "isready") {
+      WarmUpTable();
       Send("readyok");
     } else if (command == "ucinewgame") {
+      WarmUpTable();
       NewGame();
       U.fromStartpos = true;
       U.lastPosition = {"startpos"};
