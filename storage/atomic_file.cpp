@@ -165,19 +165,33 @@ int OpenRegularFile(const char* path, size_t limit, std::string& error) {
   return fd;
 }
 
-bool ReadFileBytes(const char* path, size_t limit, std::vector<unsigned char>& data,
-                   std::string& error) {
-  data.clear();
-  const int fd = OpenRegularFile(path, limit, error);
-  if (fd < 0) return false;
-  // One byte more shows a file that grew after it was opened.
+namespace {
+
+// Reads an opened file up to `limit` bytes and closes it; `longer` tells
+// whether it held more (one byte more is read to see it).
+bool ReadOpenedFile(int fd, size_t limit, std::vector<unsigned char>& data, bool& longer,
+                    std::string& error) {
   const int err = ReadUpTo(fd, limit == kAnySize ? limit : limit + 1, data);
   close(fd);
   if (err != 0) {
     error = Reason("cannot read", err);
     return false;
   }
-  if (data.size() > limit) {
+  longer = data.size() > limit;
+  if (longer) data.resize(limit);
+  return true;
+}
+
+}  // namespace
+
+bool ReadFileBytes(const char* path, size_t limit, std::vector<unsigned char>& data,
+                   std::string& error) {
+  data.clear();
+  const int fd = OpenRegularFile(path, limit, error);
+  if (fd < 0) return false;
+  bool longer = false;
+  if (!ReadOpenedFile(fd, limit, data, longer, error)) return false;
+  if (longer) {  // the file grew after it was opened
     data.clear();
     error = "the file is larger than " + std::to_string(limit) + " bytes";
     return false;
@@ -191,17 +205,7 @@ bool ReadFileStart(const char* path, size_t limit, std::vector<unsigned char>& d
   data.clear();
   const int fd = OpenRegularFile(path, kAnySize, error);
   if (fd < 0) return false;
-  const int err = ReadUpTo(fd, limit == kAnySize ? limit : limit + 1, data);
-  close(fd);
-  if (err != 0) {
-    error = Reason("cannot read", err);
-    return false;
-  }
-  if (data.size() > limit) {
-    longer = true;
-    data.resize(limit);
-  }
-  return true;
+  return ReadOpenedFile(fd, limit, data, longer, error);
 }
 
 // The temporary is locked while it exists, so that another run of the
