@@ -2,6 +2,7 @@
 
 #include "engine_state.h"
 #include "shell_state.h"
+#include "window_placement.h"
 
 ShellState shell;
 
@@ -64,8 +65,9 @@ void ShowResult(int kind, int milliseconds) {
   Platform& p = *shell.platform;
   const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
   const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
-  const Handle window = p.OpenWindow("", x + (w - 315) / 2, y + (h - 68) / 2, 315, 68,
-                                     WindowKind::Bare);
+  int left = x + (w - 315) / 2, top = y + (h - 68) / 2;
+  PlaceWindow(p, shell.mainWindow, left, top, 315, 68);
+  const Handle window = p.OpenWindow("", left, top, 315, 68, WindowKind::Bare);
   const Handle canvas = p.AddCanvas(window, 0, 0, 315, 68, false);
   p.SetDrawTarget(canvas);
   p.Present();

@@ -1,5 +1,6 @@
 #include "dialogs.h"
 #include "shell_state.h"
+#include "window_placement.h"
 
 // One label per line, the window as high as its lines need.
 void ShowMessage(const std::vector<std::string>& lines) {
@@ -11,6 +12,7 @@ void ShowMessage(const std::vector<std::string>& lines) {
     x = p.WindowX(shell.mainWindow) + (p.WindowWidth(shell.mainWindow) - w) / 2;
     y = p.WindowY(shell.mainWindow) + (p.WindowHeight(shell.mainWindow) - h) / 2;
   }
+  PlaceWindow(p, shell.mainWindow, x, y, w, h);
   const Handle window = p.OpenWindow("Korvin 4", x, y, w, h, WindowKind::Fixed);
   for (int k = 0; k < count; k++)
     p.AddLabel(window, 20, 15 + 22 * k, w - 40, 18, lines[static_cast<size_t>(k)], LabelKind::Plain);

@@ -5,6 +5,7 @@
 #include "game.h"
 #include "shell_state.h"
 #include "think.h"
+#include "window_placement.h"
 
 int SquareAtPoint(int x, int y) {
   const int size = shell.squareSize;
@@ -59,8 +60,9 @@ int AskPromotion() {
   Platform& p = *shell.platform;
   const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
   const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
-  const Handle window = p.OpenWindow("Promotion", x + (w - 480) / 2, y + (h - 54) / 2, 480, 54,
-                                     WindowKind::Fixed);
+  int left = x + (w - 480) / 2, top = y + (h - 54) / 2;
+  PlaceWindow(p, shell.mainWindow, left, top, 480, 54);
+  const Handle window = p.OpenWindow("Promotion", left, top, 480, 54, WindowKind::Fixed);
   static const char* const kNames[4] = {"Queen", "Rook", "Bishop", "Knight"};
   Handle buttons[4];
   for (int k = 0; k < 4; k++) buttons[k] = p.AddButton(window, 25 + 110 * k, 15, 100, 25, kNames[k]);

@@ -10,6 +10,7 @@
 #include "shell_state.h"
 #include "storage_error.h"
 #include "think.h"
+#include "window_placement.h"
 
 namespace {
 
@@ -27,8 +28,9 @@ OptionsDialog OpenOptions() {
   OptionsDialog d{};
   const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
   const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
-  d.window = p.OpenWindow("Options", x + (w - 480) / 2, y + (h - 330) / 2, 480, 330,
-                          WindowKind::Fixed);
+  int left = x + (w - 480) / 2, top = y + (h - 330) / 2;
+  PlaceWindow(p, shell.mainWindow, left, top, 480, 330);
+  d.window = p.OpenWindow("Options", left, top, 480, 330, WindowKind::Fixed);
   d.newGame = p.AddButton(d.window, 25, 25, 100, 25, "New Game");
   d.loadGame = p.AddButton(d.window, 135, 25, 100, 25, "Load Game");
   d.saveGame = p.AddButton(d.window, 245, 25, 100, 25, "Save Game");

@@ -19,6 +19,7 @@
 #include "system.h"
 #include "think.h"
 #include "ttable.h"
+#include "window_placement.h"
 
 namespace {
 
@@ -123,11 +124,10 @@ bool StartUp(Platform& platform) {
 
   const int desktopWidth = platform.DesktopWidth(), desktopHeight = platform.DesktopHeight();
   if (!LoadConfig(kConfigPath)) ApplyConfigDefaults(desktopWidth, desktopHeight);
-  // A hand-edited file may hold any size: keep it within the window's limits
-  // (so the squares are never 0 pixels wide).
+  // A hand-edited file may hold any geometry: the window opens square,
+  // within its limits and wholly on a screen.
+  PlaceMainWindow(platform);
   const int largest = desktopWidth < desktopHeight ? desktopWidth : desktopHeight;
-  settings.windowWidth = std::clamp(settings.windowWidth, 160, std::max(160, largest));
-  settings.windowHeight = std::clamp(settings.windowHeight, 160, std::max(160, largest));
   if (settings.hideWelcome == 0) ShowWelcome();
   // The session ended during the welcome dialog: the settings are kept, the
   // kept game was never read and is not touched.

@@ -1,6 +1,7 @@
 #include "dialogs.h"
 #include "engine_state.h"
 #include "shell_state.h"
+#include "window_placement.h"
 
 void ShowWelcome() {
   static const char* const kLines[8] = {
@@ -14,12 +15,14 @@ void ShowWelcome() {
       ""};
   Platform& p = *shell.platform;
   // Centred with 285 for its height, so it sits a little above the middle.
-  const Handle window = p.OpenWindow("Korvin 4", (p.DesktopWidth() - 432) / 2,
-                                     (p.DesktopHeight() - 285) / 2, 432, 325, WindowKind::Fixed);
+  int x = (p.DesktopWidth() - 432) / 2, y = (p.DesktopHeight() - 285) / 2;
+  PlaceWindow(p, shell.mainWindow, x, y, 432, 325);
+  const Handle window = p.OpenWindow("Korvin 4", x, y, 432, 325, WindowKind::Fixed);
   p.AddLabel(window, 25, 40, 382, 18, "Welcome to Korvin 4!", LabelKind::Plain);
   for (int k = 0; k < 7; k++) p.AddLabel(window, 25, 70 + 20 * k, 382, 18, kLines[k], LabelKind::Plain);
   const Handle box = p.AddCheckBox(window, 25, 220, 200, 25, "Don't show this message again.");
   const Handle ok = p.AddButton(window, 166, 270, 100, 25, "OK");
+  p.SetDefaultButton(ok);
   // The end of the session ends the dialog as well; start-up then stops.
   for (;;) {
     const Event event = p.WaitEvent();

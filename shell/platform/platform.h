@@ -10,6 +10,9 @@
 //   of the frame, without the title bar), with x to the right and y down.
 //   Widget and canvas positions are relative to their window's client area;
 //   drawing coordinates are relative to the drawing target canvas.
+// - On a high-density screen these are logical pixels (device pixels divided
+//   by the screen's scale factor), the same on the way in and on the way out,
+//   so a window reopened at the position and size it reported is where it was.
 // - Handles (platform_types.h) are positive integers, 0 means "none". An
 //   operation given an unknown or destroyed handle does nothing and returns
 //   0 or "" (the stand-in also counts it as a misuse, see script_platform.h).
@@ -36,6 +39,12 @@
 //   (DestroyWindow). AppTerminate comes from the desktop session (log-out,
 //   quit request); the window system is not told anything else.
 //
+// Keys
+// - The program takes no keyboard input. Esc in a Fixed window posts
+//   WindowClose for it, as its close button does; Enter (or Return) in a
+//   window with a default button (SetDefaultButton) posts that button's
+//   GadgetAction. Every other key is swallowed: no widget reacts to one.
+//
 // Drawing
 // - Each canvas has a back buffer. SetDrawTarget chooses the canvas that later
 //   drawing goes to; DrawPicture and DrawPictureStretched paint into its back
@@ -44,8 +53,12 @@
 //   once. The back buffer keeps its content after Present, so a frame may be
 //   drawn partly over the previous one. A new canvas starts filled with the
 //   window's background colour.
-// - Stretched pictures are smoothly filtered. On a high-density screen the
-//   back buffer has device resolution and pictures are drawn at it.
+// - Stretched pictures are resampled for the size they are drawn at with an
+//   area-averaging filter, so they stay crisp when made much smaller. On a
+//   high-density screen the back buffer has device resolution and pictures
+//   are resampled for their size in device pixels; a picture "name.ext" with
+//   a "name@2x.ext" of twice its size beside it is drawn from that one where
+//   the screen has the pixels for it.
 // - Pictures are loaded once and live until the platform is destroyed.
 #pragma once
 
@@ -71,6 +84,9 @@ class Platform {
   // Size in pixels of the desktop (the primary screen's available area).
   virtual int DesktopWidth() = 0;
   virtual int DesktopHeight() = 0;
+  // The available area (without panels and docks) of the screen that holds
+  // the desktop point (x, y), or of the screen nearest to it.
+  virtual ScreenRect ScreenArea(int x, int y) = 0;
 
   // ----- Windows ---------------------------------------------------------
 
@@ -113,6 +129,8 @@ class Platform {
   virtual int CheckBoxState(Handle checkBox) = 0;
   // Ticks (1) or clears (0) the box without posting an event.
   virtual void SetCheckBoxState(Handle checkBox, int state) = 0;
+  // Makes a push button its window's default: Enter in the window presses it.
+  virtual void SetDefaultButton(Handle button) = 0;
   // Paints a push button's background in the colour (red, green, blue), 0..255.
   virtual void SetButtonColour(Handle button, int red, int green, int blue) = 0;
   // A drawing canvas at (x, y, w, h). When `anchored`, it keeps its distance

@@ -20,6 +20,11 @@ enum class EventId {
                  // the program destroys it with DestroyWindow
 };
 
+// A rectangle of the desktop in pixels: a screen's available area.
+struct ScreenRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
 struct Event {
   EventId id = EventId::None;
   Handle source = 0;

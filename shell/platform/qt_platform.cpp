@@ -3,21 +3,29 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <algorithm>
+#include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <thread>
 
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "qt_widgets.h"
+#include "picture_decode.h"
+
+// The compiled-in icon files of a static library must be registered by hand.
+static void InitIconResource() { Q_INIT_RESOURCE(korvin_icons); }
 
 namespace {
 // Polls let Qt gather input at most this often.
@@ -41,15 +49,48 @@ void OnTerminationSignal(int) {
   const char byte = 1;
   [[maybe_unused]] const ssize_t written = write(signalSocket[0], &byte, 1);
 }
+
+// The program's icon in every size it ships in (compiled in, see CMakeLists).
+QIcon ProgramIcon() {
+  QIcon icon;
+  InitIconResource();
+  for (const int size : {16, 24, 32, 48, 64, 128, 256})
+    icon.addFile(QString(":/korvin4/icons/%1x%1/apps/korvin4.png").arg(size), QSize(size, size));
+  return icon;
+}
+
+// Drawing coordinates far beyond any screen are refused rather than let
+// overflow on their way to device pixels.
+constexpr int kFarthestPixel = 1 << 24;
+
+// A logical coordinate on a buffer of the given device pixel ratio: edges
+// are rounded, so rectangles that meet in logical pixels meet in device ones.
+int DevicePixel(int logical, qreal ratio) { return static_cast<int>(std::lround(logical * ratio)); }
+
+// "dir/name@2x.ext" for "dir/name.ext" ("" when the name has no extension).
+std::string DoubledName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return path.substr(0, dot) + "@2x" + path.substr(dot);
+}
+
+QImage ImageOf(const Picture& p) {
+  const QImage view(reinterpret_cast<const uchar*>(p.pixels.data()), p.width, p.height,
+                    static_cast<qsizetype>(p.width) * 4, QImage::Format_ARGB32_Premultiplied);
+  return view.copy();
+}
 }  // namespace
 
 QtPlatform::QtPlatform(int& argc, char** argv) : argc_(argc) {
   if (QApplication::instance() == nullptr) ownApp_ = std::make_unique<QApplication>(argc_, argv);
   QApplication::setQuitOnLastWindowClosed(false);
-  quitFilter_ = std::make_unique<QtQuitFilter>(*this);
-  qApp->installEventFilter(quitFilter_.get());
-  QObject::connect(qApp, &QGuiApplication::commitDataRequest, quitFilter_.get(),
-                   [this](QSessionManager&) { Post(EventId::AppTerminate, 0); });
+  QGuiApplication::setDesktopFileName("korvin4");
+  QApplication::setWindowIcon(ProgramIcon());
+  appFilter_ = std::make_unique<QtAppFilter>(sink_);
+  qApp->installEventFilter(appFilter_.get());
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, appFilter_.get(),
+                   [this](QSessionManager&) { sink_.Post(EventId::AppTerminate, 0); });
   if (signalSocket[0] < 0 && socketpair(AF_UNIX, SOCK_STREAM, 0, signalSocket) == 0) {
     struct sigaction action = {};
     action.sa_handler = OnTerminationSignal;
@@ -63,14 +104,14 @@ QtPlatform::QtPlatform(int& argc, char** argv) : argc_(argc) {
                      [this] {
                        char byte;
                        [[maybe_unused]] const ssize_t got = read(signalSocket[1], &byte, 1);
-                       Post(EventId::AppTerminate, 0);
+                       sink_.Post(EventId::AppTerminate, 0);
                      });
   }
   lastGather_ = std::chrono::steady_clock::now();
 }
 
 QtPlatform::~QtPlatform() {
-  qApp->removeEventFilter(quitFilter_.get());
+  qApp->removeEventFilter(appFilter_.get());
   for (auto& [handle, item] : items_) {
     if (item.kind == Kind::Window) delete item.widget;
   }
@@ -116,13 +157,45 @@ int QtPlatform::DesktopHeight() {
   return screen ? screen->availableGeometry().height() : 0;
 }
 
+// Distances are the larger of the horizontal and vertical gaps, in 64 bits.
+ScreenRect QtPlatform::ScreenArea(int x, int y) {
+  const QScreen* best = QGuiApplication::primaryScreen();
+  int64_t bestDistance = INT64_MAX;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect g = screen->geometry();
+    const int64_t dx = std::max<int64_t>({int64_t{g.left()} - x, int64_t{x} - g.right(), 0});
+    const int64_t dy = std::max<int64_t>({int64_t{g.top()} - y, int64_t{y} - g.bottom(), 0});
+    if (std::max(dx, dy) < bestDistance) {
+      bestDistance = std::max(dx, dy);
+      best = screen;
+    }
+  }
+  if (best == nullptr) return ScreenRect{};
+  const QRect a = best->availableGeometry().marginsRemoved(FrameMargins());
+  return ScreenRect{a.x(), a.y(), a.width(), a.height()};
+}
+
+// Read off a shown window with a frame; none before the first is shown.
+QMargins QtPlatform::FrameMargins() const {
+  for (const auto& [handle, item] : items_) {
+    const QWidget* w = item.widget;
+    if (item.kind != Kind::Window || !w->isVisible() || (w->windowFlags() & Qt::FramelessWindowHint))
+      continue;
+    const QRect frame = w->frameGeometry(), client = w->geometry();
+    const auto side = [](int v) { return std::clamp(v, 0, 200); };
+    return QMargins(side(client.left() - frame.left()), side(client.top() - frame.top()),
+                    side(frame.right() - client.right()), side(frame.bottom() - client.bottom()));
+  }
+  return QMargins();
+}
+
 Handle QtPlatform::OpenWindow(const std::string& title, int x, int y, int w, int h,
                               WindowKind kind) {
   Qt::WindowFlags flags = Qt::Window;
   if (kind == WindowKind::Fixed) flags |= Qt::MSWindowsFixedSizeDialogHint;
   if (kind == WindowKind::Bare) flags |= Qt::FramelessWindowHint;
   const Handle handle = nextHandle_;
-  auto* window = new QtWindowWidget(*this, handle, flags);
+  auto* window = new QtWindowWidget(sink_, handle, flags, kind == WindowKind::Fixed);
   AddItem(Kind::Window, 0, window);
   window->setWindowTitle(QString::fromStdString(title));
   if (kind == WindowKind::Resizable) {
@@ -222,7 +295,7 @@ Handle QtPlatform::AddButton(Handle window, int x, int y, int w, int h,
   button->setAutoDefault(false);
   const Handle handle = AddItem(Kind::Button, window, button);
   QObject::connect(button, &QPushButton::clicked, button,
-                   [this, handle] { Post(EventId::GadgetAction, handle); });
+                   [this, handle] { sink_.Post(EventId::GadgetAction, handle); });
   button->show();
   return handle;
 }
@@ -237,7 +310,7 @@ Handle QtPlatform::AddCheckBox(Handle window, int x, int y, int w, int h,
   const Handle handle = AddItem(Kind::CheckBox, window, box);
   // clicked, unlike toggled, is not raised by SetCheckBoxState.
   QObject::connect(box, &QCheckBox::clicked, box,
-                   [this, handle] { Post(EventId::GadgetAction, handle); });
+                   [this, handle] { sink_.Post(EventId::GadgetAction, handle); });
   box->show();
   return handle;
 }
@@ -250,6 +323,13 @@ int QtPlatform::CheckBoxState(Handle checkBox) {
 void QtPlatform::SetCheckBoxState(Handle checkBox, int state) {
   auto* box = static_cast<QCheckBox*>(Find(checkBox, Kind::CheckBox));
   if (box != nullptr) box->setChecked(state != 0);
+}
+
+void QtPlatform::SetDefaultButton(Handle button) {
+  auto* widget = static_cast<QPushButton*>(Find(button, Kind::Button));
+  if (widget == nullptr) return;
+  auto* window = static_cast<QtWindowWidget*>(Find(items_.at(button).window, Kind::Window));
+  if (window != nullptr) window->defaultButton = widget;
 }
 
 // A style sheet is the one way every Qt style honours a button colour.
@@ -267,7 +347,7 @@ Handle QtPlatform::AddCanvas(Handle window, int x, int y, int w, int h, bool anc
   QWidget* parent = Find(window, Kind::Window);
   if (parent == nullptr) return 0;
   const Handle handle = nextHandle_;
-  auto* canvas = new QtCanvasWidget(*this, handle, parent, anchored);
+  auto* canvas = new QtCanvasWidget(sink_, handle, parent, anchored);
   AddItem(Kind::Canvas, window, canvas);
   canvas->rightMargin = parent->width() - (x + w);
   canvas->bottomMargin = parent->height() - (y + h);
@@ -286,11 +366,21 @@ void QtPlatform::SetFocus(Handle widget) {
 
 // ----- File requester --------------------------------------------------------
 
+// The documents folder (where a user keeps what they save) when it exists,
+// else the home folder; after a choice, the folder of the chosen file.
+QString QtPlatform::RequesterFolder() const {
+  if (!lastFolder_.isEmpty() && QFileInfo(lastFolder_).isDir()) return lastFolder_;
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (!documents.isEmpty() && QFileInfo(documents).isDir()) return documents;
+  return QDir::homePath();
+}
+
 std::string QtPlatform::RequestFile(const std::string& title,
                                     const std::vector<FileFilter>& filters, bool save,
                                     const std::string& initialPath) {
-  QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title),
-                     QString::fromStdString(initialPath));
+  const QString start =
+      initialPath.empty() ? RequesterFolder() : QString::fromStdString(initialPath);
+  QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title), start);
   QStringList names, extensions;
   for (const FileFilter& f : filters) {
     extensions << QString::fromStdString(f.extension);
@@ -307,19 +397,13 @@ std::string QtPlatform::RequestFile(const std::string& title,
       dialog.setDefaultSuffix(k >= 0 && k < extensions.size() ? extensions[k] : QString());
     });
   }
-  requester_ = &dialog;
+  sink_.requester = &dialog;
   const int result = dialog.exec();
-  requester_ = nullptr;
+  sink_.requester = nullptr;
   if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
-  return dialog.selectedFiles().first().toStdString();
-}
-
-// A close request or the end of the session also ends an open file
-// requester, which runs Qt's own loop, as its Cancel button would.
-void QtPlatform::Post(EventId id, Handle source, int data) {
-  queue_.Post(Event{id, source, data});
-  if (requester_ != nullptr && (id == EventId::WindowClose || id == EventId::AppTerminate))
-    requester_->reject();
+  const QString chosen = dialog.selectedFiles().first();
+  lastFolder_ = QFileInfo(chosen).absolutePath();
+  return chosen.toStdString();
 }
 
 // ----- Events ------------------------------------------------------------------
@@ -379,15 +463,44 @@ bool QtPlatform::SleepUnless(int ms, bool (*ends)(const Event&)) {
 
 // ----- Pictures and drawing -------------------------------------------------------
 
-// Decodes with our own decoders and keeps a QImage copy for drawing.
+// Decodes with our own decoders and keeps a QImage copy for drawing, with
+// the "@2x" companion when one of exactly twice the size lies beside it.
 Handle QtPlatform::LoadPicture(const std::string& path, std::string* error) {
   const Handle handle = Platform::LoadPicture(path, error);
   if (handle == 0) return 0;
   const Picture* p = FindPicture(handle);
-  const QImage view(reinterpret_cast<const uchar*>(p->pixels.data()), p->width, p->height,
-                    static_cast<qsizetype>(p->width) * 4, QImage::Format_ARGB32_Premultiplied);
-  images_[handle] = view.copy();
+  Images& images = images_[handle];
+  images.normal = ImageOf(*p);
+  Picture doubled;
+  std::string ignored;
+  const std::string doubledName = DoubledName(path);
+  if (!doubledName.empty() && DecodePictureFile(doubledName, doubled, ignored) &&
+      doubled.width == 2 * p->width && doubled.height == 2 * p->height)
+    images.doubled = ImageOf(doubled);
   return handle;
+}
+
+// The picture at exactly width x height device pixels: the decoded image
+// when it has that size, else resampled from the larger of its two versions
+// that the size needs (area averaging when it shrinks), remembered for the
+// next redraw.
+const QImage& QtPlatform::ImageForSize(Images& images, int width, int height) {
+  const bool useDoubled = !images.doubled.isNull() &&
+                          (width > images.normal.width() || height > images.normal.height());
+  const QImage& source = useDoubled ? images.doubled : images.normal;
+  if (source.width() == width && source.height() == height) return source;
+  const QSize size(width, height);
+  for (size_t k = 0; k < images.recent.size(); k++) {
+    if (images.recent[k].size != size) continue;
+    if (k > 0) std::rotate(images.recent.begin(), images.recent.begin() + static_cast<long>(k),
+                           images.recent.begin() + static_cast<long>(k) + 1);
+    return images.recent.front().image;
+  }
+  QImage scaled = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  if (images.recent.size() == kResampledKept) images.recent.pop_back();
+  images.recent.insert(images.recent.begin(), Resampled{size, std::move(scaled)});
+  return images.recent.front().image;
 }
 
 void QtPlatform::SetDrawTarget(Handle canvas) {
@@ -396,23 +509,37 @@ void QtPlatform::SetDrawTarget(Handle canvas) {
 
 void QtPlatform::SetDrawAlpha(double alpha) { alpha_ = std::clamp(alpha, 0.0, 1.0); }
 
-// Paints into the target's back buffer; coordinates are canvas pixels, and
-// the buffer's device pixel ratio makes a high-density screen get full detail.
+// Paints into the target's back buffer. Coordinates are canvas pixels; the
+// picture is resampled for its rectangle in device pixels and then copied
+// pixel for pixel, so a high-density screen gets full detail and nothing is
+// filtered twice.
 void QtPlatform::Draw(Handle picture, int x, int y, int w, int h, bool stretched) {
   QtCanvasWidget* canvas = Canvas(target_);
   const auto image = images_.find(picture);
   if (canvas == nullptr || image == images_.end()) return;
+  if (!stretched) {
+    w = image->second.normal.width();
+    h = image->second.normal.height();
+  }
+  if (std::abs(x) > kFarthestPixel || std::abs(y) > kFarthestPixel || w <= 0 || h <= 0 ||
+      w > kFarthestPixel || h > kFarthestPixel)
+    return;
   canvas->FitBuffer();
-  QPainter painter(&canvas->back);
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+  QImage& back = canvas->back;
+  const qreal ratio = back.devicePixelRatio();
+  const int left = DevicePixel(x, ratio), top = DevicePixel(y, ratio);
+  const int width = DevicePixel(x + w, ratio) - left, height = DevicePixel(y + h, ratio) - top;
+  if (width <= 0 || height <= 0 || left >= back.width() || top >= back.height() ||
+      left + width <= 0 || top + height <= 0)
+    return;
+  const QImage& source = ImageForSize(image->second, width, height);
+  // The same pixels without the ratio: a painter on it works in device pixels.
+  QImage device(back.bits(), back.width(), back.height(), back.bytesPerLine(), back.format());
+  QPainter painter(&device);
   painter.setOpacity(alpha_);
   painter.setCompositionMode(blending_ ? QPainter::CompositionMode_SourceOver
                                        : QPainter::CompositionMode_Source);
-  if (stretched) {
-    painter.drawImage(QRect(x, y, w, h), image->second);
-  } else {
-    painter.drawImage(QPoint(x, y), image->second);
-  }
+  painter.drawImage(QPoint(left, top), source);
 }
 
 void QtPlatform::DrawPicture(Handle picture, int x, int y) { Draw(picture, x, y, 0, 0, false); }
@@ -427,7 +554,7 @@ void QtPlatform::Present() {
   QtCanvasWidget* canvas = Canvas(target_);
   if (canvas == nullptr) return;
   canvas->front = canvas->back;
-  presenting_ = true;
+  sink_.presenting = true;
   canvas->repaint();
-  presenting_ = false;
+  sink_.presenting = false;
 }

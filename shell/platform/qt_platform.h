@@ -2,23 +2,26 @@
 //
 // It creates the QApplication unless one exists already, and keeps it from
 // quitting when the last window closes: the program decides when to end.
+// Every window carries the program's icon, and the application names its
+// desktop file ("korvin4"), so the task bar groups it with its menu entry.
 // Besides the Platform operations it offers a few Qt-side accessors for tests
 // (the QWidget behind a handle, the presented image of a canvas).
 #pragma once
 
 #include <QImage>
+#include <QMargins>
+#include <QString>
 #include <chrono>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform.h"
+#include "qt_widgets.h"
 
 class QApplication;
 class QDialog;
 class QSocketNotifier;
-class QWidget;
-class QtCanvasWidget;
-class QtQuitFilter;
 
 class QtPlatform : public Platform {
  public:
@@ -29,6 +32,7 @@ class QtPlatform : public Platform {
 
   int DesktopWidth() override;
   int DesktopHeight() override;
+  ScreenRect ScreenArea(int x, int y) override;
   Handle OpenWindow(const std::string& title, int x, int y, int w, int h,
                     WindowKind kind) override;
   void DestroyWindow(Handle window) override;
@@ -46,6 +50,7 @@ class QtPlatform : public Platform {
                      const std::string& text) override;
   int CheckBoxState(Handle checkBox) override;
   void SetCheckBoxState(Handle checkBox, int state) override;
+  void SetDefaultButton(Handle button) override;
   void SetButtonColour(Handle button, int red, int green, int blue) override;
   Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) override;
   void SetFocus(Handle widget) override;
@@ -64,11 +69,6 @@ class QtPlatform : public Platform {
   void DrawPictureStretched(Handle picture, int x, int y, int w, int h) override;
   void Present() override;
 
-  // ----- For the widgets ---------------------------------------------------
-  void Post(EventId id, Handle source, int data = 0);
-  // True while Present repaints, so that its paint raises no GadgetPaint.
-  bool presenting() const { return presenting_; }
-
   // ----- For tests ---------------------------------------------------------
   QWidget* WidgetOf(Handle handle) const;
   // The image shown by the last Present (device pixels).
@@ -77,6 +77,9 @@ class QtPlatform : public Platform {
   int QueuedEvents() const { return queue_.Count(); }
   // Lets Qt deliver everything pending now, as the next look of PollEvent would.
   void ProcessPending();
+  // The folder the next file requester opens in when the program gives no
+  // path: the last one used in this run, else the documents folder.
+  QString RequesterFolder() const;
 
  protected:
   void GatherInput() override;
@@ -90,20 +93,39 @@ class QtPlatform : public Platform {
   };
   QWidget* Find(Handle handle, Kind kind) const;
   QtCanvasWidget* Canvas(Handle handle) const;
+  // The window system's frame around a window with a title bar, so that a
+  // client area placed inside ScreenArea keeps its frame on the screen too.
+  QMargins FrameMargins() const;
   Handle AddItem(Kind kind, Handle window, QWidget* widget);
   void Draw(Handle picture, int x, int y, int w, int h, bool stretched);
 
+  // A loaded picture for drawing: as decoded, its "@2x" companion if there
+  // is one, and its most recent resampled sizes.
+  struct Resampled {
+    QSize size;
+    QImage image;
+  };
+  struct Images {
+    QImage normal;
+    QImage doubled;
+    std::vector<Resampled> recent;  // newest first, at most kResampledKept
+  };
+  // Sizes kept per picture: the board uses one at a time; one more spares a
+  // resize that goes back and forth the work.
+  static constexpr size_t kResampledKept = 2;
+  const QImage& ImageForSize(Images& images, int width, int height);
+
   int argc_;
   std::unique_ptr<QApplication> ownApp_;
-  std::unique_ptr<QtQuitFilter> quitFilter_;
+  QtEventSink sink_{queue_};
+  std::unique_ptr<QtAppFilter> appFilter_;
   std::unique_ptr<QSocketNotifier> signalNotifier_;  // SIGTERM, SIGINT, SIGHUP
   std::map<Handle, Item> items_;
-  std::map<Handle, QImage> images_;
+  std::map<Handle, Images> images_;
   Handle nextHandle_ = 1;
   Handle target_ = 0;
   double alpha_ = 1.0;
   bool blending_ = true;
-  bool presenting_ = false;
-  QDialog* requester_ = nullptr;  // the open file requester, if any
+  QString lastFolder_;  // of the last file chosen in a requester
   std::chrono::steady_clock::time_point lastGather_;
 };

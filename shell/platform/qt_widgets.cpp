@@ -1,12 +1,21 @@
 #include "qt_widgets.h"
 
 #include <QCloseEvent>
+#include <QDialog>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QWheelEvent>
 #include <cmath>
 
-#include "qt_platform.h"
+// A close request or the end of the session also ends an open file
+// requester, which runs Qt's own loop, as its Cancel button would.
+void QtEventSink::Post(EventId id, Handle source, int data) {
+  queue.Post(Event{id, source, data});
+  if (requester != nullptr && (id == EventId::WindowClose || id == EventId::AppTerminate))
+    requester->reject();
+}
 
 int TakeWheelNotches(int& remainder, int angleDeltaY, bool inverted) {
   remainder += inverted ? -angleDeltaY : angleDeltaY;
@@ -26,15 +35,28 @@ int MouseButtonCode(Qt::MouseButton button) {
 
 // ----- Window ---------------------------------------------------------------
 
-QtWindowWidget::QtWindowWidget(QtPlatform& platform, Handle handle, Qt::WindowFlags flags)
-    : QWidget(nullptr, flags), platform_(platform), handle_(handle) {
+QtWindowWidget::QtWindowWidget(QtEventSink& sink, Handle handle, Qt::WindowFlags flags,
+                               bool escapeCloses)
+    : QWidget(nullptr, flags), sink_(sink), handle_(handle), escapeCloses_(escapeCloses) {
   setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+// Held keys repeat; only a real press counts.
+void QtWindowWidget::TakeKey(const QKeyEvent& event) {
+  if (event.isAutoRepeat()) return;
+  if (event.key() == Qt::Key_Escape && escapeCloses_ && !escapePosted_) {
+    escapePosted_ = true;
+    sink_.Post(EventId::WindowClose, handle_);
+  } else if ((event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+             defaultButton != nullptr && defaultButton->isEnabled()) {
+    defaultButton->click();
+  }
 }
 
 // Closing is the program's decision: the request becomes an event.
 void QtWindowWidget::closeEvent(QCloseEvent* event) {
   event->ignore();
-  platform_.Post(EventId::WindowClose, handle_);
+  sink_.Post(EventId::WindowClose, handle_);
 }
 
 // Moves anchored canvases with the edges, then reports the new size unless
@@ -47,26 +69,25 @@ void QtWindowWidget::resizeEvent(QResizeEvent* event) {
                    height() - canvas->y() - canvas->bottomMargin);
   }
   QWidget::resizeEvent(event);
-  if (isVisible() && !isMinimized()) platform_.Post(EventId::WindowSize, handle_);
+  if (isVisible() && !isMinimized()) sink_.Post(EventId::WindowSize, handle_);
 }
 
 void QtWindowWidget::mousePressEvent(QMouseEvent* event) {
   const int button = MouseButtonCode(event->button());
-  if (button != 0) platform_.Post(EventId::MouseDown, handle_, button);
+  if (button != 0) sink_.Post(EventId::MouseDown, handle_, button);
   event->accept();
 }
 
 void QtWindowWidget::wheelEvent(QWheelEvent* event) {
   const int notches = TakeWheelNotches(wheelRemainder_, event->angleDelta().y(), event->inverted());
-  if (notches != 0) platform_.Post(EventId::MouseWheel, handle_, notches);
+  if (notches != 0) sink_.Post(EventId::MouseWheel, handle_, notches);
   event->accept();
 }
 
 // ----- Canvas ---------------------------------------------------------------
 
-QtCanvasWidget::QtCanvasWidget(QtPlatform& platform, Handle handle, QWidget* window,
-                               bool anchored)
-    : QWidget(window), platform_(platform), handle_(handle), anchored_(anchored) {
+QtCanvasWidget::QtCanvasWidget(QtEventSink& sink, Handle handle, QWidget* window, bool anchored)
+    : QWidget(window), sink_(sink), handle_(handle), anchored_(anchored) {
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -96,7 +117,7 @@ void QtCanvasWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().window());
   painter.drawImage(QPoint(0, 0), front);
-  if (!platform_.presenting()) platform_.Post(EventId::GadgetPaint, handle_);
+  if (!sink_.presenting) sink_.Post(EventId::GadgetPaint, handle_);
 }
 
 void QtCanvasWidget::resizeEvent(QResizeEvent* event) {
@@ -114,24 +135,36 @@ void QtCanvasWidget::mouseMoveEvent(QMouseEvent* event) {
 void QtCanvasWidget::mousePressEvent(QMouseEvent* event) {
   mouseMoveEvent(event);
   const int button = MouseButtonCode(event->button());
-  if (button != 0) platform_.Post(EventId::MouseDown, handle_, button);
+  if (button != 0) sink_.Post(EventId::MouseDown, handle_, button);
   event->accept();
 }
 
 void QtCanvasWidget::wheelEvent(QWheelEvent* event) {
   const int notches = TakeWheelNotches(wheelRemainder_, event->angleDelta().y(), event->inverted());
-  if (notches != 0) platform_.Post(EventId::MouseWheel, handle_, notches);
+  if (notches != 0) sink_.Post(EventId::MouseWheel, handle_, notches);
   event->accept();
 }
 
-// ----- Quit requests ----------------------------------------------------------
+// ----- Application-wide events -------------------------------------------------
 
 // The desktop's quit request is swallowed here (Qt would close every window)
-// and handed to the program as AppTerminate.
-bool QtQuitFilter::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Quit) {
-    platform_.Post(EventId::AppTerminate, 0);
+// and handed to the program as AppTerminate. A key reaches the widget with
+// the focus, else the window; for our windows it stops here, so that no
+// button or check box reacts to Space, Tab or a shortcut. Other windows (the
+// file requester) keep their keys.
+bool QtAppFilter::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::Quit) {
+    sink_.Post(EventId::AppTerminate, 0);
     return true;
+  }
+  if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    auto* window = widget != nullptr ? dynamic_cast<QtWindowWidget*>(widget->window()) : nullptr;
+    if (window != nullptr) {
+      if (type == QEvent::KeyPress) window->TakeKey(*static_cast<QKeyEvent*>(event));
+      return true;
+    }
   }
   return QObject::eventFilter(watched, event);
 }

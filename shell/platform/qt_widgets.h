@@ -1,15 +1,29 @@
 // The Qt widgets behind QtPlatform's windows and canvases. They only turn
 // Qt's events into events of the platform queue and show the last presented
-// frame; they never call into the program.
+// frame; they know nothing of the platform that made them and never call
+// into the program.
 #pragma once
 
 #include <QImage>
 #include <QObject>
 #include <QWidget>
 
-#include "platform_types.h"
+#include "event_queue.h"
 
-class QtPlatform;
+class QDialog;
+class QKeyEvent;
+class QPushButton;
+
+// Where the widgets report to: the platform's event queue, whether a repaint
+// is the program's own Present (which raises no GadgetPaint), and the file
+// requester while one is open.
+struct QtEventSink {
+  explicit QtEventSink(EventQueue& q) : queue(q) {}
+  void Post(EventId id, Handle source, int data = 0);
+  EventQueue& queue;
+  bool presenting = false;
+  QDialog* requester = nullptr;
+};
 
 // Turns a wheel event's angle into whole notches (120 units each, positive
 // away from the user), keeping the remainder of high-resolution wheels.
@@ -20,8 +34,14 @@ int MouseButtonCode(Qt::MouseButton button);
 // A top-level window.
 class QtWindowWidget : public QWidget {
  public:
-  QtWindowWidget(QtPlatform& platform, Handle handle, Qt::WindowFlags flags);
+  // `escapeCloses`: Esc acts as the close button (the program's dialogs).
+  QtWindowWidget(QtEventSink& sink, Handle handle, Qt::WindowFlags flags, bool escapeCloses);
   Handle handle() const { return handle_; }
+  // The button that Enter presses, if any.
+  QPushButton* defaultButton = nullptr;
+  // Every key pressed in the window comes here (see QtAppFilter): Esc and
+  // Enter do their one job, all other keys nothing.
+  void TakeKey(const QKeyEvent& event);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -30,8 +50,10 @@ class QtWindowWidget : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
-  QtPlatform& platform_;
+  QtEventSink& sink_;
   Handle handle_;
+  bool escapeCloses_;
+  bool escapePosted_ = false;  // one Esc closes: later presses would outlive the window
   int wheelRemainder_ = 0;
 };
 
@@ -39,7 +61,7 @@ class QtWindowWidget : public QWidget {
 // that Present made visible and that paintEvent shows.
 class QtCanvasWidget : public QWidget {
  public:
-  QtCanvasWidget(QtPlatform& platform, Handle handle, QWidget* window, bool anchored);
+  QtCanvasWidget(QtEventSink& sink, Handle handle, QWidget* window, bool anchored);
   Handle handle() const { return handle_; }
   bool anchored() const { return anchored_; }
   // Distance of the right and bottom edges to the window's, kept when anchored.
@@ -59,20 +81,22 @@ class QtCanvasWidget : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
 
  private:
-  QtPlatform& platform_;
+  QtEventSink& sink_;
   Handle handle_;
   bool anchored_;
   int wheelRemainder_ = 0;
 };
 
-// Watches the application object for quit requests of the desktop session.
-class QtQuitFilter : public QObject {
+// Watches the whole application: the desktop session's quit request becomes
+// AppTerminate, and keys meant for the program's windows go to TakeKey and
+// no further.
+class QtAppFilter : public QObject {
  public:
-  explicit QtQuitFilter(QtPlatform& platform) : platform_(platform) {}
+  explicit QtAppFilter(QtEventSink& sink) : sink_(sink) {}
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QtPlatform& platform_;
+  QtEventSink& sink_;
 };

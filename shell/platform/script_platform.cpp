@@ -1,6 +1,7 @@
 #include "script_platform.h"
 
 #include <algorithm>
+#include <cstdint>
 
 // ----- Look-ups -------------------------------------------------------------
 
@@ -58,7 +59,23 @@ ScriptWidget* ScriptPlatform::LiveWidget(Handle widget, const char* operation) {
   return nullptr;
 }
 
-// ----- Windows --------------------------------------------------------------
+// ----- Screens and windows ---------------------------------------------------
+
+// The screen holding the point, else the one nearest to it (counting the
+// larger of the horizontal and vertical distances).
+ScreenRect ScriptPlatform::ScreenArea(int x, int y) {
+  const ScreenRect* best = &screens_[0];
+  int64_t bestDistance = INT64_MAX;
+  for (const ScreenRect& s : screens_) {
+    const int64_t dx = std::max<int64_t>({int64_t{s.x} - x, int64_t{x} - (int64_t{s.x} + s.width - 1), 0});
+    const int64_t dy = std::max<int64_t>({int64_t{s.y} - y, int64_t{y} - (int64_t{s.y} + s.height - 1), 0});
+    if (std::max(dx, dy) < bestDistance) {
+      bestDistance = std::max(dx, dy);
+      best = &s;
+    }
+  }
+  return *best;
+}
 
 Handle ScriptPlatform::OpenWindow(const std::string& title, int x, int y, int w, int h,
                                   WindowKind kind) {
@@ -209,6 +226,11 @@ void ScriptPlatform::SetButtonColour(Handle button, int red, int green, int blue
   if (w == nullptr) return;
   w->coloured = true;
   w->red = red, w->green = green, w->blue = blue;
+}
+
+void ScriptPlatform::SetDefaultButton(Handle button) {
+  ScriptWidget* w = LiveWidget(button, "SetDefaultButton");
+  if (w != nullptr) w->isDefault = true;
 }
 
 void ScriptPlatform::SetFocus(Handle widget) {

@@ -13,6 +13,7 @@
 // - The queue holds 256 events; pushes beyond that are dropped.
 // - ClickWidget ticks or clears a check box before posting GadgetAction, as a
 //   real click does.
+// - ScreenArea gives the screen holding the point, else the nearest one.
 // What a real platform cannot do:
 // - WaitEvent on an empty queue first calls the idle handler (if any), which
 //   may push more events. If the queue is still empty the script has run out:
@@ -51,6 +52,7 @@ struct ScriptWidget {
   int x = 0, y = 0, width = 0, height = 0;
   bool anchored = false;  // canvases only
   bool coloured = false;  // buttons: SetButtonColour was called
+  bool isDefault = false; // buttons: SetDefaultButton was called
   int red = 0, green = 0, blue = 0;
   int state = 0;          // check boxes: 1 ticked, 0 not
   int pointerX = 0, pointerY = 0;
@@ -85,8 +87,9 @@ struct FileRequest {
 class ScriptPlatform : public Platform {
  public:
   // ----- Platform ----------------------------------------------------------
-  int DesktopWidth() override { return desktopWidth_; }
-  int DesktopHeight() override { return desktopHeight_; }
+  int DesktopWidth() override { return screens_[0].width; }
+  int DesktopHeight() override { return screens_[0].height; }
+  ScreenRect ScreenArea(int x, int y) override;
   Handle OpenWindow(const std::string& title, int x, int y, int w, int h,
                     WindowKind kind) override;
   void DestroyWindow(Handle window) override;
@@ -104,6 +107,7 @@ class ScriptPlatform : public Platform {
                      const std::string& text) override;
   int CheckBoxState(Handle checkBox) override;
   void SetCheckBoxState(Handle checkBox, int state) override;
+  void SetDefaultButton(Handle button) override;
   void SetButtonColour(Handle button, int red, int green, int blue) override;
   Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) override;
   void SetFocus(Handle widget) override;
@@ -123,7 +127,10 @@ class ScriptPlatform : public Platform {
   void Present() override;
 
   // ----- Script ------------------------------------------------------------
-  void SetDesktopSize(int width, int height) { desktopWidth_ = width, desktopHeight_ = height; }
+  // One screen whose available area is width x height at (0, 0).
+  void SetDesktopSize(int width, int height) { screens_ = {ScreenRect{0, 0, width, height}}; }
+  // The available areas of the screens, the primary one first.
+  void SetScreens(const std::vector<ScreenRect>& screens) { screens_ = screens; }
   // Queues an event as the window system would; false when the queue was full.
   bool PushEvent(EventId id, Handle source = 0, int data = 0);
   // A user click on a button or check box (a check box toggles first).
@@ -183,7 +190,7 @@ class ScriptPlatform : public Platform {
   void RecordDraw(Handle picture, int x, int y, int w, int h, bool stretched);
   void ResizeWindow(ScriptWindow& window, int w, int h);
 
-  int desktopWidth_ = 1920, desktopHeight_ = 1080;
+  std::vector<ScreenRect> screens_ = {ScreenRect{0, 0, 1920, 1080}};
   Handle nextHandle_ = 1;
   std::vector<ScriptWindow> windows_;
   std::vector<ScriptWidget> widgets_;

@@ -9,9 +9,11 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QWheelEvent>
 #include <chrono>
+#include <climits>
 #include <cstdlib>
 #include <vector>
 
@@ -365,3 +367,61 @@ TEST_F(QtDrawing, BufferHasDeviceResolution) {
 }
 
 }  // namespace
+
+// Screens and window geometry, run on two screens side by side at scale
+// factors 1, 1.5 and 2 (see CMakeLists.txt).
+class QtScreens : public QtPlatformTest {};
+
+TEST_F(QtScreens, ScreenAreaIsTheScreenUnderThePointOrTheNearest) {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  ASSERT_EQ(screens.size(), 2);
+  const auto area = [](const QScreen* s) {
+    const QRect a = s->availableGeometry();
+    return std::vector<int>{a.x(), a.y(), a.width(), a.height()};
+  };
+  const auto got = [this](int x, int y) {
+    const ScreenRect r = platform.ScreenArea(x, y);
+    return std::vector<int>{r.x, r.y, r.width, r.height};
+  };
+  const QRect left = screens[0]->geometry(), right = screens[1]->geometry();
+  EXPECT_EQ(got(left.center().x(), left.center().y()), area(screens[0]));
+  EXPECT_EQ(got(right.center().x(), right.center().y()), area(screens[1]));
+  EXPECT_EQ(got(right.right(), right.bottom()), area(screens[1]));
+  EXPECT_EQ(got(-5000, -5000), area(screens[0]));
+  EXPECT_EQ(got(right.right() + 5000, 10), area(screens[1]));
+  // Extreme values find a screen without overflowing.
+  for (const int x : {INT_MIN, INT_MAX})
+    for (const int y : {INT_MIN, 0, INT_MAX}) EXPECT_GT(got(x, y)[2], 0);
+}
+
+// A window opened where it reported itself stays there, in logical pixels,
+// at every scale; and once a framed window is up, the area given for placing
+// windows leaves room for the frame, so a window placed in its corner is
+// neither moved by the window system nor cut off.
+TEST_F(QtScreens, WindowGeometryRoundTripsAtEveryScale) {
+  const Handle first = platform.OpenWindow("Korvin 4", 300, 300, 200, 200, WindowKind::Resizable);
+  platform.ProcessPending();
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect g = screen->geometry();
+    const ScreenRect a = platform.ScreenArea(g.center().x(), g.center().y());
+    const int side = std::min(a.width, a.height) / 2 + 1;  // odd, so halves round
+    const QPoint corners[] = {{a.x, a.y}, {a.x + a.width - side, a.y}, {a.x, a.y + a.height - side},
+                              {a.x + a.width - side, a.y + a.height - side},
+                              {a.x + a.width / 3, a.y + a.height / 5}};
+    for (const QPoint corner : corners) {
+      int x = corner.x(), y = corner.y();
+      for (int round = 0; round < 2; round++) {  // open, close, reopen from the report
+        const Handle window = platform.OpenWindow("Korvin 4", x, y, side, side, WindowKind::Resizable);
+        platform.ProcessPending();
+        EXPECT_EQ(platform.WindowX(window), x) << "round " << round;
+        EXPECT_EQ(platform.WindowY(window), y) << "round " << round;
+        EXPECT_EQ(platform.WindowWidth(window), side);
+        EXPECT_EQ(platform.WindowHeight(window), side);
+        EXPECT_TRUE(screen->availableGeometry().contains(platform.WidgetOf(window)->frameGeometry()));
+        x = platform.WindowX(window), y = platform.WindowY(window);
+        platform.DestroyWindow(window);
+      }
+    }
+  }
+  platform.DestroyWindow(first);
+}
