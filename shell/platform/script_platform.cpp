@@ -242,16 +242,16 @@ void ScriptPlatform::SetFocus(Handle widget) {
 std::string ScriptPlatform::RequestFile(const std::string& title,
                                         const std::vector<FileFilter>& filters, bool save,
                                         const std::string& initialPath) {
-  FileRequest request{title, filters, initialPath, save, ""};
+  fileRequests_.push_back(FileRequest{title, filters, initialPath, save});
   if (terminateRequest_) {
     terminateRequest_ = false;
     PushEvent(EventId::AppTerminate);
-  } else if (!fileAnswers_.empty()) {
-    request.answer = fileAnswers_.front();
-    fileAnswers_.pop_front();
+    return "";
   }
-  fileRequests_.push_back(request);
-  return request.answer;
+  if (fileAnswers_.empty()) return "";
+  const std::string answer = fileAnswers_.front();
+  fileAnswers_.pop_front();
+  return answer;
 }
 
 bool ScriptPlatform::PushEvent(EventId id, Handle source, int data) {
@@ -271,7 +271,6 @@ Event ScriptPlatform::WaitEvent() {
   if (queue_.Pop(event)) return event;
   if (idle_) idle_(*this);
   if (queue_.Pop(event)) return event;
-  starved_ = true;
   return Event{EventId::AppTerminate, 0, 0};
 }
 
@@ -300,15 +299,9 @@ int ScriptPlatform::PointerY(Handle canvas) {
 
 // ----- Pictures and drawing --------------------------------------------------
 
-void ScriptPlatform::AddFakePicture(const std::string& path, int width, int height) {
-  fakes_[path] = {width, height};
-}
-
-// A fake picture is opaque grey; anything else is decoded from its file.
+// A fake picture is opaque grey; without fakes pictures are decoded.
 Handle ScriptPlatform::LoadPicture(const std::string& path, std::string* error) {
-  int width = fakeWidth_, height = fakeHeight_;
-  const auto fake = fakes_.find(path);
-  if (fake != fakes_.end()) width = fake->second.first, height = fake->second.second;
+  const int width = fakeWidth_, height = fakeHeight_;
   if (width <= 0 || height <= 0) return Platform::LoadPicture(path, error);
   Picture picture;
   picture.width = width;
@@ -340,7 +333,7 @@ void ScriptPlatform::RecordDraw(Handle picture, int x, int y, int w, int h, bool
     misuses_.push_back("Draw: no drawing target");
     return;
   }
-  pending_.push_back(DrawCall{target_, picture, p->name, x, y, w, h, stretched, alpha_, blending_});
+  pending_.push_back(DrawCall{target_, picture, p->name, x, y, w, h, stretched, alpha_});
 }
 
 void ScriptPlatform::DrawPicture(Handle picture, int x, int y) {

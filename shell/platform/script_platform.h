@@ -2,8 +2,8 @@
 // needs no display: it keeps a record of every window, widget and drawing
 // call, and the test drives it by pushing events, moving the pointer,
 // changing a window's geometry as a user would and scripting the answers of
-// the file requester. Pictures are decoded from real files, or faked with a
-// given size when the test says so.
+// the file requester. Pictures are decoded from real files, or faked with
+// one size for all when the test says so.
 //
 // Behaviour that mirrors the real platform:
 // - A canvas added to a window posts one GadgetPaint (the first exposure).
@@ -17,8 +17,8 @@
 // What a real platform cannot do:
 // - WaitEvent on an empty queue first calls the idle handler (if any), which
 //   may push more events. If the queue is still empty the script has run out:
-//   WaitEvent sets Starved() and returns AppTerminate (source 0), so that
-//   the program under test shuts down instead of waiting for ever.
+//   WaitEvent returns AppTerminate (source 0), so that the program under
+//   test shuts down instead of waiting for ever.
 // - Sleep and SleepUnless return at once and only record the duration
 //   (SleepUnless after running the sleep handler, if any).
 // - An operation on an unknown or destroyed handle is recorded in Misuses().
@@ -26,7 +26,6 @@
 
 #include <deque>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -67,7 +66,6 @@ struct DrawCall {
   int x = 0, y = 0, width = 0, height = 0;  // destination rectangle
   bool stretched = false;
   double alpha = 1.0;
-  bool blending = true;
 };
 
 // The drawing calls shown by one Present, in the order they were made.
@@ -81,7 +79,6 @@ struct FileRequest {
   std::vector<FileFilter> filters;
   std::string initialPath;
   bool save = false;
-  std::string answer;
 };
 
 class ScriptPlatform : public Platform {
@@ -142,9 +139,8 @@ class ScriptPlatform : public Platform {
   // The next file requester returns `path` ("" for a cancel). Requesters
   // beyond the scripted answers return "".
   void AnswerFileRequest(const std::string& path) { fileAnswers_.push_back(path); }
-  // Pictures: `path` loads as a fake of the given size without reading a file.
-  void AddFakePicture(const std::string& path, int width, int height);
-  // Every path without its own fake loads as a fake of this size (0 x 0: off).
+  // Every picture loads as an opaque grey fake of this size without reading
+  // a file (0 x 0: off, files are decoded).
   void SetFakePictureSize(int width, int height) { fakeWidth_ = width, fakeHeight_ = height; }
   // Called by WaitEvent when the queue is empty; may push events.
   void SetIdleHandler(std::function<void(ScriptPlatform&)> handler) { idle_ = std::move(handler); }
@@ -166,8 +162,6 @@ class ScriptPlatform : public Platform {
   Handle FindWidgetByText(Handle window, const std::string& text, WidgetKind kind) const;
   std::vector<const ScriptWidget*> WidgetsOf(Handle window) const;
   const std::vector<Frame>& Frames() const { return frames_; }
-  // Drawing calls made since the last Present.
-  const std::vector<DrawCall>& PendingCalls() const { return pending_; }
   const std::vector<FileRequest>& FileRequests() const { return fileRequests_; }
   const std::vector<int>& Sleeps() const { return sleeps_; }
   const std::vector<std::string>& Misuses() const { return misuses_; }
@@ -175,9 +169,7 @@ class ScriptPlatform : public Platform {
   Handle DrawTarget() const { return target_; }
   double DrawAlpha() const { return alpha_; }
   bool AlphaBlending() const { return blending_; }
-  bool Starved() const { return starved_; }
   int QueuedEvents() const { return queue_.Count(); }
-  int DroppedEvents() const { return queue_.Dropped(); }
 
  protected:
   void GatherInput() override {}
@@ -196,7 +188,6 @@ class ScriptPlatform : public Platform {
   std::vector<ScriptWidget> widgets_;
   std::deque<std::string> fileAnswers_;
   std::vector<FileRequest> fileRequests_;
-  std::map<std::string, std::pair<int, int>> fakes_;
   int fakeWidth_ = 0, fakeHeight_ = 0;
   std::function<void(ScriptPlatform&)> idle_;
   std::function<void(ScriptPlatform&)> sleepHandler_;
@@ -208,5 +199,4 @@ class ScriptPlatform : public Platform {
   Handle focus_ = 0, target_ = 0;
   double alpha_ = 1.0;
   bool blending_ = true;
-  bool starved_ = false;
 };

@@ -130,6 +130,7 @@ TEST_F(ProgramTest, LoadAndSaveThroughTheRequester) {
   EXPECT_EQ(p.FileRequests()[0].filters[1].name, "PGN");
   EXPECT_EQ(p.FileRequests()[0].filters[1].extension, "pgn");
   EXPECT_FALSE(p.FileRequests()[0].save);
+  EXPECT_EQ(p.FileRequests()[0].initialPath, "");  // the platform chooses the folder
   EXPECT_EQ(E.gameMoveNumber, 2);
   EXPECT_GT(p.Frames().size(), frames);  // redrawn
   EXPECT_EQ(CountWindows("Korvin 4"), 1);

@@ -6,6 +6,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -244,6 +250,100 @@ TEST_F(QtPlatformTest, ButtonColourIsShown) {
   EXPECT_LT(inside.red(), 60);
 }
 
+// The program takes no keys but two: Esc closes a dialog as its close button
+// would (once), Enter presses the default button; Space, Tab and letters do
+// nothing, and the main window ignores Esc.
+TEST_F(QtPlatformTest, OnlyEscapeAndEnterDoAnything) {
+  const Handle main = platform.OpenWindow("Korvin 4", 0, 0, 400, 400, WindowKind::Resizable);
+  const Handle dialog = platform.OpenWindow("Korvin 4", 10, 10, 432, 325, WindowKind::Fixed);
+  const Handle ok = platform.AddButton(dialog, 166, 270, 100, 25, "OK");
+  const Handle box = platform.AddCheckBox(dialog, 25, 220, 200, 25, "Don't show this message again.");
+  Drain();
+  const auto key = [](QWidget* target, int code, bool repeat = false) {
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, QString(), repeat);
+    QApplication::sendEvent(target, &press);
+  };
+  QWidget* okWidget = platform.WidgetOf(ok);
+  QWidget* boxWidget = platform.WidgetOf(box);
+  for (const int code : {int(Qt::Key_Space), int(Qt::Key_Tab), int(Qt::Key_A)}) {
+    key(okWidget, code);
+    key(boxWidget, code);
+  }
+  key(platform.WidgetOf(dialog), Qt::Key_Return);  // no default button yet
+  key(platform.WidgetOf(main), Qt::Key_Escape);
+  EXPECT_TRUE(Drain().empty());
+  EXPECT_EQ(platform.CheckBoxState(box), 0);
+
+  platform.SetDefaultButton(ok);
+  key(boxWidget, Qt::Key_Enter);
+  key(okWidget, Qt::Key_Return, true);  // a held key's repeat counts for nothing
+  key(boxWidget, Qt::Key_Escape);
+  key(platform.WidgetOf(dialog), Qt::Key_Escape);  // the window is closing already
+  const std::vector<Event> events = Drain();
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].id, EventId::GadgetAction);
+  EXPECT_EQ(events[0].source, ok);
+  EXPECT_EQ(events[1].id, EventId::WindowClose);
+  EXPECT_EQ(events[1].source, dialog);
+}
+
+// Every window shows the program's icon, and the application names the
+// desktop file its menu entry comes from.
+TEST_F(QtPlatformTest, WindowsCarryTheProgramsIcon) {
+  const Handle w = platform.OpenWindow("Options", 0, 0, 480, 330, WindowKind::Fixed);
+  const QIcon icon = platform.WidgetOf(w)->windowIcon();
+  ASSERT_FALSE(icon.isNull());
+  for (const int size : {16, 32, 48, 256})
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
+  EXPECT_EQ(QGuiApplication::desktopFileName(), "korvin4");
+}
+
+// The requester opens in the documents folder (else home), then in the
+// folder of the file chosen last; a path given by the program wins.
+TEST_F(QtPlatformTest, FileRequesterStartsInDocumentsThenTheLastFolder) {
+  const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+  const std::string home = ScratchPath("home");
+  const QString homeDir = QString::fromStdString(home);
+  QDir().mkpath(homeDir + "/.config");
+  QDir().mkpath(homeDir + "/Papers");
+  QDir().mkpath(homeDir + "/games");
+  {
+    QFile dirs(homeDir + "/.config/user-dirs.dirs");
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOCUMENTS_DIR=\"$HOME/Papers\"\n");
+  }
+  qputenv("HOME", home.c_str());
+  qunsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(QDir(platform.RequesterFolder()), QDir(homeDir + "/Papers"));
+  QDir(homeDir + "/Papers").removeRecursively();
+  EXPECT_EQ(QDir(platform.RequesterFolder()), QDir(homeDir));
+
+  // A real requester: it opens where it should, and its choice is kept.
+  QString shownIn;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shownIn = dialog->directory().absolutePath();
+    dialog->selectFile(homeDir + "/games/first.kga");
+    static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+  });
+  const std::string chosen = platform.RequestFile("Save File", "kga", true, "");
+  EXPECT_EQ(QDir(shownIn), QDir(homeDir));
+  EXPECT_EQ(QFileInfo(QString::fromStdString(chosen)).fileName(), "first.kga");
+  EXPECT_EQ(QDir(platform.RequesterFolder()), QDir(homeDir + "/games"));
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shownIn = dialog->directory().absolutePath();
+    dialog->reject();
+  });
+  EXPECT_EQ(platform.RequestFile("Load File", "kga", false, ""), "");
+  EXPECT_EQ(QDir(shownIn), QDir(homeDir + "/games"));
+
+  qputenv("HOME", oldHome);
+  if (!oldConfig.isNull()) qputenv("XDG_CONFIG_HOME", oldConfig);
+}
+
 // Drawing: pictures are written as PNG files, loaded, drawn, presented, and
 // the presented image is read back at logical coordinates.
 class QtDrawing : public QtPlatformTest {
@@ -339,6 +439,25 @@ TEST_F(QtDrawing, OnlyPresentShowsTheBackBufferAndRaisesNoPaint) {
   // The window system's own repaint is reported.
   platform.WidgetOf(canvas)->update();
   EXPECT_EQ(CountOf(Drain(), EventId::GadgetPaint, canvas), 1);
+}
+
+// A picture with a companion of twice its size is drawn from the companion
+// where the screen has the pixels for it; a companion of another size is
+// not one.
+TEST_F(QtDrawing, DoubledCompanionServesDenseScreens) {
+  WriteRgbaPng(ScratchPath("logo@2x.png"), 8, 6, SolidRgba(8, 6, 0, 0, 255, 255));
+  const Handle logo = Load("logo.png", 4, 3, SolidRgba(4, 3, 255, 0, 0, 255));
+  WriteRgbaPng(ScratchPath("odd@2x.png"), 9, 6, SolidRgba(9, 6, 0, 0, 255, 255));
+  const Handle odd = Load("odd.png", 4, 3, SolidRgba(4, 3, 255, 0, 0, 255));
+  EXPECT_EQ(platform.PictureWidth(logo), 4);  // the program sees one picture
+  platform.DrawPicture(logo, 10, 10);
+  platform.DrawPicture(odd, 30, 10);
+  platform.DrawPictureStretched(logo, 50, 10, 2, 2);  // smaller: the picture itself
+  platform.Present();
+  const bool dense = platform.PresentedImage(canvas).devicePixelRatio() > 1;
+  EXPECT_EQ(At(11, 11), dense ? QColor(0, 0, 255) : QColor(255, 0, 0));
+  EXPECT_EQ(At(31, 11), QColor(255, 0, 0));
+  EXPECT_EQ(At(51, 11), dense ? QColor(0, 0, 255) : QColor(255, 0, 0));
 }
 
 TEST_F(QtDrawing, BufferHasDeviceResolution) {

@@ -1,0 +1,131 @@
+// The pictures and drawing of QtPlatform (see platform.h for the contract
+// and qt_platform.cpp for the rest of the platform).
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "picture_decode.h"
+#include "qt_platform.h"
+
+namespace {
+
+// Drawing coordinates far beyond any screen are refused rather than let
+// overflow on their way to device pixels.
+constexpr int kFarthestPixel = 1 << 24;
+
+// A logical coordinate on a buffer of the given device pixel ratio: edges
+// are rounded, so rectangles that meet in logical pixels meet in device ones.
+int DevicePixel(int logical, qreal ratio) { return static_cast<int>(std::lround(logical * ratio)); }
+
+// "dir/name@2x.ext" for "dir/name.ext" ("" when the name has no extension).
+std::string DoubledName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  return path.substr(0, dot) + "@2x" + path.substr(dot);
+}
+
+// A decoded picture as a QImage of its own.
+QImage ImageOf(const Picture& p) {
+  const QImage view(reinterpret_cast<const uchar*>(p.pixels.data()), p.width, p.height,
+                    static_cast<qsizetype>(p.width) * 4, QImage::Format_ARGB32_Premultiplied);
+  return view.copy();
+}
+}  // namespace
+
+// Decodes with our own decoders and keeps a QImage copy for drawing, with
+// the "@2x" companion when one of exactly twice the size lies beside it.
+Handle QtPlatform::LoadPicture(const std::string& path, std::string* error) {
+  const Handle handle = Platform::LoadPicture(path, error);
+  if (handle == 0) return 0;
+  const Picture* p = FindPicture(handle);
+  Images& images = images_[handle];
+  images.normal = ImageOf(*p);
+  Picture doubled;
+  std::string ignored;
+  const std::string doubledName = DoubledName(path);
+  if (!doubledName.empty() && DecodePictureFile(doubledName, doubled, ignored) &&
+      doubled.width == 2 * p->width && doubled.height == 2 * p->height)
+    images.doubled = ImageOf(doubled);
+  return handle;
+}
+
+// The picture at exactly width x height device pixels: the decoded image
+// when it has that size, else resampled from the larger of its two versions
+// that the size needs (area averaging when it shrinks), remembered for the
+// next redraw.
+const QImage& QtPlatform::ImageForSize(Images& images, int width, int height) {
+  const bool useDoubled = !images.doubled.isNull() &&
+                          (width > images.normal.width() || height > images.normal.height());
+  const QImage& source = useDoubled ? images.doubled : images.normal;
+  if (source.width() == width && source.height() == height) return source;
+  const QSize size(width, height);
+  for (size_t k = 0; k < images.recent.size(); k++) {
+    if (images.recent[k].size != size) continue;
+    if (k > 0) std::rotate(images.recent.begin(), images.recent.begin() + static_cast<long>(k),
+                           images.recent.begin() + static_cast<long>(k) + 1);
+    return images.recent.front().image;
+  }
+  QImage scaled = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                      .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  if (images.recent.size() == kResampledKept) images.recent.pop_back();
+  images.recent.insert(images.recent.begin(), Resampled{size, std::move(scaled)});
+  return images.recent.front().image;
+}
+
+void QtPlatform::SetDrawTarget(Handle canvas) {
+  if (Canvas(canvas) != nullptr) target_ = canvas;
+}
+
+void QtPlatform::SetDrawAlpha(double alpha) { alpha_ = std::clamp(alpha, 0.0, 1.0); }
+
+// Paints into the target's back buffer. Coordinates are canvas pixels; the
+// picture is resampled for its rectangle in device pixels and then copied
+// pixel for pixel, so a high-density screen gets full detail and nothing is
+// filtered twice.
+void QtPlatform::Draw(Handle picture, int x, int y, int w, int h, bool stretched) {
+  QtCanvasWidget* canvas = Canvas(target_);
+  const auto image = images_.find(picture);
+  if (canvas == nullptr || image == images_.end()) return;
+  if (!stretched) {
+    w = image->second.normal.width();
+    h = image->second.normal.height();
+  }
+  if (std::abs(x) > kFarthestPixel || std::abs(y) > kFarthestPixel || w <= 0 || h <= 0 ||
+      w > kFarthestPixel || h > kFarthestPixel)
+    return;
+  canvas->FitBuffer();
+  QImage& back = canvas->back;
+  const qreal ratio = back.devicePixelRatio();
+  const int left = DevicePixel(x, ratio), top = DevicePixel(y, ratio);
+  const int width = DevicePixel(x + w, ratio) - left, height = DevicePixel(y + h, ratio) - top;
+  if (width <= 0 || height <= 0 || left >= back.width() || top >= back.height() ||
+      left + width <= 0 || top + height <= 0)
+    return;
+  const QImage& source = ImageForSize(image->second, width, height);
+  // The same pixels without the ratio: a painter on it works in device pixels.
+  QImage device(back.bits(), back.width(), back.height(), back.bytesPerLine(), back.format());
+  QPainter painter(&device);
+  painter.setOpacity(alpha_);
+  painter.setCompositionMode(blending_ ? QPainter::CompositionMode_SourceOver
+                                       : QPainter::CompositionMode_Source);
+  painter.drawImage(QPoint(left, top), source);
+}
+
+void QtPlatform::DrawPicture(Handle picture, int x, int y) { Draw(picture, x, y, 0, 0, false); }
+
+void QtPlatform::DrawPictureStretched(Handle picture, int x, int y, int w, int h) {
+  Draw(picture, x, y, w, h, true);
+}
+
+// The back buffer becomes the shown image (shared until the next drawing
+// copies it) and the canvas is repainted at once.
+void QtPlatform::Present() {
+  QtCanvasWidget* canvas = Canvas(target_);
+  if (canvas == nullptr) return;
+  canvas->front = canvas->back;
+  sink_.presenting = true;
+  canvas->repaint();
+  sink_.presenting = false;
+}
