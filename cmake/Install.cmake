@@ -6,6 +6,7 @@
 #   share/applications/korvin4.desktop
 #   share/icons/hicolor/<size>/apps/korvin4.png and scalable/apps/korvin4.svg
 #   share/metainfo/io.github.korvin4.Korvin4.metainfo.xml
+#   share/mime/packages/korvin4.xml    the "Korvin game" file type (*.kga)
 # Include this file at the end of the top-level CMakeLists.txt, after every
 # target is defined.
 include_guard(GLOBAL)
@@ -48,7 +49,10 @@ configure_file(${KORVIN4_SOURCE_ROOT}/packaging/korvin4-launcher.in
                ${CMAKE_BINARY_DIR}/packaging/korvin4 @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/korvin4 DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# Desktop integration: menu entry, icons in every size, AppStream metadata.
+# Desktop integration: menu entry, icons in every size, AppStream metadata,
+# the file type of saved games. The MIME cache is not built here: packages
+# leave that to their triggers, and the README tells those who install into
+# their own prefix to run update-mime-database.
 install(FILES ${KORVIN4_SOURCE_ROOT}/packaging/korvin4.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${KORVIN4_SOURCE_ROOT}/desktop/icons/hicolor
@@ -56,3 +60,5 @@ install(DIRECTORY ${KORVIN4_SOURCE_ROOT}/desktop/icons/hicolor
         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES ${KORVIN4_SOURCE_ROOT}/packaging/${KORVIN4_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${KORVIN4_SOURCE_ROOT}/packaging/korvin4-mime.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME korvin4.xml)

@@ -14,6 +14,8 @@ PACKAGES=(
   dpkg-dev lintian
   fonts-dejavu-core
   python3 coreutils
+  python3-pil
+  x11-utils libxml2-utils shared-mime-info
 )
 
 missing=()

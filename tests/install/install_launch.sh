@@ -13,7 +13,7 @@ cmake_command="$1" build="$2"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 . "$here/install_common.sh"
 
-for tool in Xvfb xdotool; do
+for tool in Xvfb xdotool xprop; do
   command -v "$tool" >/dev/null || skip "$tool is not installed, so the program cannot be started"
 done
 
@@ -58,6 +58,18 @@ wait_window() {
   done
   return 1
 }
+# The window of the given size carries the program's icon and window class,
+# so the task bar shows it and groups it with the menu entry.
+check_icon() {
+  local id
+  for id in $(xdotool search --name '^Korvin 4$' 2>/dev/null); do
+    xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $1" || continue
+    xprop -id "$id" _NET_WM_ICON | grep -q 'Icon (48 x 48)' || fail "the $1 window has no 48 x 48 icon in _NET_WM_ICON"
+    xprop -id "$id" WM_CLASS | grep -q '"korvin4"' || fail "the $1 window's class is not korvin4"
+    return 0
+  done
+  fail "no $1 window to look at"
+}
 # Starts the launcher in the background; the launcher becomes the program.
 start() {
   "$prefix/bin/korvin4" > "$tmp/$1.log" 2>&1 &
@@ -81,11 +93,12 @@ check_running_and_kill() {
 # ----- First start: the welcome dialog in a new working folder ----------------
 start first
 wait_window 432x325 || { cat "$tmp/first.log"; fail "no welcome dialog on the first start"; }
+check_icon 432x325
 for asset in "$prefix"/share/korvin4/*; do
   same_bytes "$asset" "$folder/$(basename "$asset")" || fail "$(basename "$asset") is not in the working folder"
 done
 check_running_and_kill first
-check "first start: folder created with every shipped file, program running there"
+check "first start: folder created with every shipped file, program running there, icon on the window"
 
 # ----- Second start: the user's settings and game are kept -------------------
 # Settings: window at 100,80, 320 x 320, human plays White, Novice, no welcome.
@@ -101,6 +114,7 @@ touch -r "$prefix/share/korvin4/light.jpg" "$folder/light.jpg"
 touch "$prefix/share/korvin4/light.jpg"
 start second
 wait_window 320x320 || { cat "$tmp/second.log"; fail "the second start did not open the 320 x 320 window of the kept settings"; }
+check_icon 320x320
 same_bytes "$folder/light.jpg" "$prefix/share/korvin4/light.jpg" || fail "the newer light.jpg was not copied again"
 check_running_and_kill second
 same_bytes "$folder/korvin.cfg" "$tmp/cfg.saved" || fail "korvin.cfg was changed by the launcher"

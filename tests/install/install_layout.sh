@@ -91,6 +91,31 @@ else
   echo "NOT CHECKED: appstreamcli is not installed (package appstream)"
 fi
 
+# The file type of saved games: well-formed, accepted by update-mime-database
+# (run on a copy, so the prefix keeps only installed files), and giving
+# "*.kga" the name "Korvin game".
+mime="$prefix/share/mime/packages/korvin4.xml"
+[ -f "$mime" ] || fail "no MIME type for Korvin games in share/mime/packages"
+grep -q 'StartupWMClass=korvin4' "$desktop" || fail "the desktop entry does not name the window class korvin4"
+if command -v xmllint >/dev/null; then
+  xmllint --noout "$mime" || fail "xmllint rejects $mime"
+  check "xmllint: the MIME type file is well-formed"
+else
+  echo "NOT CHECKED: xmllint is not installed (package libxml2-utils)"
+fi
+if command -v update-mime-database >/dev/null; then
+  mkdir -p "$tmp/mime/packages"
+  cp "$mime" "$tmp/mime/packages/"
+  out=$(update-mime-database -V "$tmp/mime" 2>&1) || { echo "$out"; fail "update-mime-database rejects the MIME type"; }
+  if grep -qiE 'warning|error|unknown' <<<"$out"; then echo "$out"; fail "update-mime-database has remarks"; fi
+  grep -q '<comment>Korvin game</comment>' "$tmp/mime/application/x-korvin-game.xml" 2>/dev/null ||
+    fail "the MIME database has no \"Korvin game\" type"
+  grep -qx '50:application/x-korvin-game:\*.kga' "$tmp/mime/globs2" || fail "*.kga is not a Korvin game in globs2"
+  check "update-mime-database: *.kga is application/x-korvin-game, \"Korvin game\""
+else
+  echo "NOT CHECKED: update-mime-database is not installed (package shared-mime-info)"
+fi
+
 # ----- Launcher, with a stand-in for the window program ----------------------
 # The stand-in writes its folder and arguments to $STUB_LOG and ends with 3.
 stub="$prefix/libexec/korvin4/korvin4"

@@ -2,6 +2,7 @@
 // transparency the drawing rules are made for.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "picture_decode.h"
@@ -35,6 +36,32 @@ TEST(ShippedAssets, BannersAndOptionsPictureHaveTheirExactSizes) {
   const Picture options = Load("chess.jpg");
   EXPECT_EQ(options.width, 320);
   EXPECT_EQ(options.height, 120);
+}
+
+// The pictures drawn at their own size have companions of exactly twice
+// the size for dense screens, showing the same picture.
+TEST(ShippedAssets, DoubledCompanionsAreTwiceTheSizeOfTheirPictures) {
+  for (const char* name : {"checkmate", "stalemate", "draw", "chess"}) {
+    const std::string ext = std::string(name) == "chess" ? ".jpg" : ".png";
+    const Picture normal = Load(name + ext), doubled = Load(name + ("@2x" + ext));
+    ASSERT_EQ(doubled.width, 2 * normal.width) << name;
+    ASSERT_EQ(doubled.height, 2 * normal.height) << name;
+    // Each 2 x 2 block of the companion averages to about the pixel it covers.
+    long error = 0;
+    for (int y = 0; y < normal.height; y++) {
+      for (int x = 0; x < normal.width; x++) {
+        for (int shift : {0, 8, 16}) {
+          int sum = 0;
+          for (int dy = 0; dy < 2; dy++)
+            for (int dx = 0; dx < 2; dx++) sum += (doubled.At(2 * x + dx, 2 * y + dy) >> shift) & 255;
+          error += std::abs(sum / 4 - static_cast<int>((normal.At(x, y) >> shift) & 255));
+        }
+      }
+    }
+    // Text drawn at each size and JPEG noise differ by a few levels; another
+    // picture would differ by tens.
+    EXPECT_LT(static_cast<double>(error) / (3.0 * normal.width * normal.height), 8.0) << name;
+  }
 }
 
 // Each piece picture is stretched to width% x height% of a square; its own
