@@ -1,5 +1,6 @@
 // Measures, on the Qt platform, the time from program start to the first
-// drawn board and the time of one full board redraw. Run it in a folder
+// drawn board, the time of one full board redraw, and of the first redraw
+// after a resize (when the pictures are resampled). Run it in a folder
 // holding the pictures (QT_QPA_PLATFORM=offscreen needs no display):
 //   korvin4-bench [board-size]      (default 800)
 // It writes a korvin.cfg for the given size with the welcome dialog off.
@@ -66,6 +67,17 @@ int main(int argc, char** argv) {
   for (int k = 0; k < rounds; k++) DrawBoard(0, 0, 0);
   std::printf("full redraw at %d x %d: %.2f ms (mean of %d)\n", shell.squareSize * 8,
               shell.squareSize * 8, MillisecondsSince(drawStart) / rounds, rounds);
+  // After a resize every picture is resampled once for its new size.
+  const int square = shell.squareSize;
+  double resized = 0;
+  for (int k = 1; k <= 4; k++) {
+    shell.squareSize = square - k;
+    const auto resizeStart = std::chrono::steady_clock::now();
+    DrawBoard(0, 0, 0);
+    resized += MillisecondsSince(resizeStart);
+  }
+  shell.squareSize = square;
+  std::printf("first redraw at a new size: %.2f ms (mean of 4)\n", resized / 4);
 
   // Alternate the runs so that a busy machine affects both alike.
   void (*poll)() = searchPollHook;
