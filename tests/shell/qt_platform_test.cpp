@@ -327,7 +327,7 @@ TEST_F(QtPlatformTest, FileRequesterStartsInDocumentsThenTheLastFolder) {
     dialog->selectFile(homeDir + "/games/first.kga");
     static_cast<QDialog*>(dialog)->accept();  // as the Save button does
   });
-  const std::string chosen = platform.RequestFile("Save File", "kga", true, "");
+  const std::string chosen = platform.RequestFile("Save File", {{"Korvin game", "kga"}}, true, "");
   EXPECT_EQ(QDir(shownIn), QDir(homeDir));
   EXPECT_EQ(QFileInfo(QString::fromStdString(chosen)).fileName(), "first.kga");
   EXPECT_EQ(QDir(platform.RequesterFolder()), QDir(homeDir + "/games"));
@@ -337,7 +337,7 @@ TEST_F(QtPlatformTest, FileRequesterStartsInDocumentsThenTheLastFolder) {
     shownIn = dialog->directory().absolutePath();
     dialog->reject();
   });
-  EXPECT_EQ(platform.RequestFile("Load File", "kga", false, ""), "");
+  EXPECT_EQ(platform.RequestFile("Load File", {{"Korvin game", "kga"}}, false, ""), "");
   EXPECT_EQ(QDir(shownIn), QDir(homeDir + "/games"));
 
   qputenv("HOME", oldHome);
