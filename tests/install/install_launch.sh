@@ -59,16 +59,21 @@ wait_window() {
   return 1
 }
 # The window of the given size carries the program's icon and window class,
-# so the task bar shows it and groups it with the menu entry.
+# so the task bar shows it and groups it with the menu entry. (The window
+# may be mapped a moment before its properties are all set.)
 check_icon() {
   local id
-  for id in $(xdotool search --name '^Korvin 4$' 2>/dev/null); do
-    xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $1" || continue
-    xprop -id "$id" _NET_WM_ICON | grep -q 'Icon (48 x 48)' || fail "the $1 window has no 48 x 48 icon in _NET_WM_ICON"
-    xprop -id "$id" WM_CLASS | grep -q '"korvin4"' || fail "the $1 window's class is not korvin4"
-    return 0
+  for _ in $(seq 50); do
+    for id in $(xdotool search --name '^Korvin 4$' 2>/dev/null); do
+      xdotool getwindowgeometry "$id" 2>/dev/null | grep -q "Geometry: $1" || continue
+      xprop -id "$id" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (48 x 48)' || continue
+      xprop -id "$id" WM_CLASS | grep -q '"korvin4"' || fail "the $1 window's class is not korvin4"
+      return 0
+    done
+    sleep 0.1
   done
-  fail "no $1 window to look at"
+  xprop -id "$id" _NET_WM_ICON | head -3
+  fail "the $1 window has no 48 x 48 icon in _NET_WM_ICON"
 }
 # Starts the launcher in the background; the launcher becomes the program.
 start() {
