@@ -34,21 +34,26 @@ QImage ImageOf(const Picture& p) {
 }
 }  // namespace
 
-// Decodes with our own decoders and keeps a QImage copy for drawing, with
-// the "@2x" companion when one of exactly twice the size lies beside it.
+// Decodes with our own decoders and keeps a QImage copy for drawing. Its
+// "@2x" companion is looked for only when a drawing first needs more pixels.
 Handle QtPlatform::LoadPicture(const std::string& path, std::string* error) {
   const Handle handle = Platform::LoadPicture(path, error);
   if (handle == 0) return 0;
-  const Picture* p = FindPicture(handle);
   Images& images = images_[handle];
-  images.normal = ImageOf(*p);
+  images.normal = ImageOf(*FindPicture(handle));
+  images.doubledName = DoubledName(path);
+  return handle;
+}
+
+// A companion counts only with exactly twice the picture's size.
+void QtPlatform::LoadDoubled(Images& images) {
+  const std::string name = std::move(images.doubledName);
+  images.doubledName.clear();
   Picture doubled;
   std::string ignored;
-  const std::string doubledName = DoubledName(path);
-  if (!doubledName.empty() && DecodePictureFile(doubledName, doubled, ignored) &&
-      doubled.width == 2 * p->width && doubled.height == 2 * p->height)
+  if (!name.empty() && DecodePictureFile(name, doubled, ignored) &&
+      doubled.width == 2 * images.normal.width() && doubled.height == 2 * images.normal.height())
     images.doubled = ImageOf(doubled);
-  return handle;
 }
 
 // The picture at exactly width x height device pixels: the decoded image
@@ -56,8 +61,9 @@ Handle QtPlatform::LoadPicture(const std::string& path, std::string* error) {
 // that the size needs (area averaging when it shrinks), remembered for the
 // next redraw.
 const QImage& QtPlatform::ImageForSize(Images& images, int width, int height) {
-  const bool useDoubled = !images.doubled.isNull() &&
-                          (width > images.normal.width() || height > images.normal.height());
+  const bool larger = width > images.normal.width() || height > images.normal.height();
+  if (larger && !images.doubledName.empty()) LoadDoubled(images);
+  const bool useDoubled = larger && !images.doubled.isNull();
   const QImage& source = useDoubled ? images.doubled : images.normal;
   if (source.width() == width && source.height() == height) return source;
   const QSize size(width, height);

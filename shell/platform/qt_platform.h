@@ -14,6 +14,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform.h"
@@ -108,12 +109,14 @@ class QtPlatform : public Platform {
   struct Images {
     QImage normal;
     QImage doubled;
+    std::string doubledName;        // the companion's file, until looked for
     std::vector<Resampled> recent;  // newest first, at most kResampledKept
   };
   // Sizes kept per picture: the board uses one at a time; one more spares a
   // resize that goes back and forth the work.
   static constexpr size_t kResampledKept = 2;
   const QImage& ImageForSize(Images& images, int width, int height);
+  void LoadDoubled(Images& images);
 
   int argc_;
   std::unique_ptr<QApplication> ownApp_;

@@ -79,18 +79,18 @@ TEST_P(CornerPlacementTest, EveryWindowOpensInsideTheScreenAndReopensUnchanged) 
   const bool east = GetParam().corner % 2 == 1, south = GetParam().corner >= 2;
   p.SetScreens({area});
   StartWithWelcome(east ? right - 250 : -150, south ? bottom - 250 : -150, 400, 400);
-  const ScriptWindow* main = p.FindWindow(shell.mainWindow);
-  EXPECT_EQ(main->width, 400);
-  EXPECT_EQ(main->height, 400);
+  const ScriptWindow main = *p.FindWindow(shell.mainWindow);
+  EXPECT_EQ(main.width, 400);
+  EXPECT_EQ(main.height, 400);
   // Moved in only as far as needed: it touches the two edges of its corner.
-  EXPECT_EQ(main->x, east ? right - 400 : area.x);
-  EXPECT_EQ(main->y, south ? bottom - 400 : area.y);
+  EXPECT_EQ(main.x, east ? right - 400 : area.x);
+  EXPECT_EQ(main.y, south ? bottom - 400 : area.y);
   OpenEveryDialog();
   EXPECT_EQ(p.Windows().size(), 6u);
   ExpectAllInside(area);
 
   // Closed and reopened: the same place and size, and the same file.
-  const int x = main->x, y = main->y;
+  const int x = main.x, y = main.y;
   Close();
   const std::vector<int> saved = ReadBytes("korvin.cfg");
   ScriptPlatform second;
