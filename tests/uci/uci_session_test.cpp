@@ -33,7 +33,7 @@ TEST(UciSession, HandshakeListsIdentityAndOptions) {
   ASSERT_TRUE(engine.WaitFor("uciok", lines));
   EXPECT_TRUE(HasLine(lines, "id name Korvin 4.01"));
   EXPECT_TRUE(HasLine(lines, "id author the Korvin 4 developers"));
-  EXPECT_TRUE(HasLine(lines, "option name Hash type spin default 100 min 100 max 100"));
+  EXPECT_TRUE(HasLine(lines, "option name Hash type spin default 80 min 80 max 80"));
   EXPECT_TRUE(HasLine(lines, "option name OwnBook type check default true"));
   EXPECT_TRUE(HasLine(lines, "option name Move Overhead type spin default 30 min 0 max 5000"));
   EXPECT_TRUE(HasLine(lines, "option name RootBonus type check default true"));

@@ -43,7 +43,7 @@ bool ParseSpin(const std::string& text, int lo, int hi, int& value) {
 void SendIdentity() {
   Send("id name Korvin 4.01");
   Send("id author the Korvin 4 developers");
-  Send("option name Hash type spin default 100 min 100 max 100");
+  Send("option name Hash type spin default 80 min 80 max 80");
   Send("option name OwnBook type check default true");
   Send("option name BookFile type string default korvin.bok");
   Send("option name Move Overhead type spin default 30 min 0 max 5000");
@@ -96,8 +96,8 @@ void HandleSetOption(const std::vector<std::string>& words) {
       Send("info string Level needs 0 (the limits of go) or a level 1..4");
   } else if (key == "hash") {
     int v = 0;
-    if (!sawValue || !ParseSpin(value, 100, 100, v))
-      Send("info string the table size is fixed at 100 MB");
+    if (!sawValue || !ParseSpin(value, 80, 80, v))
+      Send("info string the table size is fixed at 80 MB");
   } else if (key == "seed") {
     // Reproducible runs: the random generator, and with it the position keys,
     // start from this seed (0 = the clock). The position is set up again so
