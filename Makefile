@@ -42,13 +42,14 @@ deb: build
 
 # Ratings of the levels in engine matches against stockfish (hours; not part
 # of test). LEVELS="1 2" picks levels, FRESH=1 drops their kept games first,
-# GAMES=n plays n games per pairing instead of the plan's.
+# GAMES=n plays n games per pairing instead of the plan's, PARALLEL=n plays
+# n pairings at a time (one per free core).
 LEVELS ?= 1 2 3 4
 strength: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS) --target korvin-uci
 	python3 bench/strength/strength.py --uci $(BUILD)/tools/uci/korvin-uci --levels "$(LEVELS)" \
-		$(if $(FRESH),--fresh) $(if $(GAMES),--games $(GAMES))
+		$(if $(FRESH),--fresh) $(if $(GAMES),--games $(GAMES)) $(if $(PARALLEL),--parallel $(PARALLEL))
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) fuzz-build

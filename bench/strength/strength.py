@@ -15,6 +15,7 @@ at a time (`make strength LEVELS=3`). At the end the ratings are written to
 results/summary.txt and to the table in the top-level README.
 """
 import argparse
+import concurrent.futures
 import datetime
 import lzma
 import math
@@ -216,7 +217,23 @@ def play(pairing, games, engines, fresh, log):
     pack_pgn(pairing)
     log(f"{pairing}: finished in {time.monotonic() - started:.0f} s (referee exit {code})")
     if code != 0:
-        raise SystemExit(f"the referee failed on {pairing}")
+        raise RuntimeError(f"the referee failed on {pairing}")
+
+
+def play_all(jobs, parallel, log):
+    """Plays every (pairing, games, engines, fresh) of `jobs`, `parallel` of
+    them at a time. Each pairing keeps its own file, so they do not meet; a
+    game needs one core (the two engines take turns), so more pairings at a
+    time than the machine has cores would slow every engine down."""
+    if parallel <= 1:
+        for job in jobs:
+            play(*job, log)
+        return
+    with concurrent.futures.ThreadPoolExecutor(max_workers=parallel) as pool:
+        running = [pool.submit(play, *job, log) for job in jobs]
+        failed = [str(f.exception()) for f in running if f.exception()]
+    if failed:
+        raise RuntimeError("; ".join(failed))
 
 
 def calibration(setting):
@@ -382,6 +399,8 @@ def main():
     p.add_argument("--fresh", action="store_true", help="drop the kept games of these levels")
     p.add_argument("--games", type=int, help="games per pairing instead of the plan's")
     p.add_argument("--summary-only", action="store_true", help="only rewrite the summary")
+    p.add_argument("--parallel", type=int, default=1,
+                   help="pairings played at the same time (at most one per free core)")
     args = p.parse_args()
     os.makedirs(RESULTS, exist_ok=True)
     started = time.monotonic()
@@ -396,14 +415,19 @@ def main():
     if not args.summary_only:
         ensure_opponents()
         log(f"{datetime.datetime.now():%Y-%m-%d %H:%M}, levels {levels}")
+        # The calibrations come first, as the levels' figures rest on them.
+        # The opponents do not change with the engine: FRESH keeps these.
+        calibrations = []
         for setting in calibrations_needed(levels):
             pairing, engines, _, _ = calibration(setting)
-            # The opponents do not change with the engine: FRESH keeps these.
-            play(pairing, args.games or CALIBRATION_GAMES, engines, False, log)
-        for level in levels:
-            for pairing, games, _, _, spec in level_pairings(level):
-                play(pairing, args.games or games, [korvin_spec(level, args.uci), spec],
-                     args.fresh, log)
+            calibrations.append((pairing, args.games or CALIBRATION_GAMES, engines, False))
+        matches = [(pairing, args.games or games, [korvin_spec(level, args.uci), spec], args.fresh)
+                   for level in levels for pairing, games, _, _, spec in level_pairings(level)]
+        try:
+            play_all(calibrations, args.parallel, log)
+            play_all(matches, args.parallel, log)
+        except RuntimeError as e:
+            raise SystemExit(str(e))
     summarise(log)
 
 
