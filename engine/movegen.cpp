@@ -5,14 +5,6 @@
 
 namespace {
 
-// Direction offsets for White; Black uses each offset negated, in the same
-// order, which is what the `sign` of the templates below does.
-constexpr int kKnightSteps[8] = {19, 21, -19, -21, 8, 12, -8, -12};
-constexpr int kBishopRays[4] = {9, 11, -9, -11};
-constexpr int kRookRays[4] = {1, 10, -1, -10};
-constexpr int kQueenRays[8] = {9, 11, -9, -11, 1, 10, -1, -10};
-constexpr int kKingSteps[8] = {1, 9, -1, -9, 10, 11, -10, -11};
-
 template <int Side>
 inline bool IsOwn(int c) {
   return Side == 0 ? (c >= kWhitePawn && c <= kWhiteKing) : c > kOffBoard;
@@ -109,32 +101,41 @@ inline void AddCapture(const NodeOrdering& o, int from, int to) {
     CaptureMove<Side>(o, from, to);
 }
 
-template <int Side, bool CapturesOnly>
-inline void Steps(const NodeOrdering& o, int s, const int* steps, int count) {
-  constexpr int sign = Side == 0 ? 1 : -1;
-  for (int i = 0; i < count; i++) {
-    const int t = s + sign * steps[i];
-    const int c = E.board[t];
-    if (c == kEmpty) {
-      if (!CapturesOnly) QuietMove<Side>(o, s, t);
-    } else if (IsEnemy<Side>(c)) {
-      AddCapture<Side, CapturesOnly>(o, s, t);
-    }
+// One step target: a quiet move when empty, a capture when it holds an enemy.
+template <int Side, bool CapturesOnly, int Step>
+inline void StepTo(const NodeOrdering& o, int s) {
+  const int t = s + (Side == 0 ? Step : -Step);
+  const int c = E.board[t];
+  if (c == kEmpty) {
+    if (!CapturesOnly) QuietMove<Side>(o, s, t);
+  } else if (IsEnemy<Side>(c)) {
+    AddCapture<Side, CapturesOnly>(o, s, t);
   }
 }
 
-template <int Side, bool CapturesOnly>
-inline void Rays(const NodeOrdering& o, int s, const int* rays, int count) {
-  constexpr int sign = Side == 0 ? 1 : -1;
-  for (int i = 0; i < count; i++) {
-    const int d = sign * rays[i];
-    int t = s + d;
-    while (E.board[t] == kEmpty) {
-      if (!CapturesOnly) QuietMove<Side>(o, s, t);
-      t += d;
-    }
-    if (IsEnemy<Side>(E.board[t])) AddCapture<Side, CapturesOnly>(o, s, t);
+// One ray: every empty square a quiet move, then the first occupied square a
+// capture when it holds an enemy.
+template <int Side, bool CapturesOnly, int Ray>
+inline void RayFrom(const NodeOrdering& o, int s) {
+  constexpr int d = Side == 0 ? Ray : -Ray;
+  int t = s + d;
+  while (E.board[t] == kEmpty) {
+    if (!CapturesOnly) QuietMove<Side>(o, s, t);
+    t += d;
   }
+  if (IsEnemy<Side>(E.board[t])) AddCapture<Side, CapturesOnly>(o, s, t);
+}
+
+// The steps or rays of a piece in the order given; the offsets are White's,
+// and Black uses each one negated, in the same order.
+template <int Side, bool CapturesOnly, int... Offsets>
+inline void Steps(const NodeOrdering& o, int s) {
+  (StepTo<Side, CapturesOnly, Offsets>(o, s), ...);
+}
+
+template <int Side, bool CapturesOnly, int... Offsets>
+inline void Rays(const NodeOrdering& o, int s) {
+  (RayFrom<Side, CapturesOnly, Offsets>(o, s), ...);
 }
 
 // Captures first on the h-side diagonal, then the a-side; an empty diagonal
@@ -212,12 +213,12 @@ void GenerateFor() {
     if (!IsOwn<Side>(c)) continue;
     switch (Side == 0 ? c : c - 8) {
       case kWhitePawn: PawnMoves<Side, CapturesOnly>(o, s); break;
-      case kWhiteKnight: Steps<Side, CapturesOnly>(o, s, kKnightSteps, 8); break;
-      case kWhiteBishop: Rays<Side, CapturesOnly>(o, s, kBishopRays, 4); break;
-      case kWhiteRook: Rays<Side, CapturesOnly>(o, s, kRookRays, 4); break;
-      case kWhiteQueen: Rays<Side, CapturesOnly>(o, s, kQueenRays, 8); break;
+      case kWhiteKnight: Steps<Side, CapturesOnly, 19, 21, -19, -21, 8, 12, -8, -12>(o, s); break;
+      case kWhiteBishop: Rays<Side, CapturesOnly, 9, 11, -9, -11>(o, s); break;
+      case kWhiteRook: Rays<Side, CapturesOnly, 1, 10, -1, -10>(o, s); break;
+      case kWhiteQueen: Rays<Side, CapturesOnly, 9, 11, -9, -11, 1, 10, -1, -10>(o, s); break;
       case kWhiteKing:
-        Steps<Side, CapturesOnly>(o, s, kKingSteps, 8);
+        Steps<Side, CapturesOnly, 1, 9, -1, -9, 10, 11, -10, -11>(o, s);
         if (!CapturesOnly) Castling<Side>(o);
         break;
       default: break;
