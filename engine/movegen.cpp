@@ -101,29 +101,34 @@ inline void AddCapture(const NodeOrdering& o, int from, int to) {
     CaptureMove<Side>(o, from, to);
 }
 
+// The board index of a pointer into the board.
+inline int SquareOf(const int* square) { return static_cast<int>(square - E.board); }
+
 // One step target: a quiet move when empty, a capture when it holds an enemy.
+// The target is read at its fixed distance from the piece's board entry.
 template <int Side, bool CapturesOnly, int Step>
 inline void StepTo(const NodeOrdering& o, int s) {
-  const int t = s + (Side == 0 ? Step : -Step);
-  const int c = E.board[t];
+  constexpr int step = Side == 0 ? Step : -Step;
+  const int c = (&E.board[s])[step];
   if (c == kEmpty) {
-    if (!CapturesOnly) QuietMove<Side>(o, s, t);
+    if (!CapturesOnly) QuietMove<Side>(o, s, s + step);
   } else if (IsEnemy<Side>(c)) {
-    AddCapture<Side, CapturesOnly>(o, s, t);
+    AddCapture<Side, CapturesOnly>(o, s, s + step);
   }
 }
 
 // One ray: every empty square a quiet move, then the first occupied square a
-// capture when it holds an enemy.
+// capture when it holds an enemy. A pointer walks the board, so that each
+// square of the ray costs one load and one compare.
 template <int Side, bool CapturesOnly, int Ray>
 inline void RayFrom(const NodeOrdering& o, int s) {
   constexpr int d = Side == 0 ? Ray : -Ray;
-  int t = s + d;
-  while (E.board[t] == kEmpty) {
-    if (!CapturesOnly) QuietMove<Side>(o, s, t);
-    t += d;
+  const int* square = &E.board[s] + d;
+  while (*square == kEmpty) {
+    if (!CapturesOnly) QuietMove<Side>(o, s, SquareOf(square));
+    square += d;
   }
-  if (IsEnemy<Side>(E.board[t])) AddCapture<Side, CapturesOnly>(o, s, t);
+  if (IsEnemy<Side>(*square)) AddCapture<Side, CapturesOnly>(o, s, SquareOf(square));
 }
 
 // The steps or rays of a piece in the order given; the offsets are White's,
