@@ -6,11 +6,6 @@
 namespace {
 
 template <int Side>
-inline bool IsOwn(int c) {
-  return Side == 0 ? (c >= kWhitePawn && c <= kWhiteKing) : c > kOffBoard;
-}
-
-template <int Side>
 inline bool IsEnemy(int c) {
   return Side == 0 ? c > kOffBoard : (c >= kWhitePawn && c < kEmpty);
 }
@@ -206,7 +201,8 @@ inline void Castling(const NodeOrdering& o) {
 }
 
 // The piece loop: every piece of the side to move in list order, each one
-// completely before the next; a captured piece's slot holds 0 and is skipped.
+// completely before the next. The switch knows only the mover's own codes, so
+// it skips a captured piece's slot, which holds 0 (and board[0] is 0).
 template <int Side, bool CapturesOnly>
 void GenerateFor() {
   const int* list = Side == 0 ? E.whitePieces : E.blackPieces;
@@ -215,7 +211,6 @@ void GenerateFor() {
   for (E.pieceCursor = 1; E.pieceCursor <= n; E.pieceCursor++) {
     const int s = list[E.pieceCursor];
     const int c = E.board[s];
-    if (!IsOwn<Side>(c)) continue;
     switch (Side == 0 ? c : c - 8) {
       case kWhitePawn: PawnMoves<Side, CapturesOnly>(o, s); break;
       case kWhiteKnight: Steps<Side, CapturesOnly, 19, 21, -19, -21, 8, 12, -8, -12>(o, s); break;
