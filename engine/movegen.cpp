@@ -54,7 +54,7 @@ inline void NoteKingCapture(int to) {
 // of this ply and to 50000 for the counter-move to the previous move, and
 // lowered by the mover's value when an enemy pawn attacks the destination.
 template <int Side>
-inline void QuietMove(const NodeOrdering& o, int from, int to) {
+[[gnu::always_inline]] inline void QuietMove(const NodeOrdering& o, int from, int to) {
   int score = KillerOrCounter(o, from, to, E.history[from][to], true);
   const int* b = E.board;
   const bool pawnAttacked = Side == 0
