@@ -108,9 +108,10 @@ int Evaluate() {
   }
 
   // Pieces near the enemy king, and the pawns of each file. The pawn squares
-  // are remembered for the ending king terms.
-  int blackPawns[16], whitePawns[16];
-  int blackPawnTotal = 0, whitePawnTotal = 0;
+  // are remembered for the ending king terms, the other pieces' squares (in
+  // slot order) for the piece terms further down, where pawns earn nothing.
+  int blackPawns[16], whitePawns[16], blackOthers[16], whiteOthers[16];
+  int blackPawnTotal = 0, whitePawnTotal = 0, blackOtherTotal = 0, whiteOtherTotal = 0;
   const int blackCount = E.blackPieceCount, whiteCount = E.whitePieceCount;
   for (int i = 1; i <= blackCount; i++) {
     const int sq = E.blackPieces[i];
@@ -122,6 +123,8 @@ int Evaluate() {
       if (sq < E.blackFrontPawn[f]) E.blackFrontPawn[f] = sq;
       if (sq > E.blackRearPawn[f]) E.blackRearPawn[f] = sq;
       blackPawns[blackPawnTotal++] = sq;
+    } else {
+      blackOthers[blackOtherTotal++] = sq;
     }
   }
   for (int i = 1; i <= whiteCount; i++) {
@@ -134,6 +137,8 @@ int Evaluate() {
       if (sq > E.whiteFrontPawn[f]) E.whiteFrontPawn[f] = sq;
       if (sq < E.whiteRearPawn[f]) E.whiteRearPawn[f] = sq;
       whitePawns[whitePawnTotal++] = sq;
+    } else {
+      whiteOthers[whiteOtherTotal++] = sq;
     }
   }
 
@@ -223,9 +228,8 @@ int Evaluate() {
 
   // Black pieces, in slot order (the rook-pair bonus depends on it).
   int lastRookFile = 0;
-  for (int i = 1; i <= blackCount; i++) {
-    const int sq = E.blackPieces[i];
-    if (sq == 0) continue;
+  for (int i = 0; i < blackOtherTotal; i++) {
+    const int sq = blackOthers[i];
     const int f = squareDigits.file[sq];
     switch (board[sq]) {
       case kBlackKnight:
@@ -267,9 +271,8 @@ int Evaluate() {
 
   // White pieces, mirrored.
   lastRookFile = 0;
-  for (int i = 1; i <= whiteCount; i++) {
-    const int sq = E.whitePieces[i];
-    if (sq == 0) continue;
+  for (int i = 0; i < whiteOtherTotal; i++) {
+    const int sq = whiteOthers[i];
     const int f = squareDigits.file[sq];
     switch (board[sq]) {
       case kWhiteKnight:

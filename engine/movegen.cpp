@@ -5,19 +5,6 @@
 
 namespace {
 
-// Direction offsets for White; Black uses each offset negated, in the same
-// order, which is what the `sign` of the templates below does.
-constexpr int kKnightSteps[8] = {19, 21, -19, -21, 8, 12, -8, -12};
-constexpr int kBishopRays[4] = {9, 11, -9, -11};
-constexpr int kRookRays[4] = {1, 10, -1, -10};
-constexpr int kQueenRays[8] = {9, 11, -9, -11, 1, 10, -1, -10};
-constexpr int kKingSteps[8] = {1, 9, -1, -9, 10, 11, -10, -11};
-
-template <int Side>
-inline bool IsOwn(int c) {
-  return Side == 0 ? (c >= kWhitePawn && c <= kWhiteKing) : c > kOffBoard;
-}
-
 template <int Side>
 inline bool IsEnemy(int c) {
   return Side == 0 ? c > kOffBoard : (c >= kWhitePawn && c < kEmpty);
@@ -67,7 +54,7 @@ inline void NoteKingCapture(int to) {
 // of this ply and to 50000 for the counter-move to the previous move, and
 // lowered by the mover's value when an enemy pawn attacks the destination.
 template <int Side>
-inline void QuietMove(const NodeOrdering& o, int from, int to) {
+[[gnu::always_inline]] inline void QuietMove(const NodeOrdering& o, int from, int to) {
   int score = KillerOrCounter(o, from, to, E.history[from][to], true);
   const int* b = E.board;
   const bool pawnAttacked = Side == 0
@@ -109,32 +96,46 @@ inline void AddCapture(const NodeOrdering& o, int from, int to) {
     CaptureMove<Side>(o, from, to);
 }
 
-template <int Side, bool CapturesOnly>
-inline void Steps(const NodeOrdering& o, int s, const int* steps, int count) {
-  constexpr int sign = Side == 0 ? 1 : -1;
-  for (int i = 0; i < count; i++) {
-    const int t = s + sign * steps[i];
-    const int c = E.board[t];
-    if (c == kEmpty) {
-      if (!CapturesOnly) QuietMove<Side>(o, s, t);
-    } else if (IsEnemy<Side>(c)) {
-      AddCapture<Side, CapturesOnly>(o, s, t);
-    }
+// The board index of a pointer into the board.
+inline int SquareOf(const int* square) { return static_cast<int>(square - E.board); }
+
+// One step target: a quiet move when empty, a capture when it holds an enemy.
+// The target is read at its fixed distance from the piece's board entry.
+template <int Side, bool CapturesOnly, int Step>
+inline void StepTo(const NodeOrdering& o, int s) {
+  constexpr int step = Side == 0 ? Step : -Step;
+  const int c = (&E.board[s])[step];
+  if (c == kEmpty) {
+    if (!CapturesOnly) QuietMove<Side>(o, s, s + step);
+  } else if (IsEnemy<Side>(c)) {
+    AddCapture<Side, CapturesOnly>(o, s, s + step);
   }
 }
 
-template <int Side, bool CapturesOnly>
-inline void Rays(const NodeOrdering& o, int s, const int* rays, int count) {
-  constexpr int sign = Side == 0 ? 1 : -1;
-  for (int i = 0; i < count; i++) {
-    const int d = sign * rays[i];
-    int t = s + d;
-    while (E.board[t] == kEmpty) {
-      if (!CapturesOnly) QuietMove<Side>(o, s, t);
-      t += d;
-    }
-    if (IsEnemy<Side>(E.board[t])) AddCapture<Side, CapturesOnly>(o, s, t);
+// One ray: every empty square a quiet move, then the first occupied square a
+// capture when it holds an enemy. A pointer walks the board, so that each
+// square of the ray costs one load and one compare.
+template <int Side, bool CapturesOnly, int Ray>
+inline void RayFrom(const NodeOrdering& o, int s) {
+  constexpr int d = Side == 0 ? Ray : -Ray;
+  const int* square = &E.board[s] + d;
+  while (*square == kEmpty) {
+    if (!CapturesOnly) QuietMove<Side>(o, s, SquareOf(square));
+    square += d;
   }
+  if (IsEnemy<Side>(*square)) AddCapture<Side, CapturesOnly>(o, s, SquareOf(square));
+}
+
+// The steps or rays of a piece in the order given; the offsets are White's,
+// and Black uses each one negated, in the same order.
+template <int Side, bool CapturesOnly, int... Offsets>
+inline void Steps(const NodeOrdering& o, int s) {
+  (StepTo<Side, CapturesOnly, Offsets>(o, s), ...);
+}
+
+template <int Side, bool CapturesOnly, int... Offsets>
+inline void Rays(const NodeOrdering& o, int s) {
+  (RayFrom<Side, CapturesOnly, Offsets>(o, s), ...);
 }
 
 // Captures first on the h-side diagonal, then the a-side; an empty diagonal
@@ -200,7 +201,8 @@ inline void Castling(const NodeOrdering& o) {
 }
 
 // The piece loop: every piece of the side to move in list order, each one
-// completely before the next; a captured piece's slot holds 0 and is skipped.
+// completely before the next. The switch knows only the mover's own codes, so
+// it skips a captured piece's slot, which holds 0 (and board[0] is 0).
 template <int Side, bool CapturesOnly>
 void GenerateFor() {
   const int* list = Side == 0 ? E.whitePieces : E.blackPieces;
@@ -209,15 +211,14 @@ void GenerateFor() {
   for (E.pieceCursor = 1; E.pieceCursor <= n; E.pieceCursor++) {
     const int s = list[E.pieceCursor];
     const int c = E.board[s];
-    if (!IsOwn<Side>(c)) continue;
     switch (Side == 0 ? c : c - 8) {
       case kWhitePawn: PawnMoves<Side, CapturesOnly>(o, s); break;
-      case kWhiteKnight: Steps<Side, CapturesOnly>(o, s, kKnightSteps, 8); break;
-      case kWhiteBishop: Rays<Side, CapturesOnly>(o, s, kBishopRays, 4); break;
-      case kWhiteRook: Rays<Side, CapturesOnly>(o, s, kRookRays, 4); break;
-      case kWhiteQueen: Rays<Side, CapturesOnly>(o, s, kQueenRays, 8); break;
+      case kWhiteKnight: Steps<Side, CapturesOnly, 19, 21, -19, -21, 8, 12, -8, -12>(o, s); break;
+      case kWhiteBishop: Rays<Side, CapturesOnly, 9, 11, -9, -11>(o, s); break;
+      case kWhiteRook: Rays<Side, CapturesOnly, 1, 10, -1, -10>(o, s); break;
+      case kWhiteQueen: Rays<Side, CapturesOnly, 9, 11, -9, -11, 1, 10, -1, -10>(o, s); break;
       case kWhiteKing:
-        Steps<Side, CapturesOnly>(o, s, kKingSteps, 8);
+        Steps<Side, CapturesOnly, 1, 9, -1, -9, 10, 11, -10, -11>(o, s);
         if (!CapturesOnly) Castling<Side>(o);
         break;
       default: break;
