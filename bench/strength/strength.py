@@ -287,6 +287,7 @@ def level_pairings(level):
 
 def summarise(log):
     rows, text = [], []
+    estimates = {}  # level: (rating, 95 % half-width) of the levels with a finite figure
     for level in LEVELS:
         name = LEVELS[level][0]
         player = f"Korvin {name}"
@@ -317,6 +318,8 @@ def summarise(log):
         text += lines
         if est:
             r, half, bound, n = est
+            if not bound:
+                estimates[level] = (r, half)
             figure = f"{bound}{r:.0f} ± {half:.0f}"
             text.append(f"  rating {figure} (95 % interval {r - half:.0f}..{r + half:.0f})")
             # How much the time losses (of either side) move the figure.
@@ -333,6 +336,13 @@ def summarise(log):
                             f"over {alt[3]} games")
             rows.append((level, name, LEVEL_TIME_TEXT[level], figure, games,
                          max(dates), sites[-1], losses))
+    guess = extrapolate_expert(estimates, {row[0] for row in rows})
+    if guess:
+        r, half = guess
+        text.append(f"Level 4 Expert (10 s a move), not played: estimated {r:.0f} ± {half:.0f} "
+                    f"as Advanced plus Advanced's gain over Intermediate")
+        rows.append((4, LEVELS[4][0], LEVEL_TIME_TEXT[4], f"≈ {r:.0f} ± {half:.0f} (estimate)",
+                     "0 (not played)", "", "", [0, 0, 0]))
     for setting in calibrations_needed(list(LEVELS)):
         pairing, _, player, anchor = calibration(setting)
         played = read_games(pairing)
@@ -348,6 +358,18 @@ def summarise(log):
         f.write(summary)
     log(summary)
     write_readme_table(rows)
+
+
+def extrapolate_expert(estimates, played):
+    """An estimate of Expert when it has not been played: each level thinks
+    ten times longer than the one below it, and Expert is taken to gain over
+    Advanced what Advanced gained over Intermediate. Gains shrink as the time
+    grows, so this leans high. The interval adds the two measured ones'
+    variances (twice Advanced's figure less Intermediate's)."""
+    if 4 in played or 2 not in estimates or 3 not in estimates:
+        return None
+    (r2, h2), (r3, h3) = estimates[2], estimates[3]
+    return 2 * r3 - r2, math.sqrt((2 * h3) ** 2 + h2 ** 2)
 
 
 def write_readme_table(rows):
@@ -366,13 +388,18 @@ def write_readme_table(rows):
                          f"(`make strength LEVELS={level}`) | | | | |")
             continue
         _, _, tpm, figure, games, date, site, losses = measured[level]
-        table.append(f"| {name} | {tpm} | {figure} | {games} | {losses[0]} / {losses[1]} "
-                     f"| {date} | {site} |")
+        lost = f"{losses[0]} / {losses[1]}" if date else ""
+        table.append(f"| {name} | {tpm} | {figure} | {games} | {lost} | {date} | {site} |")
     illegal = sum(row[7][2] for row in rows)
     table += ["", "Ratings are on the scale of stockfish 15.1's `UCI_Elo`, at the level's "
               "own time per move; illegal moves by Korvin in these games: "
               f"{illegal}. Each pairing's games and the full summary are in "
               "`bench/strength/results/`."]
+    if any(row[5] == "" for row in rows):
+        table += ["", "A level marked as an estimate has not been played: it is Advanced's "
+                  "figure plus Advanced's gain over Intermediate (each level thinks ten times "
+                  "longer than the one below), which leans high, as the gain from more time "
+                  "shrinks as the time grows."]
     head, rest = text.split(start, 1)
     _, tail = rest.split(end, 1)
     new = head + start + "\n" + "\n".join(table) + "\n" + end + tail

@@ -3,6 +3,7 @@
 benchmark: perft counts of the repository's reference positions, notation,
 draw rules, the referee's adjudication, and the rating estimate."""
 import importlib.util
+import math
 import os
 import sys
 import tempfile
@@ -129,6 +130,14 @@ class Rating(unittest.TestCase):
         r, _, bound, _ = strength.rating([(0, 0, 10, 1350.0, 0.0)])
         self.assertEqual(bound, "<")
         self.assertLess(r, 1350.0 - 300)
+
+    def test_expert_estimate_only_when_not_played(self):
+        measured = {2: (1700.0, 60.0), 3: (2000.0, 80.0)}
+        r, half = strength.extrapolate_expert(measured, {2, 3})
+        self.assertAlmostEqual(r, 2300.0)
+        self.assertAlmostEqual(half, math.hypot(160.0, 60.0))
+        self.assertIsNone(strength.extrapolate_expert(measured, {2, 3, 4}))
+        self.assertIsNone(strength.extrapolate_expert({3: (2000.0, 80.0)}, {3}))
 
 
 if __name__ == "__main__":
