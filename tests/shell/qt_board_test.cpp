@@ -20,26 +20,13 @@
 #include "picture_decode.h"
 #include "program.h"
 #include "qt_platform.h"
+#include "qt_test_app.h"
 #include "shell_state.h"
 #include "test_images.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class QtApplicationEnvironment : public testing::Environment {
- public:
-  void SetUp() override { app_ = new QApplication(argc_, argv_); }
-  void TearDown() override { delete app_; }
-
- private:
-  int argc_ = 1;
-  char name_[16] = "qt_board_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication* app_ = nullptr;
-};
-testing::Environment* const qtEnvironment =
-    testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 // ----- The reference: exact area averaging in doubles --------------------------
 

@@ -24,24 +24,10 @@
 #include <vector>
 
 #include "qt_platform.h"
+#include "qt_test_app.h"
 #include "test_images.h"
 
 namespace {
-
-// One QApplication for the whole test program.
-class QtApplicationEnvironment : public testing::Environment {
- public:
-  void SetUp() override { app_ = new QApplication(argc_, argv_); }
-  void TearDown() override { delete app_; }
-
- private:
-  int argc_ = 1;
-  char name_[16] = "platform_tests";
-  char* argv_[2] = {name_, nullptr};
-  QApplication* app_ = nullptr;
-};
-testing::Environment* const qtEnvironment =
-    testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 class QtPlatformTest : public testing::Test {
  protected:
