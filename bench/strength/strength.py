@@ -280,8 +280,8 @@ def opponent_rating(kind, setting, skip_forfeits=False):
 def level_pairings(level):
     out = []
     for kind, setting, games in PLAN[level]:
-        key, spec = opponent_spec(kind, setting, LEVELS[level][2])
-        out.append((f"level{level}-vs-{key}", games, kind, setting, spec))
+        key, engine = opponent_spec(kind, setting, LEVELS[level][2])
+        out.append((f"level{level}-vs-{key}", games, kind, setting, engine))
     return out
 
 
@@ -448,8 +448,8 @@ def main():
         for setting in calibrations_needed(levels):
             pairing, engines, _, _ = calibration(setting)
             calibrations.append((pairing, args.games or CALIBRATION_GAMES, engines, False))
-        matches = [(pairing, args.games or games, [korvin_spec(level, args.uci), spec], args.fresh)
-                   for level in levels for pairing, games, _, _, spec in level_pairings(level)]
+        matches = [(pairing, args.games or games, [korvin_spec(level, args.uci), engine], args.fresh)
+                   for level in levels for pairing, games, _, _, engine in level_pairings(level)]
         try:
             play_all(calibrations, args.parallel, log)
             play_all(matches, args.parallel, log)
