@@ -68,6 +68,11 @@ int NextMove(int& taken) {
   return chosen;
 }
 
+int UpcomingMove(int taken, int ahead) {
+  if (taken < 3) return 0;
+  return E.moveOrder[E.moveListEnd[E.ply - 1] + taken - 2 + ahead];
+}
+
 void UpdatePv(int from, int to) {
   const int p = E.ply;
   E.pvFrom[p][p] = from;

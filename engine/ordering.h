@@ -18,6 +18,11 @@ int PickBestMove();
 // once.
 int NextMove(int& taken);
 
+// Once NextMove has sorted the node's moves (from its third move on), the
+// slot it returns `ahead` moves after the one it returned last (0: that one
+// itself); 0 before then. The caller keeps count of the moves that are left.
+int UpcomingMove(int taken, int ahead);
+
 // Makes (from, to) followed by the child's line this ply's principal
 // variation.
 void UpdatePv(int from, int to);

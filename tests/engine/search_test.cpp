@@ -250,7 +250,16 @@ TEST(Ordering, NextMoveGivesThePickOrder) {
     for (int k = 0; k < n; k++) picked.push_back(PickBestMove());
     for (int k = 0; k < n; k++) E.moveScore[first + k] = scores[k];
     int taken = 0;
-    for (int k = 0; k < n; k++) ASSERT_EQ(NextMove(taken), picked[k]) << "trial " << trial << " move " << k;
+    for (int k = 0; k < n; k++) {
+      ASSERT_EQ(NextMove(taken), picked[k]) << "trial " << trial << " move " << k;
+      // Once sorted, the moves to come are known in advance.
+      if (k < 2) {
+        EXPECT_EQ(UpcomingMove(taken, 1), 0);
+      }
+      for (int a = 0; k >= 2 && k + a < n; a++) {
+        ASSERT_EQ(UpcomingMove(taken, a), picked[k + a]) << "trial " << trial << " move " << k << " ahead " << a;
+      }
+    }
     EXPECT_EQ(PickBestMove(), 0) << "every move is marked as tried";
   }
 }
