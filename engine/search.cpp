@@ -94,7 +94,7 @@ int Search(int alpha, int beta, int depth) {
   // entries start loading while the current move is searched.
   int taken = 0;
   int next = NextMove(taken);
-  if (next != 0 && E.useHashTable) TtPrefetchMove(E.moveFrom[next], E.moveTo[next]);
+  if (next != 0 && E.useHashTable) PrefetchSlot(next);
   for (int n = E.moveListEnd[ply] - E.moveListEnd[ply - 1]; n > 0; n--) {
     const int i = next;
     next = n > 1 ? NextMove(taken) : 0;
