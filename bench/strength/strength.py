@@ -46,7 +46,7 @@ LEVEL_TIME_TEXT = {1: "one ply", 2: "0.1 s", 3: "1 s", 4: "10 s"}
 PLAN = {
     1: [("stockfish", 1350, 50), ("fairy", 0, 50), ("fairy", -3, 50)],
     2: [("stockfish", 1350, 50), ("stockfish", 1600, 50), ("stockfish", 1900, 50)],
-    3: [("stockfish", 1600, 50), ("stockfish", 1900, 50), ("stockfish", 2200, 20)],
+    3: [("stockfish", 1600, 30), ("stockfish", 1900, 50), ("stockfish", 2200, 20)],
     4: [("stockfish", 1900, 10), ("stockfish", 2200, 10)],
 }
 CALIBRATION_GAMES = 100
