@@ -56,12 +56,12 @@ void SortUntriedMoves(int first, int last) {
 
 int NextMove(int& taken) {
   int chosen;
-  if (taken < 2) {
+  if (taken < kSinglePicks) {
     chosen = PickBestMove();
   } else {
     const int first = E.moveListEnd[E.ply - 1] + 1;
-    if (taken == 2) SortUntriedMoves(first, E.moveListEnd[E.ply]);
-    chosen = E.moveOrder[first + taken - 2];
+    if (taken == kSinglePicks) SortUntriedMoves(first, E.moveListEnd[E.ply]);
+    chosen = E.moveOrder[first + taken - kSinglePicks];
     E.moveScore[chosen] = kTried;
   }
   taken++;
@@ -69,8 +69,8 @@ int NextMove(int& taken) {
 }
 
 int UpcomingMove(int taken, int ahead) {
-  if (taken < 3) return 0;
-  return E.moveOrder[E.moveListEnd[E.ply - 1] + taken - 2 + ahead];
+  if (taken <= kSinglePicks) return 0;
+  return E.moveOrder[E.moveListEnd[E.ply - 1] + taken - kSinglePicks + ahead];
 }
 
 void UpdatePv(int from, int to) {

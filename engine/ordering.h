@@ -18,6 +18,10 @@ int PickBestMove();
 // once.
 int NextMove(int& taken);
 
+// How many of a node's moves NextMove picks one at a time before it sorts
+// the rest.
+constexpr int kSinglePicks = 2;
+
 // Once NextMove has sorted the node's moves (from its third move on), the
 // slot it returns `ahead` moves after the one it returned last (0: that one
 // itself); 0 before then. The caller keeps count of the moves that are left.

@@ -53,9 +53,9 @@ void PrefetchSlot(int slot) { TtPrefetchMove(E.moveFrom[slot], E.moveTo[slot]); 
 // kPrefetchLead of them, so that a short subtree (a frontier move) does not
 // leave the load unfinished. `left` counts the moves after `next`.
 void PrefetchAhead(int next, int taken, int left) {
-  if (taken < 3) {
+  if (taken <= kSinglePicks) {
     PrefetchSlot(next);
-  } else if (taken == 3) {
+  } else if (taken == kSinglePicks + 1) {  // just sorted
     for (int k = 0; k < kPrefetchLead && k <= left; k++) PrefetchSlot(UpcomingMove(taken, k));
   } else if (kPrefetchLead - 1 <= left) {
     PrefetchSlot(UpcomingMove(taken, kPrefetchLead - 1));
