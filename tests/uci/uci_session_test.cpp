@@ -137,13 +137,16 @@ TEST(UciSession, EndOfInputDuringSearchEndsTheProcess) {
   EXPECT_EQ(engine.WaitExit(), 0);
 }
 
-TEST(UciSession, BadPositionKeepsThePreviousOne) {
+// After a refused position the controller and the engine disagree about the
+// game: a move from the previous position could be illegal in the one the
+// controller meant, so there is no move at all until a valid position.
+TEST(UciSession, RefusedPositionLeavesNoPositionUntilAValidOne) {
   UciChild engine(kUciBinary);
   StartQuiet(engine);
   const std::string good = "startpos moves e2e4 e7e5";
-  engine.Send("position " + good);
   const std::vector<std::string> bad = {
       "position startpos moves e2e4 e7e5 e1e3",                    // illegal move
+      "position startpos moves e2e4 e2e4",                          // the second e2e4 is illegal
       "position startpos moves e2e4 e7e5 g1f3 zz99",                // not a move
       "position startpos moves e2e4 e7e5 e7e8q",                    // promotion suffix on no promotion
       "position fen rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNX w",  // unknown piece
@@ -155,14 +158,42 @@ TEST(UciSession, BadPositionKeepsThePreviousOne) {
       "position startpos e2e4",                                     // "moves" missing
   };
   for (const std::string& command : bad) {
+    engine.Send("position " + good);
     engine.Send(command);
     std::vector<std::string> lines;
     ASSERT_TRUE(engine.WaitFor("info string", lines)) << command;
-    engine.Send("go depth 1");
-    ASSERT_TRUE(engine.WaitFor("bestmove", lines)) << command;
-    const std::string best = BestMoveOf(lines);
-    EXPECT_TRUE(IsLegalIn(good, best)) << command << " -> " << best;
+    // Every go, not only the first, is refused, with the reason.
+    for (int k = 0; k < 2; k++) {
+      engine.Send("go depth 1");
+      lines.clear();
+      ASSERT_TRUE(engine.WaitFor("bestmove", lines)) << command;
+      EXPECT_EQ(BestMoveOf(lines), "0000") << command;
+      EXPECT_TRUE(HasLine(lines, "info string no position to search")) << command;
+    }
   }
+  // A valid position ends the refusal.
+  engine.Send("position " + good);
+  engine.Send("go depth 1");
+  std::vector<std::string> lines;
+  ASSERT_TRUE(engine.WaitFor("bestmove", lines));
+  EXPECT_TRUE(IsLegalIn(good, BestMoveOf(lines))) << BestMoveOf(lines);
+  engine.Send("quit");
+  EXPECT_EQ(engine.WaitExit(), 0);
+}
+
+// More half-moves than a game record holds are refused the same way.
+TEST(UciSession, PositionLongerThanTheRecordIsRefused) {
+  UciChild engine(kUciBinary);
+  StartQuiet(engine);
+  std::string moves;
+  for (int i = 0; i < 250; i++) moves += " g1f3 g8f6 f3g1 f6g8";  // 1000 half-moves
+  engine.Send("position startpos moves" + moves);
+  std::vector<std::string> lines;
+  ASSERT_TRUE(engine.WaitFor("info string", lines));
+  engine.Send("go depth 1");
+  lines.clear();
+  ASSERT_TRUE(engine.WaitFor("bestmove", lines));
+  EXPECT_EQ(BestMoveOf(lines), "0000");
   engine.Send("quit");
   EXPECT_EQ(engine.WaitExit(), 0);
 }

@@ -11,8 +11,9 @@ std::vector<std::string> SplitWords(const std::string& line);
 void InitUciEngine();
 
 // "position startpos|fen FEN [moves ...]", given the words after "position".
-// On failure prints an info string with the reason and keeps the previous
-// position. Returns true when the new position was applied.
+// On failure prints an info string with the reason and leaves the engine
+// without a position: every go answers "bestmove 0000" until a valid
+// position command arrives. Returns true when the new position was applied.
 bool HandlePosition(const std::vector<std::string>& words);
 
 

@@ -88,6 +88,14 @@ void HandleGo(const std::vector<std::string>& words) {
   const GoLimits limits = ParseGoWords(words, notes);
   for (const std::string& note : notes) Send("info string " + note);
 
+  if (!U.hasPosition) {
+    Send("info string no position to search: " + U.noPositionReason);
+    BeginSearchInput();
+    if (limits.infinite) WaitForStop();
+    Send("bestmove 0000");
+    return;
+  }
+
   int firstFrom = 0, firstTo = 0;
   if (CountLegalMoves(firstFrom, firstTo) == 0) {
     Send(std::string("info depth 0 score ") + (InCheck(E.sideToMove) ? "mate 0" : "cp 0"));

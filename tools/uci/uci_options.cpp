@@ -110,8 +110,10 @@ void HandleSetOption(const std::vector<std::string>& words) {
     SeedRandom(v ? static_cast<uint32_t>(v) : static_cast<uint32_t>(ClockMs()));
     InitKeys();
     InitSideKey();
-    const std::vector<std::string> position = U.lastPosition;
-    HandlePosition(position);
+    if (U.hasPosition) {
+      const std::vector<std::string> position = U.lastPosition;
+      HandlePosition(position);
+    }
   } else if (key == "bookfile") {
     // An empty string option arrives as "<empty>" from some programs.
     U.bookFile = sawValue && !value.empty() && value != "<empty>" ? value : "korvin.bok";

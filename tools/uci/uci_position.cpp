@@ -60,18 +60,21 @@ bool ApplyPosition(const std::vector<std::string>& words, std::string& error) {
 
 }  // namespace
 
+// A refused command leaves no position: the controller's idea of the game
+// and the engine's now differ, and a move searched in the old position
+// would be illegal in the one the controller meant.
 bool HandlePosition(const std::vector<std::string>& words) {
   std::string error;
   if (ApplyPosition(words, error)) {
     U.lastPosition = words;
+    U.hasPosition = true;
+    U.noPositionReason.clear();
     return true;
   }
-  Send("info string " + error + "; the previous position is kept");
-  std::string again;
-  if (!ApplyPosition(U.lastPosition, again)) {  // cannot fail: it worked before
-    NewGame();
-    U.fromStartpos = true;
-    U.lastPosition = {"startpos"};
-  }
+  NewGame();
+  U.fromStartpos = true;
+  U.hasPosition = false;
+  U.noPositionReason = error;
+  Send("info string " + error + "; there is no position until a valid position command");
   return false;
 }

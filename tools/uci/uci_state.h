@@ -15,9 +15,13 @@ struct UciState {
   int level = 0;                  // 1..4: play as that level; 0: as go says
 
   // The last position command that was applied, as its words after
-  // "position"; replayed when a later one fails.
+  // "position"; set up again when the Seed option draws new keys.
   std::vector<std::string> lastPosition = {"startpos"};
   bool fromStartpos = true;       // the book applies only to games from the start
+  // After a refused position command there is no position to search until
+  // a valid one arrives; the reason is told at every go meanwhile.
+  bool hasPosition = true;
+  std::string noPositionReason;
 
   // Raised while a search runs.
   bool searching = false;
