@@ -121,9 +121,64 @@ int RenameNoReplace(const char* from, const char* to) {
   return rename(from, to) == 0 ? 0 : errno;
 }
 
+FileIdentity IdentityOf(const struct stat& st) {
+  FileIdentity id;
+  id.exists = true;
+  id.device = st.st_dev;
+  id.inode = st.st_ino;
+  id.size = st.st_size;
+  id.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return id;
+}
+
+// The link's target and the reason when it cannot be followed; `target` is
+// `path` itself for anything but a link.
+bool TargetOf(const char* path, std::string& target, std::string& error, const char* doing) {
+  if (ResolveLinks(path, target, error)) return true;
+  error = std::string(doing) + ": " + error;
+  return false;
+}
+
 }  // namespace
 
 void SetAtomicWriteFailAfter(long bytes) { failAfterBytes = bytes; }
+
+FileIdentity IdentifyFile(const char* path) {
+  struct stat st;
+  if (path == nullptr || *path == '\0' || stat(path, &st) != 0) return FileIdentity{};
+  return IdentityOf(st);
+}
+
+bool SameFile(const FileIdentity& a, const FileIdentity& b) {
+  if (!a.exists || !b.exists) return a.exists == b.exists;
+  return a.device == b.device && a.inode == b.inode && a.size == b.size &&
+         a.modifiedNs == b.modifiedNs;
+}
+
+// Only the last part of the name can be a link the kernel does not follow
+// for us when it creates, renames or deletes; folders on the way are
+// followed by every call anyway.
+bool ResolveLinks(const std::string& path, std::string& target, std::string& error) {
+  std::string current = path;
+  for (int hops = 0; hops <= 40; hops++) {
+    struct stat st;
+    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+      target = current;
+      return true;
+    }
+    char buffer[PATH_MAX];
+    const ssize_t n = readlink(current.c_str(), buffer, sizeof buffer);
+    if (n < 0 || static_cast<size_t>(n) >= sizeof buffer) {
+      error = n < 0 ? Reason("cannot follow the link", errno) : "the link is too long";
+      return false;
+    }
+    const std::string link(buffer, static_cast<size_t>(n));
+    const std::string folder = DirectoryOf(current);
+    current = link[0] == '/' || folder == "." ? link : folder + (folder == "/" ? "" : "/") + link;
+  }
+  error = "too many symbolic links (a loop of links?)";
+  return false;
+}
 
 // The type is checked by name first, so that a device is never opened at
 // all, and again on the open descriptor, in case the name changed between.
@@ -185,10 +240,14 @@ bool ReadOpenedFile(int fd, size_t limit, std::vector<unsigned char>& data, bool
 }  // namespace
 
 bool ReadFileBytes(const char* path, size_t limit, std::vector<unsigned char>& data,
-                   std::string& error) {
+                   std::string& error, FileIdentity* identity) {
   data.clear();
   const int fd = OpenRegularFile(path, limit, error);
   if (fd < 0) return false;
+  if (identity != nullptr) {
+    struct stat st;
+    *identity = fstat(fd, &st) == 0 ? IdentityOf(st) : FileIdentity{};
+  }
   bool longer = false;
   if (!ReadOpenedFile(fd, limit, data, longer, error)) return false;
   if (longer) {  // the file grew after it was opened
@@ -209,43 +268,56 @@ bool ReadFileStart(const char* path, size_t limit, std::vector<unsigned char>& d
 }
 
 // The temporary is locked while it exists, so that another run of the
-// program clearing leftovers at its start never takes it for one.
+// program clearing leftovers at its start never takes it for one. It is
+// made beside the file a link points to, so that the rename replaces that
+// file and not the link.
 bool WriteFileAtomically(const char* path, const unsigned char* data, size_t size,
                          std::string& error) {
   if (path == nullptr || *path == '\0') {
     error = "cannot write: no file name";
     return false;
   }
+  std::string target;
+  if (!TargetOf(path, target, error, "cannot write")) return false;
   struct stat old;
-  const bool exists = stat(path, &old) == 0;
+  const bool exists = stat(target.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode)) {
     error = "cannot write: " + NotRegularReason(old.st_mode);
     return false;
   }
-  std::string temp = std::string(path) + kTemporaryInfix + "XXXXXX";
+  std::string temp = target + kTemporaryInfix + "XXXXXX";
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0) {
-    error = Reason("cannot write", errno);
+    const int err = errno;
+    struct stat folder;
+    if (err == ENOENT && stat(DirectoryOf(target).c_str(), &folder) != 0)
+      error = "cannot write: the folder \"" + DirectoryOf(target) + "\" does not exist";
+    else
+      error = Reason("cannot write", err);
     return false;
   }
   flock(fd, LOCK_EX | LOCK_NB);
-  int err = fchmod(fd, TargetMode(exists ? &old : nullptr)) == 0 ? 0 : errno;
+  // A file the owner could not read or write (mode 000, say) would never
+  // be read back: the new one is always the owner's to read and write.
+  const mode_t mode = TargetMode(exists ? &old : nullptr) | S_IRUSR | S_IWUSR;
+  int err = fchmod(fd, mode) == 0 ? 0 : errno;
   if (err == 0) err = WriteAll(fd, data, size);
   if (err == 0 && fsync(fd) != 0) err = errno;
-  if (err == 0 && rename(temp.c_str(), path) != 0) err = errno;
+  if (err == 0 && rename(temp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0) unlink(temp.c_str());
   if (close(fd) != 0 && err == 0) err = errno;
   if (err != 0) {
     error = Reason("cannot write", err);
     return false;
   }
-  SyncDirectoryOf(path);
+  SyncDirectoryOf(target);
   return true;
 }
 
 int RemoveLeftoverTemporaries(const char* path) {
   if (path == nullptr || *path == '\0') return 0;
-  const std::string whole(path);
+  std::string whole, ignored;
+  if (!ResolveLinks(path, whole, ignored)) return 0;
   const std::string directory = DirectoryOf(whole);
   const size_t slash = whole.rfind('/');
   const std::string prefix =
@@ -271,23 +343,41 @@ int RemoveLeftoverTemporaries(const char* path) {
   return removed;
 }
 
+// Only a regular file is deleted: never a device or a pipe a link leads to.
 bool RemoveFileIfPresent(const char* path, std::string& error) {
   if (path == nullptr || *path == '\0') return true;
-  if (unlink(path) == 0 || errno == ENOENT) return true;
+  std::string target;
+  if (!TargetOf(path, target, error, "cannot delete")) return false;
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    error = "cannot delete: " + NotRegularReason(st.st_mode);
+    return false;
+  }
+  if (unlink(target.c_str()) == 0) {
+    SyncDirectoryOf(target);
+    return true;
+  }
+  if (errno == ENOENT) return true;
   error = Reason("cannot delete", errno);
   return false;
 }
 
-bool MoveFileAside(const char* path, std::string& keptAs, std::string& error) {
+// A link is followed only to a regular file: a link to a device, a pipe or
+// a folder is itself what is moved aside.
+bool MoveFileAside(const char* path, std::string& keptAs, std::string& error, const char* label) {
+  std::string target;
+  struct stat st;
+  if (!ResolveLinks(path, target, error) || lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+    target = path;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
   char stamp[32];
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  const std::string base = std::string(path) + ".damaged-" + stamp;
+  const std::string base = target + "." + label + "-" + stamp;
   for (int n = 1; n <= 1000; n++) {
     const std::string name = n == 1 ? base : base + "-" + std::to_string(n);
-    const int err = RenameNoReplace(path, name.c_str());
+    const int err = RenameNoReplace(target.c_str(), name.c_str());
     if (err == 0) {
       keptAs = name;
       SyncDirectoryOf(name);

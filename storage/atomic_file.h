@@ -9,6 +9,8 @@
 // wait on it, and so is a file larger than its format can hold.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,6 +22,29 @@ constexpr const char* kFileNotFound = "file not found";
 // A size limit that admits any file.
 constexpr size_t kAnySize = SIZE_MAX;
 
+// Which file a name stood for at one moment: enough to tell whether the
+// file there later is still that one (its device, inode, size and
+// modification time), or that there was none.
+struct FileIdentity {
+  bool exists = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  int64_t modifiedNs = 0;
+};
+
+// The file `path` names now, following symbolic links; exists is false when
+// there is none (also for a dangling link).
+FileIdentity IdentifyFile(const char* path);
+
+// True when the two stand for the same file unchanged, or both for none.
+bool SameFile(const FileIdentity& a, const FileIdentity& b);
+
+// Follows symbolic links from `path` to the name of the file they finally
+// point to, which need not exist (a dangling link). A path that is not a
+// link is its own target. False with a reason for a loop of links.
+bool ResolveLinks(const std::string& path, std::string& target, std::string& error);
+
 // Opens `path` for reading without blocking and returns its descriptor, or
 // -1 with the reason in `error`: kFileNotFound, "not a regular file (a named
 // pipe)" and the like, "the file is larger than N bytes" when it holds more
@@ -29,8 +54,9 @@ int OpenRegularFile(const char* path, size_t limit, std::string& error);
 
 // Reads the whole of `path` into `data`; refused as OpenRegularFile refuses,
 // and when it holds more than `limit` bytes.
+// `identity`, when given, receives the file that was read.
 bool ReadFileBytes(const char* path, size_t limit, std::vector<unsigned char>& data,
-                   std::string& error);
+                   std::string& error, FileIdentity* identity = nullptr);
 
 // Reads the first `limit` bytes of `path` into `data` (fewer when the file is
 // shorter); a longer file is not refused, and `longer` tells whether it was.
@@ -41,22 +67,32 @@ bool ReadFileStart(const char* path, size_t limit, std::vector<unsigned char>& d
 // reason ("cannot write: No space left on device") in `error`; the old file,
 // if any, is left as it was and the temporary file is removed. A target that
 // exists but is not a regular file (a directory, a named pipe) is refused.
+// A symbolic link is written through: the file it points to is replaced
+// (the temporary goes beside it) and the link stays; a dangling link creates
+// its target when the target's folder exists. The file keeps the old one's
+// permissions, always with read and write for its owner.
 bool WriteFileAtomically(const char* path, const unsigned char* data, size_t size,
                          std::string& error);
 
 // Removes the temporary files that WriteFileAtomically(path) leaves behind
 // when the process is killed during the write ("<path>.tmp" and six letters
-// or digits), unless a writer still holds them. Nothing else is touched.
-// Returns the number removed.
+// or digits, beside the file a link points to), unless a writer still holds
+// them. Nothing else is touched. Returns the number removed.
 int RemoveLeftoverTemporaries(const char* path);
 
-// Deletes `path`; a file that does not exist is no error.
+// Deletes the regular file `path` names; a file that does not exist is no
+// error, anything but a regular file is refused. Through a symbolic link
+// the file it points to is deleted and the link stays, so a dangling link
+// is never removed.
 bool RemoveFileIfPresent(const char* path, std::string& error);
 
-// Renames `path` to "<path>.damaged-YYYYMMDD-HHMMSS" (local time; "-2", "-3",
-// ... appended when that name is taken), never replacing another file. On
-// success `keptAs` holds the new name.
-bool MoveFileAside(const char* path, std::string& keptAs, std::string& error);
+// Renames the file `path` names to "<name>.<label>-YYYYMMDD-HHMMSS" (local
+// time; "-2", "-3", ... appended when that name is taken) in its own folder,
+// never replacing another file. Through a symbolic link to a regular file
+// that file is renamed and the link stays (a link to anything else is
+// renamed itself). On success `keptAs` holds the new name.
+bool MoveFileAside(const char* path, std::string& keptAs, std::string& error,
+                   const char* label = "damaged");
 
 // The absolute form of a path relative to the working directory, for
 // messages that tell the user where a file is.

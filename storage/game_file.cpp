@@ -45,8 +45,15 @@ bool PromotionByteFits(int promotion, bool promoted, bool whiteMoved) {
 
 bool LoadGameBytes(const unsigned char* data, size_t size) {
   ClearStorageError();
-  const size_t count = size / kGameRecordBytes;  // a trailing partial record is ignored
-  if (count == 0) return Refuse(size == 0 ? "the file is empty" : "the file holds no complete move");
+  const size_t count = size / kGameRecordBytes;
+  if (size == 0) return Refuse("the file is empty");
+  // Every game file the program writes is a whole number of moves long: a
+  // file cut short (or with bytes added) is damaged, and loading the moves
+  // before the cut would lose the rest at the next save.
+  if (size % kGameRecordBytes != 0)
+    return Refuse(count == 0 ? "the file holds no complete move"
+                             : "the file is cut short: " + std::to_string(size) +
+                                   " bytes is not a whole number of moves");
   if (count > static_cast<size_t>(kMaxGameMoves))
     return Refuse("more than " + std::to_string(kMaxGameMoves) + " moves");
   for (size_t i = 0; i < count; i++) {

@@ -13,7 +13,8 @@
 // unreadable or damaged file, one that is not a regular file and one longer
 // than 999 records is refused: the function returns false, the
 // reason is in StorageError(), and the game, the position and the
-// orientation are exactly as they were.
+// orientation are exactly as they were. A file whose length is not a whole
+// number of seven-byte moves is damaged and refused.
 bool LoadGame(const char* path);
 
 // The same from bytes already in memory (the file's whole contents).

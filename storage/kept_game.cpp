@@ -1,8 +1,5 @@
 #include "kept_game.h"
 
-#include <vector>
-
-#include "atomic_file.h"
 #include "game_file.h"
 #include "storage_error.h"
 
@@ -11,10 +8,28 @@ namespace {
 bool MoveAside(const char* path, KeptGame& kept) {
   if (MoveFileAside(path, kept.keptAs, kept.moveError)) {
     kept.state = KeptGameState::MovedAside;
+    kept.known = FileIdentity{};
+    kept.knownBytes.clear();
     return true;
   }
   kept.state = KeptGameState::Stuck;
   return false;
+}
+
+// True when the file at `path` is the one the program knows: the same file
+// unchanged, or (a folder kept in step by a synchronising program rewrites
+// files) another file with the very same bytes, which is then taken as the
+// known one.
+bool AdoptIfKnown(const char* path, KeptGame& kept) {
+  const FileIdentity now = IdentifyFile(path);
+  if (SameFile(now, kept.known)) return true;
+  if (!now.exists || !kept.known.exists) return false;
+  std::vector<unsigned char> bytes;
+  std::string ignored;
+  if (!ReadFileBytes(path, kMaxGameFileBytes + 1, bytes, ignored) || bytes != kept.knownBytes)
+    return false;
+  kept.known = now;
+  return true;
 }
 
 }  // namespace
@@ -23,9 +38,10 @@ KeptGame LoadKeptGame(const char* path) {
   KeptGame kept{};
   std::vector<unsigned char> bytes;
   std::string error;
-  if (!ReadFileBytes(path, kMaxGameFileBytes, bytes, error)) {
+  if (!ReadFileBytes(path, kMaxGameFileBytes, bytes, error, &kept.known)) {
     if (error == kFileNotFound) {
       kept.state = KeptGameState::Missing;
+      kept.known = FileIdentity{};
       return kept;
     }
     kept.reason = error;
@@ -34,6 +50,7 @@ KeptGame LoadKeptGame(const char* path) {
     return kept;
   } else if (LoadGameBytes(bytes.data(), bytes.size())) {
     kept.state = KeptGameState::Loaded;
+    kept.knownBytes = bytes;
     return kept;
   } else {
     kept.reason = StorageError();
@@ -49,4 +66,47 @@ bool RetryMovingAside(const char* path, KeptGame& kept) {
 
 bool KeptGameMayBeReplaced(const KeptGame& kept) {
   return kept.state != KeptGameState::NotRead && kept.state != KeptGameState::Stuck;
+}
+
+KeptGameSave SaveKeptGame(const char* path, KeptGame& kept) {
+  KeptGameSave result;
+  if (kept.state == KeptGameState::NotRead) {
+    result.error = "the kept game was never read, so it is left as it is";
+    return result;
+  }
+  if (!RetryMovingAside(path, kept)) {
+    result.error = "the game there could not be loaded, nor moved aside (" + kept.moveError + ")";
+    return result;
+  }
+  std::vector<unsigned char> bytes;
+  GameToBytes(bytes);
+  const bool known = AdoptIfKnown(path, kept);
+  // The file already holds this very game (or, without moves, there is
+  // none): nothing to write.
+  if (known && bytes == kept.knownBytes && kept.known.exists == !bytes.empty()) {
+    result.saved = true;
+    return result;
+  }
+  if (!known) {
+    std::string error;
+    if (!MoveFileAside(path, result.foundKeptAs, error, "found")) {
+      result.error = "another file is there, which Korvin 4 did not write, and it could not be "
+                     "moved aside (" + error + ")";
+      return result;
+    }
+  }
+  // A write that fails leaves the file as it was (or, after a move aside,
+  // none), which is then what the program knows.
+  if (!SaveGame(path)) {
+    result.error = StorageError();
+    if (!result.foundKeptAs.empty()) {
+      kept.known = FileIdentity{};
+      kept.knownBytes.clear();
+    }
+    return result;
+  }
+  kept.known = IdentifyFile(path);
+  kept.knownBytes = bytes;
+  result.saved = true;
+  return result;
 }

@@ -1,14 +1,19 @@
 // The game the program keeps between runs, "korvin.kga". It is the user's
-// property: a kept game that cannot be loaded is never overwritten or
-// deleted, but moved aside under a name that keeps it.
+// property: it is written after every change of the game, and the program
+// never writes over or deletes a file there that it did not read or write
+// itself. A kept game that cannot be loaded is moved aside under a name
+// that keeps it, and so is a file that appeared there while the program ran.
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "atomic_file.h"
 
 constexpr const char* kKeptGamePath = "korvin.kga";
 
 enum class KeptGameState {
-  NotRead,     // not looked at yet (the exit must not touch the file)
+  NotRead,     // not looked at yet (nothing may touch the file)
   Missing,     // no file: the start position
   Empty,       // an empty file: the start position
   Loaded,      // the game in the file is the current game
@@ -21,6 +26,10 @@ struct KeptGame {
   std::string reason;     // why it could not be loaded
   std::string keptAs;     // its new name once moved aside
   std::string moveError;  // why it could not be moved aside
+  // The file as the program last read or wrote it (none: exists is false),
+  // and its bytes: a file found there that is neither is not the program's.
+  FileIdentity known;
+  std::vector<unsigned char> knownBytes;
 };
 
 // Loads the kept game at `path` (LoadGame). A missing or empty file leaves
@@ -32,6 +41,21 @@ KeptGame LoadKeptGame(const char* path);
 // be written over or removed.
 bool RetryMovingAside(const char* path, KeptGame& kept);
 
-// True when writing `path` at exit, or removing it for a game without moves,
-// cannot lose a game the program did not read.
+// True when writing `path`, or removing it for a game without moves, cannot
+// lose a game the program did not read.
 bool KeptGameMayBeReplaced(const KeptGame& kept);
+
+// What became of one write of the kept game.
+struct KeptGameSave {
+  bool saved = false;      // the file now holds the current game (or, without moves, is gone)
+  std::string error;       // why not
+  std::string foundKeptAs; // a file the program had not written was found there and moved to this name
+};
+
+// Writes the current game to `path` (SaveGame: without moves the file is
+// removed), but only over the file the program last read or wrote there.
+// Another file found there (copied in by the user, written by another
+// program) is moved aside first and its new name reported; one that cannot
+// be moved aside is left alone and nothing is written. A kept game that
+// was never read is not touched at all.
+KeptGameSave SaveKeptGame(const char* path, KeptGame& kept);

@@ -73,7 +73,8 @@ TEST_F(AtomicWriteTest, UnwritableDirectoryKeepsThePreviousFile) {
 TEST_F(AtomicWriteTest, MissingDirectoryAndEmptyNameFailWithAReason) {
   PlayMoves("e2e4");
   EXPECT_FALSE(SaveGame(PathOf("no/such/dir/g.kga").c_str()));
-  EXPECT_STREQ(StorageError(), "cannot write: No such file or directory");
+  EXPECT_EQ(std::string(StorageError()),
+            "cannot write: the folder \"" + PathOf("no/such/dir") + "\" does not exist");
   EXPECT_FALSE(SaveGame(""));
   EXPECT_STREQ(StorageError(), "cannot write: no file name");
   EXPECT_FALSE(SaveConfig(PathOf("no/such/dir/k.cfg").c_str()));

@@ -211,20 +211,25 @@ TEST_F(GameFileTest, UndoDataComesFromTheReplayNotFromTheFile) {
   EXPECT_STREQ(PositionSelfCheck(), "");
 }
 
-TEST_F(GameFileTest, TruncatedFileKeepsItsCompleteRecords) {
+// Every file the program writes is a whole number of moves long: one cut
+// short, or with bytes added, is damaged and refused as a whole, never
+// loaded up to the cut (the next save would lose the rest).
+TEST_F(GameFileTest, FileOfTheWrongLengthIsRefused) {
   PlayMoves("e2e4 e7e5 g1f3");
   ASSERT_TRUE(SaveGame(PathOf("g.kga").c_str()));
-  Bytes bytes = ReadAll(PathOf("g.kga"));
-  bytes.push_back(37);  // the start of a fourth record, cut off
-  bytes.push_back(57);
-  bytes.push_back(7);
-  WriteAll(PathOf("g.kga"), bytes);
-  FreshEngine();
-  ASSERT_TRUE(LoadGame(PathOf("g.kga").c_str())) << StorageError();
-  EXPECT_EQ(E.gameMoveNumber, 3);
-  EXPECT_EQ(E.sideToMove, 1);
-  EXPECT_EQ(E.board[47], kWhiteKnight);  // f3
-  EXPECT_EQ(E.gameFrom[4], -1);
+  const Bytes whole = ReadAll(PathOf("g.kga"));
+  for (const size_t length : {15u, 17u, 20u, 22u, 27u}) {
+    Bytes bytes = whole;
+    bytes.resize(length, 7);
+    WriteAll(PathOf("g.kga"), bytes);
+    FreshEngine();
+    StateCopy before;
+    EXPECT_FALSE(LoadGame(PathOf("g.kga").c_str())) << length;
+    EXPECT_EQ(std::string(StorageError()),
+              "not a Korvin game: the file is cut short: " + std::to_string(length) +
+                  " bytes is not a whole number of moves");
+    EXPECT_TRUE(before.SameAsNow()) << length;
+  }
 }
 
 TEST_F(GameFileTest, MaximumRecordLoads) {
