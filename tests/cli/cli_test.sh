@@ -72,6 +72,14 @@ grep -q '^bestmove c1c8$' out.txt && grep -q '^result checkmate$' out.txt || fai
 "$cli" game show g.kga | grep -q "g1f3" || fail "game show"
 printf 'garbage' >bad.kga
 expect_status 2 "" game show bad.kga
+# A game without moves is refused; it would otherwise remove the file named.
+echo precious >notes.txt
+expect_status 2 "needs --moves with at least one move" game save notes.txt
+expect_status 2 "needs --moves with at least one move" game save notes.txt --moves ""
+[ "$(cat notes.txt)" = precious ] || fail "game save without moves changed notes.txt"
+printf '[Event "empty"]\n*\n' >empty.pgn
+expect_status 2 "has no moves" game import empty.pgn notes.txt
+[ "$(cat notes.txt)" = precious ] || fail "importing a game without moves changed notes.txt"
 
 # PGN both ways: standard output or a file, one game of several, refusals
 # that name the game, the move number and the move, and no file left behind.
@@ -81,6 +89,15 @@ grep -q '^\[White "Korvin 4"\]$' p.out && grep -q '^\[Black "Human"\]$' p.out ||
 grep -q '^1\. e4 d5 2\. exd5 Nf6 3\. d6 Ne4 4\. dxc7 Nxf2 5\. cxb8=N \*$' p.out || fail "pgn movetext: $(cat p.out)"
 "$cli" game pgn p.kga --out p.pgn | grep -q "wrote 9 half-moves" || fail "game pgn --out"
 cmp -s p.out p.pgn || fail "pgn to stdout and to a file differ"
+# Written through a symbolic link: the link stays, its target gets the game.
+echo old >real.pgn
+ln -s real.pgn link.pgn
+"$cli" game pgn p.kga --out link.pgn >/dev/null || fail "game pgn --out through a link"
+[ -L link.pgn ] || fail "the link was replaced by a file"
+cmp -s p.out real.pgn || fail "the link's target does not hold the game"
+ln -s missing-folder/x.pgn dangling.pgn
+expect_status 2 "" game pgn p.kga --out dangling.pgn
+[ -L dangling.pgn ] || fail "a dangling link was removed"
 { cat p.pgn; printf '[Event "second"]\n1. d4 d5 2. c4 *\n'; } >two.pgn
 "$cli" game import two.pgn p2.kga | grep -q "imported game 1 of 2 (9 half-moves)" || fail "game import"
 cmp -s p.kga p2.kga || fail "kga -> pgn -> kga differs"

@@ -40,14 +40,15 @@ int ShowGame(const CliArgs& args) {
 }
 
 // korvin-cli game save FILE --moves "..." [--black]: a game file from moves.
+// A game without moves is refused before the file is looked at: saving it
+// would remove FILE, whatever it holds.
 int SaveGameFile(const CliArgs& args) {
   const std::string& path = args.positional[1];
+  if (E.gameFrom[1] == -1)
+    return Fail("game save needs --moves with at least one move; " + path + " was not touched");
   settings.humanPlaysBlack = args.options.count("black") ? 1 : 0;
   if (!SaveGame(path.c_str())) return Fail(path + ": " + StorageError());
-  if (E.gameFrom[1] == -1)
-    std::cout << "no moves: " << path << " removed\n";
-  else
-    std::cout << "saved " << E.gameMoveNumber << " half-moves to " << path << "\n";
+  std::cout << "saved " << E.gameMoveNumber << " half-moves to " << path << "\n";
   return 0;
 }
 
@@ -78,6 +79,9 @@ int ImportPgnGame(const CliArgs& args) {
   if (!IntOption(args, "game", 1, 1, 1000000000, number, error)) return Fail(error);
   int count = 0;
   if (!LoadPgn(in.c_str(), static_cast<int>(number), count)) return Fail(in + ": " + StorageError());
+  // Saving a game without moves would remove OUT instead.
+  if (E.gameFrom[1] == -1)
+    return Fail(in + ": game " + std::to_string(number) + " has no moves; " + out + " was not touched");
   if (!SaveGame(out.c_str())) return Fail(out + ": " + StorageError());
   std::cout << "imported game " << number << " of " << count << " (" << E.gameMoveNumber
             << " half-moves) to " << out << "\n";
