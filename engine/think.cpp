@@ -11,6 +11,7 @@
 
 void (*refreshBoardHook)(int, int, int) = nullptr;
 void (*showResultHook)(int, int) = nullptr;
+void (*movePlayedHook)() = nullptr;
 void (*iterationHook)(int, int) = nullptr;
 
 namespace {
@@ -126,6 +127,7 @@ void ThinkAndMove() {
   const int from = E.pvFrom[1][1], to = E.pvTo[1][1];
   PlayGameMove(from, to);
   if (refreshBoardHook) refreshBoardHook(from, to, 0);
+  if (movePlayedHook) movePlayedHook();
 
   if (score == 29997) {  // the move mates at once
     ShowResult(kResultCheckmate);

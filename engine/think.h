@@ -9,6 +9,9 @@ constexpr int kResultMs = 3000;
 // What the window program installs; null while there is none.
 extern void (*refreshBoardHook)(int lastFrom, int lastTo, int selected);
 extern void (*showResultHook)(int kind, int milliseconds);
+// Called once the computer's move is played, recorded and shown, before a
+// result is announced: the window program keeps the game then.
+extern void (*movePlayedHook)();
 // Called after every iteration of iterative deepening (tools print lines).
 extern void (*iterationHook)(int depth, int score);
 

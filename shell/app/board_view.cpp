@@ -16,6 +16,35 @@ void RestoreBoardTarget() {
   p.SetAlphaBlending(true);
 }
 
+namespace {
+
+// The quiet background around the board in a maximized window: a deep
+// brown a shade darker than the dark squares' wood.
+constexpr int kSurroundRed = 58, kSurroundGreen = 44, kSurroundBlue = 34;
+
+// A window the window system sized (maximized, full-screen) is wider or
+// taller than the board: the rest is filled, after the cells, so that the
+// overhang of the pieces on the outer files is covered as beyond the edge
+// of a normal window.
+void FillAroundBoard() {
+  Platform& p = *shell.platform;
+  if (shell.mainWindow == 0 || p.StateOf(shell.mainWindow) == WindowState::Normal) return;
+  const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
+  const int board = 8 * shell.squareSize;
+  const int left = shell.boardLeft, top = shell.boardTop;
+  const int right = left + board, bottom = top + board;
+  const auto fill = [&p](int x, int y, int width, int height) {
+    if (width > 0 && height > 0)
+      p.FillRectangle(x, y, width, height, kSurroundRed, kSurroundGreen, kSurroundBlue);
+  };
+  fill(0, 0, w, top);
+  fill(0, bottom, w, h - bottom);
+  fill(0, top, left, board);
+  fill(right, top, w - right, board);
+}
+
+}  // namespace
+
 // Cells go rank by rank from rank 1 and file by file from file a; each cell's
 // background is drawn over the overhang of the piece drawn just before it.
 void DrawBoard(int lastFrom, int lastTo, int selected) {
@@ -32,6 +61,8 @@ void DrawBoard(int lastFrom, int lastTo, int selected) {
         left = (7 - j) * size;
         top = i * size;
       }
+      left += shell.boardLeft;
+      top += shell.boardTop;
       const int colour = (i + j) % 2 == 0 ? 2 : 1;  // a1 is dark
       p.SetDrawAlpha(1.0);
       p.DrawPictureStretched(shell.squareImages[colour], left, top, size, size);
@@ -50,6 +81,7 @@ void DrawBoard(int lastFrom, int lastTo, int selected) {
                              ph);
     }
   }
+  FillAroundBoard();
   p.Present();
 }
 
@@ -67,14 +99,14 @@ void ShowResult(int kind, int milliseconds) {
   const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
   int left = x + (w - 315) / 2, top = y + (h - 68) / 2;
   PlaceWindow(p, shell.mainWindow, left, top, 315, 68);
-  const Handle window = p.OpenWindow("", left, top, 315, 68, WindowKind::Bare);
+  const Handle window = p.OpenWindow("", left, top, 315, 68, WindowKind::Bare, shell.mainWindow);
   const Handle canvas = p.AddCanvas(window, 0, 0, 315, 68, false);
   p.SetDrawTarget(canvas);
   p.Present();
   // The banner goes up only once its window has been shown.
   for (;;) {
     const Event event = p.WaitEvent();
-    if (TakeQuitRequest(event) || event.id == EventId::GadgetPaint) break;
+    if (TakeOutsideRequest(event) || event.id == EventId::GadgetPaint) break;
   }
   if (!shell.quitRequested) {
     p.SetDrawAlpha(1.0);

@@ -11,6 +11,11 @@ void ShowWelcome();
 // The "Options" dialog, opened by a right click on the board.
 void ShowOptions();
 
+// Loads a game file (a Korvin game, or the first game of a PGN file) as
+// "Load Game" does; a file that cannot be loaded is reported and the
+// current game stays.
+void OpenGameFile(const std::string& path);
+
 // A small modal window with lines of text and an "OK" button, centred on
 // the main window (on the desktop while there is none). Ends on "OK", on
 // closing its window, or on a request to end the program.

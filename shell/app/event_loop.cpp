@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,17 +8,33 @@
 #include "config_file.h"
 #include "dialogs.h"
 #include "engine_state.h"
+#include "folder_lock.h"
 #include "game_file.h"
+#include "keep_game.h"
 #include "move_input.h"
 #include "program.h"
 #include "search.h"
 #include "shell_state.h"
+#include "start_request.h"
 #include "storage_error.h"
 #include "think.h"
 
+// A maximized or full-screen window has the size the window system gave
+// it: the board is the largest that fits, centred, and the size stored for
+// the next start stays the last square one.
 void ApplySquareWindowRule() {
   Platform& p = *shell.platform;
   const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
+  const WindowState state = p.StateOf(shell.mainWindow);
+  if (state == WindowState::Minimized) return;
+  if (state != WindowState::Normal) {
+    const int board = std::max(8, (w < h ? w : h) / 8 * 8);
+    shell.squareSize = board / 8;
+    shell.boardLeft = std::max(0, (w - board) / 2);
+    shell.boardTop = std::max(0, (h - board) / 2);
+    return;
+  }
+  shell.boardLeft = shell.boardTop = 0;
   int n;
   if (w == settings.windowWidth && h != settings.windowHeight)
     n = h;  // only the height was dragged
@@ -35,6 +52,19 @@ void ApplySquareWindowRule() {
   p.SetWindowShape(shell.mainWindow, p.WindowX(shell.mainWindow), p.WindowY(shell.mainWindow), n, n);
 }
 
+void KeepWindowWhileThinking() {
+  Platform& p = *shell.platform;
+  const WindowState state = p.StateOf(shell.mainWindow);
+  if (state != WindowState::Normal) {
+    ApplySquareWindowRule();
+    return;
+  }
+  shell.boardLeft = shell.boardTop = 0;
+  shell.squareSize = settings.windowWidth / 8;
+  p.SetWindowShape(shell.mainWindow, p.WindowX(shell.mainWindow), p.WindowY(shell.mainWindow),
+                   settings.windowWidth, settings.windowHeight);
+}
+
 bool IsQuitRequest(const Event& event) {
   if (event.id == EventId::AppTerminate) return true;
   return event.id == EventId::WindowClose && shell.mainWindow != 0 &&
@@ -45,6 +75,19 @@ bool TakeQuitRequest(const Event& event) {
   if (!IsQuitRequest(event)) return false;
   shell.quitRequested = true;
   return true;
+}
+
+bool TakeOutsideRequest(const Event& event) {
+  if (event.id == EventId::DescriptorReady && shell.startListener >= 0 &&
+      event.data == shell.startListener) {
+    for (const StartRequest& request : TakeStartRequests(shell.startListener)) {
+      if (shell.mainWindow != 0) shell.platform->RaiseWindow(shell.mainWindow, request.activationToken);
+      if (!request.openPath.empty()) shell.pendingOpens.push_back(request.openPath);
+    }
+    shell.platform->WatchDescriptor(shell.startListener);
+    return false;
+  }
+  return TakeQuitRequest(event);
 }
 
 namespace {
@@ -59,18 +102,15 @@ void ReportSaveFailure(std::vector<std::string>& lines, const char* what, const 
 }
 
 // The kept game is written (or, without moves, removed) only where that
-// cannot lose a game the program did not read: not when the program ended
-// before it looked at the file, and for a file that could not be moved aside
-// at start-up only once a second try succeeds.
-void SaveKeptGame(std::vector<std::string>& problems) {
-  KeptGame& kept = shell.keptGame;
-  if (kept.state == KeptGameState::NotRead) return;
-  if (!RetryMovingAside(kKeptGamePath, kept)) {
-    ReportSaveFailure(problems, "game", kKeptGamePath,
-                      "the game there could not be loaded, nor moved aside (" + kept.moveError + ")");
-    return;
+// cannot lose a game the program did not read or write.
+void SaveKeptGameAtExit(std::vector<std::string>& problems) {
+  if (shell.keptGame.state == KeptGameState::NotRead) return;
+  const KeptGameSave save = SaveKeptGame(kKeptGamePath, shell.keptGame);
+  if (!save.foundKeptAs.empty()) {
+    const std::vector<std::string> lines = FoundFileLines(save.foundKeptAs);
+    problems.insert(problems.end(), lines.begin(), lines.end());
   }
-  if (!SaveGame(kKeptGamePath)) ReportSaveFailure(problems, "game", kKeptGamePath, StorageError());
+  if (!save.saved) ReportSaveFailure(problems, "game", kKeptGamePath, save.error);
 }
 
 }  // namespace
@@ -83,23 +123,30 @@ void ShutDown() {
   searchPollHook = nullptr;
   refreshBoardHook = nullptr;
   showResultHook = nullptr;
+  movePlayedHook = nullptr;
+  shell.platform->SetBusy(false);
   std::vector<std::string> problems;
-  SaveKeptGame(problems);
+  SaveKeptGameAtExit(problems);
   if (!SaveConfig(kConfigPath)) ReportSaveFailure(problems, "settings", kConfigPath, StorageError());
   SetWindowGeometrySource(nullptr);
   if (shell.mainWindow != 0) shell.platform->DestroyWindow(shell.mainWindow);
   shell.mainWindow = shell.boardCanvas = 0;
-  if (problems.empty()) return;
-  shell.exitStatus = 1;
-  problems.push_back("Files already there were left as they were.");
-  ShowMessage(problems);
+  StopListening();
+  shell.startListener = -1;
+  if (!problems.empty()) {
+    shell.exitStatus = 1;
+    problems.push_back("Files already there were left as they were.");
+    ShowMessage(problems);
+  }
+  UnlockWorkingFolder();
 }
 
 bool HandleEvent(const Event& event) {
   switch (event.id) {
     case EventId::WindowClose:  // a dialog's, when it comes late, means nothing
     case EventId::AppTerminate:
-      TakeQuitRequest(event);
+    case EventId::DescriptorReady:
+      TakeOutsideRequest(event);
       break;
     case EventId::WindowSize:
       ApplySquareWindowRule();
@@ -122,6 +169,13 @@ bool HandleEvent(const Event& event) {
     TryUserMove(shell.selectedFrom, shell.selectedTo);
     ClearSelection();
   }
+  // Game files that later starts asked to open, once the board is free.
+  while (!shell.quitRequested && !shell.pendingOpens.empty()) {
+    const std::string path = shell.pendingOpens.front();
+    shell.pendingOpens.erase(shell.pendingOpens.begin());
+    OpenGameFile(path);
+  }
+  ShowKeptGameNews();
   // The request may have come now, or in a dialog, or while the computer
   // thought; its move has been played and recorded by now.
   if (shell.quitRequested) {

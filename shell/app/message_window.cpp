@@ -13,14 +13,15 @@ void ShowMessage(const std::vector<std::string>& lines) {
     y = p.WindowY(shell.mainWindow) + (p.WindowHeight(shell.mainWindow) - h) / 2;
   }
   PlaceWindow(p, shell.mainWindow, x, y, w, h);
-  const Handle window = p.OpenWindow("Korvin 4", x, y, w, h, WindowKind::Fixed);
+  const Handle window = p.OpenWindow("Korvin 4", x, y, w, h, WindowKind::Fixed, shell.mainWindow);
   for (int k = 0; k < count; k++)
     p.AddLabel(window, 20, 15 + 22 * k, w - 40, 18, lines[static_cast<size_t>(k)], LabelKind::Plain);
   const Handle ok = p.AddButton(window, (w - 100) / 2, h - 15 - 25, 100, 25, "OK");
+  p.SetDefaultButton(ok);
   p.SetFocus(ok);
   for (;;) {
     const Event event = p.WaitEvent();
-    if (TakeQuitRequest(event)) break;
+    if (TakeOutsideRequest(event)) break;
     if (event.id == EventId::WindowClose && event.source == window) break;
     if (event.id == EventId::GadgetAction && event.source == ok) break;
   }

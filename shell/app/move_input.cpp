@@ -3,12 +3,15 @@
 #include "board_view.h"
 #include "engine_state.h"
 #include "game.h"
+#include "keep_game.h"
 #include "shell_state.h"
 #include "think.h"
 #include "window_placement.h"
 
 int SquareAtPoint(int x, int y) {
   const int size = shell.squareSize;
+  x -= shell.boardLeft;
+  y -= shell.boardTop;
   if (size <= 0 || x < 0 || y < 0 || x >= 8 * size || y >= 8 * size) return 0;
   if (settings.humanPlaysBlack == 0) return 10 * (7 - y / size) + x / size + 22;
   return 10 * (y / size) + (7 - x / size) + 22;
@@ -51,6 +54,7 @@ void TryUserMove(int from, int to) {
   const int queen = E.gamePromotion[E.gameMoveNumber];
   if (queen == kWhiteQueen) SetPromotion(AskPromotion());
   if (queen == kBlackQueen) SetPromotion(AskPromotion() + 8);
+  KeepGameNow();
   CheckDrawAnnouncements();
   ThinkAndMove();
   ClearSelection();
@@ -62,7 +66,8 @@ int AskPromotion() {
   const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
   int left = x + (w - 480) / 2, top = y + (h - 54) / 2;
   PlaceWindow(p, shell.mainWindow, left, top, 480, 54);
-  const Handle window = p.OpenWindow("Promotion", left, top, 480, 54, WindowKind::Fixed);
+  const Handle window =
+      p.OpenWindow("Promotion", left, top, 480, 54, WindowKind::Fixed, shell.mainWindow);
   static const char* const kNames[4] = {"Queen", "Rook", "Bishop", "Knight"};
   Handle buttons[4];
   for (int k = 0; k < 4; k++) buttons[k] = p.AddButton(window, 25 + 110 * k, 15, 100, 25, kNames[k]);
@@ -72,7 +77,7 @@ int AskPromotion() {
   // with a legal, recorded move.
   while (code == 0) {
     const Event event = p.WaitEvent();
-    if (TakeQuitRequest(event)) code = kWhiteQueen;
+    if (TakeOutsideRequest(event)) code = kWhiteQueen;
     if (event.id != EventId::GadgetAction) continue;
     for (int k = 0; k < 4; k++)
       if (event.source == buttons[k]) code = 6 - (k + 1);

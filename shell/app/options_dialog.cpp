@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "engine_state.h"
 #include "game_file.h"
+#include "keep_game.h"
 #include "pgn_file.h"
 #include "position.h"
 #include "shell_state.h"
@@ -30,7 +31,7 @@ OptionsDialog OpenOptions() {
   const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
   int left = x + (w - 480) / 2, top = y + (h - 330) / 2;
   PlaceWindow(p, shell.mainWindow, left, top, 480, 330);
-  d.window = p.OpenWindow("Options", left, top, 480, 330, WindowKind::Fixed);
+  d.window = p.OpenWindow("Options", left, top, 480, 330, WindowKind::Fixed, shell.mainWindow);
   d.newGame = p.AddButton(d.window, 25, 25, 100, 25, "New Game");
   d.loadGame = p.AddButton(d.window, 135, 25, 100, 25, "Load Game");
   d.saveGame = p.AddButton(d.window, 245, 25, 100, 25, "Save Game");
@@ -54,7 +55,7 @@ Command WaitForCommand(const OptionsDialog& d, int& level) {
   Platform& p = *shell.platform;
   for (;;) {
     const Event event = p.WaitEvent();
-    if (TakeQuitRequest(event)) return Command::Close;
+    if (TakeOutsideRequest(event)) return Command::Close;
     if (event.id == EventId::WindowClose && event.source == d.window) return Command::Close;
     if (event.id == EventId::GadgetPaint) {
       p.SetDrawAlpha(1.0);
@@ -82,8 +83,11 @@ void CloseOptions(const OptionsDialog& d) {
 }
 
 // The kinds of game file the requesters offer; a name ending in ".pgn" is
-// read and written as PGN (the first game of a file with several).
-const std::vector<FileFilter> kGameFileKinds = {{"Korvin game", "kga"}, {"PGN", "pgn"}};
+// read and written as PGN (the first game of a file with several). Loading
+// first shows both kinds together.
+const std::vector<FileFilter> kLoadKinds = {
+    {"Games", "kga pgn"}, {"Korvin game", "kga"}, {"PGN", "pgn"}};
+const std::vector<FileFilter> kSaveKinds = {{"Korvin game", "kga"}, {"PGN", "pgn"}};
 
 bool LoadChosenGame(const std::string& path) {
   int games = 0;
@@ -123,14 +127,20 @@ void ShowOptions() {
     case Command::NewGame:
       NewGame();  // the starting position with an empty record
       settings.humanPlaysBlack = 1 - settings.humanPlaysBlack;
+      KeepGameNow();
       CloseOptions(d);
       RefreshBoard(0, 0, 0);
       if (settings.humanPlaysBlack == 1) ComputerMoves();
       break;
     case Command::LoadGame:
-      path = p.RequestFile("Load File", kGameFileKinds, false, "");
+      path = p.RequestFile("Load File", kLoadKinds, false, "", shell.mainWindow);
       // A cancelled requester gives an empty path: the game stays.
-      if (!path.empty() && !LoadChosenGame(path)) failure = "Cannot load \"" + path + "\":";
+      if (!path.empty()) {
+        if (LoadChosenGame(path))
+          KeepGameNow();
+        else
+          failure = "Cannot load \"" + path + "\":";
+      }
       CloseOptions(d);
       RefreshWithLastMove();
       break;
@@ -143,12 +153,13 @@ void ShowOptions() {
         CloseOptions(d);
         break;
       }
-      path = p.RequestFile("Save File", kGameFileKinds, true, "");
+      path = p.RequestFile("Save File", kSaveKinds, true, "", shell.mainWindow);
       if (!path.empty() && !SaveChosenGame(path)) failure = "Cannot save \"" + path + "\":";
       CloseOptions(d);
       break;
     case Command::ChangeSides:
       settings.humanPlaysBlack = 1 - settings.humanPlaysBlack;
+      KeepGameNow();  // the orientation is part of the kept game
       CloseOptions(d);
       RefreshWithLastMove();
       ComputerMoves();
@@ -159,4 +170,15 @@ void ShowOptions() {
       break;
   }
   if (!failure.empty()) ShowMessage(failure, reason.empty() ? StorageError() : reason);
+}
+
+void OpenGameFile(const std::string& path) {
+  if (LoadChosenGame(path)) {
+    KeepGameNow();
+    ClearSelection();
+    RefreshWithLastMove();
+    return;
+  }
+  const std::string reason = StorageError();
+  ShowMessage("Cannot load \"" + path + "\":", reason);
 }

@@ -3,12 +3,16 @@
 // the square size, the click selection and the display copy of the board.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "kept_game.h"
 #include "platform.h"
 
 struct ShellState {
   Platform* platform;
-  int squareSize;              // windowWidth / 8
+  int squareSize;              // windowWidth / 8; in a maximized window, of the board that fits
+  int boardLeft, boardTop;     // where the board starts on the canvas: 0, 0 but when maximized
   Handle mainWindow;
   Handle boardCanvas;
   Handle squareImages[3];      // 1 light, 2 dark
@@ -22,7 +26,12 @@ struct ShellState {
   bool searchStopped;          // the computer's search was ended for that
   bool ended;                  // ShutDown has run
   int exitStatus;              // of the process: 1 after a failed start or save
-  KeptGame keptGame;           // what start-up found in "korvin.kga"
+  KeptGame keptGame;           // what start-up found in "korvin.kga", and what was written since
+  bool keptGameFailureShown;   // the user was told the kept game cannot be written
+  std::vector<std::string> keptGameNews;  // to be shown once back at the board
+  int startListener;           // where later starts in this folder ask (-1: nowhere)
+  std::vector<std::string> pendingOpens;  // game files later starts asked to open
+  int storedWindowX, storedWindowY;  // as read, for window systems that keep positions to themselves
 };
 
 extern ShellState shell;
@@ -52,3 +61,10 @@ bool IsQuitRequest(const Event& event);
 // The same, and a request is remembered in quitRequested: every modal
 // window ends at once, and the program then saves and ends.
 bool TakeQuitRequest(const Event& event);
+
+// What every loop of the program does with an event from outside its
+// windows: a request to end the program is taken as TakeQuitRequest does
+// (and true returned); a later start in this folder brings the main window
+// to the front, and a game file it asks to open waits in pendingOpens for
+// the main loop.
+bool TakeOutsideRequest(const Event& event);

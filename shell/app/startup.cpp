@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -10,12 +11,16 @@
 #include "config_file.h"
 #include "dialogs.h"
 #include "engine_state.h"
+#include "folder_lock.h"
 #include "game_file.h"
+#include "keep_game.h"
 #include "kept_game.h"
 #include "position.h"
 #include "program.h"
 #include "search.h"
 #include "shell_state.h"
+#include "start_request.h"
+#include "storage_error.h"
 #include "system.h"
 #include "think.h"
 #include "ttable.h"
@@ -51,14 +56,27 @@ bool LoadPictures() {
   return true;
 }
 
-// SaveConfig asks the main window where it stands.
+// SaveConfig asks the main window where it stands. A maximized or
+// full-screen window reports the square window it returns to, and where the
+// window system keeps positions to itself the stored position stays.
 bool MainWindowGeometry(int& x, int& y, int& width, int& height) {
   if (shell.platform == nullptr || shell.mainWindow == 0) return false;
   Platform& p = *shell.platform;
-  x = p.WindowX(shell.mainWindow);
-  y = p.WindowY(shell.mainWindow);
-  width = p.WindowWidth(shell.mainWindow);
-  height = p.WindowHeight(shell.mainWindow);
+  if (p.StateOf(shell.mainWindow) == WindowState::Normal) {
+    x = p.WindowX(shell.mainWindow);
+    y = p.WindowY(shell.mainWindow);
+    width = p.WindowWidth(shell.mainWindow);
+    height = p.WindowHeight(shell.mainWindow);
+  } else {
+    const ScreenRect normal = p.NormalGeometry(shell.mainWindow);
+    x = normal.x;
+    y = normal.y;
+    width = height = settings.windowWidth;
+  }
+  if (!p.KnowsWindowPositions()) {
+    x = shell.storedWindowX;
+    y = shell.storedWindowY;
+  }
   return true;
 }
 
@@ -79,12 +97,11 @@ void SearchPoll() {
   Platform& p = *shell.platform;
   if (p.PollEvent(event)) {
     if (event.id == EventId::WindowSize) {
-      p.SetWindowShape(shell.mainWindow, p.WindowX(shell.mainWindow), p.WindowY(shell.mainWindow),
-                       settings.windowWidth, settings.windowHeight);
+      KeepWindowWhileThinking();
     } else if (event.id == EventId::GadgetPaint) {
       DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
     } else {
-      TakeQuitRequest(event);
+      TakeOutsideRequest(event);
     }
   }
   // Once only: the searches that follow the move (the check for mate or
@@ -112,18 +129,74 @@ std::vector<std::string> KeptGameMessage(const KeptGame& kept) {
   return lines;
 }
 
+// Another program has this folder: it is asked to come to the front (and
+// to open the file), and the user is told. A file it confirmed it opens
+// needs no further word.
+void HandOver(const std::string& openPath) {
+  std::string error;
+  const RequestSent sent =
+      SendStartRequest(StartRequest{openPath, ActivationTokenOfThisStart()}, 2000, error);
+  std::error_code ignored;
+  const std::string folder = std::filesystem::current_path(ignored).string();
+  std::fprintf(stderr, "korvin4: Korvin 4 is already running in %s\n", folder.c_str());
+  if (sent == RequestSent::Confirmed && !openPath.empty()) return;
+  std::vector<std::string> lines = {"Korvin 4 is already running in this folder:",
+                                    "\"" + folder + "\"."};
+  if (sent == RequestSent::Confirmed) {
+    lines.push_back("Its window has been brought to the front.");
+  } else if (sent == RequestSent::Unconfirmed) {
+    lines.push_back("It is busy (a dialog may be open there); look for its window.");
+    if (!openPath.empty()) lines.push_back("It opens \"" + openPath + "\" once it is free.");
+  } else {
+    lines.push_back("It could not be reached (" + error + "); look for its window.");
+    if (!openPath.empty()) lines.push_back("\"" + openPath + "\" was not opened.");
+  }
+  ShowMessage(lines);
+}
+
+// The lines that tell of settings that could not be read.
+std::vector<std::string> SettingsMessage(const std::string& reason) {
+  return {"Your settings could not be read from \"" + AbsolutePath(kConfigPath) + "\":",
+          reason + ".",
+          "Korvin 4 starts with its usual settings and saves yours when it closes."};
+}
+
 }  // namespace
 
-bool StartUp(Platform& platform) {
+bool StartUp(Platform& platform, const std::string& openPath) {
   shell = ShellState{};
   shell.platform = &platform;
+  shell.startListener = -1;
+  // One program per folder: a second one touches no file.
+  std::string lockError;
+  const FolderLockResult lock = LockWorkingFolder(lockError);
+  if (lock == FolderLockResult::HeldElsewhere) {
+    HandOver(openPath);
+    return false;
+  }
+  if (lock == FolderLockResult::Unsupported)
+    std::fprintf(stderr, "korvin4: %s; running without the lock\n", lockError.c_str());
+  shell.startListener = ListenForLaterStarts();
+  if (shell.startListener >= 0) platform.WatchDescriptor(shell.startListener);
   CreateEngine();
   SeedRandom(static_cast<uint32_t>(ClockMs()));
   InitKeys();
-  if (!LoadPictures()) return false;
+  if (!LoadPictures()) {
+    StopListening();
+    UnlockWorkingFolder();
+    return false;
+  }
 
   const int desktopWidth = platform.DesktopWidth(), desktopHeight = platform.DesktopHeight();
-  if (!LoadConfig(kConfigPath)) ApplyConfigDefaults(desktopWidth, desktopHeight);
+  // A missing file is a first start; any other failure is told once the
+  // board is up.
+  std::string settingsProblem;
+  if (!LoadConfig(kConfigPath)) {
+    if (std::string(StorageError()) != kFileNotFound) settingsProblem = StorageError();
+    ApplyConfigDefaults(desktopWidth, desktopHeight);
+  }
+  shell.storedWindowX = settings.windowX;
+  shell.storedWindowY = settings.windowY;
   // A hand-edited file may hold any geometry: the window opens square,
   // within its limits and wholly on a screen.
   PlaceMainWindow(platform);
@@ -140,7 +213,7 @@ bool StartUp(Platform& platform) {
   shell.squareSize = settings.windowWidth / 8;
   shell.mainWindow = platform.OpenWindow("Korvin 4", settings.windowX, settings.windowY,
                                          settings.windowWidth, settings.windowHeight,
-                                         WindowKind::Resizable);
+                                         WindowKind::Resizable, 0);
   shell.boardCanvas = platform.AddCanvas(shell.mainWindow, 0, 0, desktopWidth, desktopHeight, true);
   platform.SetWindowLimits(shell.mainWindow, 160, 160, largest, largest);
   RestoreBoardTarget();
@@ -161,12 +234,16 @@ bool StartUp(Platform& platform) {
   searchPollHook = SearchPoll;
   refreshBoardHook = RefreshBoard;
   showResultHook = ShowResult;
+  movePlayedHook = KeepGameNow;
   SetWindowGeometrySource(MainWindowGeometry);
 
   RefreshBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
   if (shell.keptGame.state == KeptGameState::MovedAside ||
       shell.keptGame.state == KeptGameState::Stuck)
     ShowMessage(KeptGameMessage(shell.keptGame));
+  if (!settingsProblem.empty() && !shell.quitRequested) ShowMessage(SettingsMessage(settingsProblem));
+  // A game file given at the start is loaded as "Load Game" would.
+  if (!openPath.empty() && !shell.quitRequested) OpenGameFile(openPath);
   if (shell.quitRequested) {
     ShutDown();
     return false;
@@ -174,8 +251,8 @@ bool StartUp(Platform& platform) {
   return true;
 }
 
-int RunProgram(Platform& platform) {
-  if (StartUp(platform)) {
+int RunProgram(Platform& platform, const std::string& openPath) {
+  if (StartUp(platform, openPath)) {
     StartTableWarmUp();  // the table's pages, while the user looks at the board
     RunEventLoop();
   }

@@ -10,6 +10,15 @@ class EventQueue {
 
   // Appends an event; returns false (and keeps nothing) when the queue is full.
   bool Post(const Event& event);
+  // The same, except that an event with the id and source of the newest one
+  // queued is not added again (pointer moves: only the latest place counts).
+  bool PostMerged(const Event& event) {
+    if (count_ > 0) {
+      const Event& newest = ring_[(head_ + count_ - 1) % kCapacity];
+      if (newest.id == event.id && newest.source == event.source) return true;
+    }
+    return Post(event);
+  }
   // Takes the oldest event into `event`; returns false when the queue is empty.
   bool Pop(Event& event) {
     if (count_ == 0) return false;

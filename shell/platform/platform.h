@@ -37,7 +37,11 @@
 //   program answers it by drawing and presenting, which raises no new event.
 // - WindowClose leaves the window open: closing is the program's decision
 //   (DestroyWindow). AppTerminate comes from the desktop session (log-out,
-//   quit request); the window system is not told anything else.
+//   quit request) and from the signals SIGTERM, SIGINT and SIGHUP; the
+//   window system is not told anything else.
+// - A close request on a window is delivered whatever else is open: the
+//   file requester never blocks the program's other windows the way a
+//   toolkit's modal dialog would.
 //
 // Keys
 // - The program takes no keyboard input. Esc in a Fixed window posts
@@ -69,10 +73,11 @@
 #include "picture.h"
 #include "platform_types.h"
 
-// One kind of file a requester offers: shown as "Korvin game (*.kga)".
+// One kind of file a requester offers: shown as "Korvin game (*.kga)", or
+// "Games (*.kga *.pgn)" for several extensions.
 struct FileFilter {
   std::string name;       // "Korvin game"
-  std::string extension;  // "kga", without the dot
+  std::string extension;  // "kga", without the dot; several apart by spaces
 };
 
 class Platform {
@@ -91,10 +96,12 @@ class Platform {
   // ----- Windows ---------------------------------------------------------
 
   // Creates and shows a top-level window whose client area is w x h at
-  // (x, y) on the desktop. A Fixed window cannot be resized by the user.
-  // Creating a window raises no event.
+  // (x, y) on the desktop. A Fixed window cannot be resized by the user and
+  // offers no maximize. A window with an `owner` (0: none) is a dialog of
+  // it: it stays above its owner, and the window system treats the two as
+  // one program window. Creating a window raises no event.
   virtual Handle OpenWindow(const std::string& title, int x, int y, int w, int h,
-                            WindowKind kind) = 0;
+                            WindowKind kind, Handle owner) = 0;
   // Destroys a window with every widget and canvas in it. Their handles
   // become invalid. If it held the drawing target, there is none afterwards.
   // Events already queued from it stay in the queue with their old source;
@@ -108,10 +115,30 @@ class Platform {
   // Moves the client area to (x, y) and gives it the size w x h, kept within
   // the window's limits. A change of size is answered by a WindowSize event
   // (and GadgetPaint for its canvases) once the window system has done it.
+  // A window whose size the window system decides (not Normal) keeps its
+  // size and place: the request is ignored.
   virtual void SetWindowShape(Handle window, int x, int y, int w, int h) = 0;
-  // Smallest and largest client size the user (and SetWindowShape) may give.
+  // Smallest and largest client size SetWindowShape may give. The window
+  // system is told only the smallest, so that it may maximize the window
+  // or make it full-screen at any size; the program keeps a normal window
+  // within the largest itself.
   virtual void SetWindowLimits(Handle window, int minWidth, int minHeight, int maxWidth,
                                int maxHeight) = 0;
+  // Whether the window is shown normally, maximized (or tiled), full-screen
+  // or minimised. A change of state that changes the size comes with a
+  // WindowSize event.
+  virtual WindowState StateOf(Handle window) = 0;
+  // The client area the window has in the Normal state: its present one,
+  // or the one it returns to from Maximized or FullScreen.
+  virtual ScreenRect NormalGeometry(Handle window) = 0;
+  // False where the window system keeps the places of windows to itself
+  // (Wayland): positions read are meaningless and positions set ignored.
+  virtual bool KnowsWindowPositions() = 0;
+  // Brings the window to the front and gives it the keyboard, where the
+  // window system allows a program to. `activationToken` is a token the
+  // desktop handed to a later start of the program ("" for none); some
+  // window systems raise a window only with one.
+  virtual void RaiseWindow(Handle window, const std::string& activationToken) = 0;
 
   // ----- Widgets inside a window ------------------------------------------
 
@@ -138,19 +165,25 @@ class Platform {
   virtual Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) = 0;
   // Gives the keyboard focus to a widget and activates its window.
   virtual void SetFocus(Handle widget) = 0;
+  // While `busy`, the pointer over every window of the program is the
+  // window system's busy pointer.
+  virtual void SetBusy(bool busy) = 0;
 
   // ----- File requester ---------------------------------------------------
 
   // Asks the user for a file of one of the kinds in `filters`, offered in
-  // that order, the first chosen at the start. `save` chooses a save
+  // that order, the first chosen at the start; the requester is a dialog of
+  // `owner` (see OpenWindow). `save` chooses a save
   // requester (which adds the chosen kind's extension to a name typed
   // without one) over an open requester. Returns the chosen path, or ""
   // when the user cancelled. Blocks until the requester is closed; events
   // for other windows are queued meanwhile. A WindowClose or AppTerminate
   // queued meanwhile cancels the requester as its Cancel button would (the
-  // event stays queued for the program).
+  // event stays queued for the program); a question the requester asks
+  // then (replace the existing file?) is answered "no". Input meant for
+  // the program's other windows meanwhile is dropped.
   virtual std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters,
-                                  bool save, const std::string& initialPath) = 0;
+                                  bool save, const std::string& initialPath, Handle owner) = 0;
 
   // ----- Events -----------------------------------------------------------
 
@@ -174,6 +207,11 @@ class Platform {
   // lie outside the canvas when the pointer left it since).
   virtual int PointerX(Handle canvas) = 0;
   virtual int PointerY(Handle canvas) = 0;
+
+  // Posts one DescriptorReady event when `descriptor` (a socket, a pipe)
+  // has something to read. Once posted, the descriptor is not watched until
+  // WatchDescriptor is called for it again.
+  virtual void WatchDescriptor(int descriptor) = 0;
 
   // Waits `ms` milliseconds without handling any input; events that arrive
   // meanwhile wait in the queue.
@@ -207,6 +245,8 @@ class Platform {
   virtual void DrawPicture(Handle picture, int x, int y) = 0;
   // Draws a picture stretched (smoothly) into the rectangle (x, y, w, h).
   virtual void DrawPictureStretched(Handle picture, int x, int y, int w, int h) = 0;
+  // Fills the rectangle (x, y, w, h) with an opaque colour, 0..255 each.
+  virtual void FillRectangle(int x, int y, int w, int h, int red, int green, int blue) = 0;
   // Shows the target canvas's back buffer on the screen at once.
   virtual void Present() = 0;
 

@@ -18,6 +18,20 @@ enum class EventId {
   WindowSize,    // a window's client size changed (never while minimised)
   WindowClose,   // the user asks to close a window; it stays open until
                  // the program destroys it with DestroyWindow
+  MouseUp,       // data: 1 left, 2 right, 3 middle; source: canvas, else window
+  MouseMove,     // the pointer moved over a canvas while the left button was
+                 // held down on it; source: the canvas. Several moves in a row
+                 // arrive as one: the pointer position is the latest
+  DescriptorReady,  // a watched descriptor can be read (WatchDescriptor);
+                    // source 0, data: the descriptor
+};
+
+// How the window system shows a top-level window.
+enum class WindowState {
+  Normal,      // the size the program gives it
+  Maximized,   // the window system decides its size: maximized or tiled
+  FullScreen,  // the window system decides its size: the whole screen
+  Minimized,
 };
 
 // A rectangle of the desktop in pixels: a screen's available area.

@@ -125,6 +125,22 @@ void QtPlatform::DrawPictureStretched(Handle picture, int x, int y, int w, int h
   Draw(picture, x, y, w, h, true);
 }
 
+void QtPlatform::FillRectangle(int x, int y, int w, int h, int red, int green, int blue) {
+  QtCanvasWidget* canvas = Canvas(target_);
+  if (canvas == nullptr || w <= 0 || h <= 0 || std::abs(x) > kFarthestPixel ||
+      std::abs(y) > kFarthestPixel || w > kFarthestPixel || h > kFarthestPixel)
+    return;
+  canvas->FitBuffer();
+  QImage& back = canvas->back;
+  const qreal ratio = back.devicePixelRatio();
+  const int left = DevicePixel(x, ratio), top = DevicePixel(y, ratio);
+  const QRect rect(left, top, DevicePixel(x + w, ratio) - left, DevicePixel(y + h, ratio) - top);
+  QImage device(back.bits(), back.width(), back.height(), back.bytesPerLine(), back.format());
+  QPainter painter(&device);
+  painter.fillRect(rect, QColor(std::clamp(red, 0, 255), std::clamp(green, 0, 255),
+                                std::clamp(blue, 0, 255)));
+}
+
 // The back buffer becomes the shown image (shared until the next drawing
 // copies it) and the canvas is repainted at once.
 void QtPlatform::Present() {

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QIcon>
@@ -94,9 +95,9 @@ QtPlatform::~QtPlatform() {
 
 // ----- Handles -------------------------------------------------------------
 
-Handle QtPlatform::AddItem(Kind kind, Handle window, QWidget* widget) {
+Handle QtPlatform::AddItem(Kind kind, Handle window, QWidget* widget, Handle owner) {
   const Handle handle = nextHandle_++;
-  items_[handle] = Item{kind, kind == Kind::Window ? handle : window, widget};
+  items_[handle] = Item{kind, kind == Kind::Window ? handle : window, widget, owner};
   return handle;
 }
 
@@ -163,14 +164,20 @@ QMargins QtPlatform::FrameMargins() const {
   return QMargins();
 }
 
+// A dialog (a window with an owner) is a child window of its owner, so the
+// window system keeps it above the owner and groups the two; its title bar
+// offers closing only. A Fixed window offers no maximize either.
 Handle QtPlatform::OpenWindow(const std::string& title, int x, int y, int w, int h,
-                              WindowKind kind) {
-  Qt::WindowFlags flags = Qt::Window;
-  if (kind == WindowKind::Fixed) flags |= Qt::MSWindowsFixedSizeDialogHint;
+                              WindowKind kind, Handle owner) {
+  QWidget* parent = Find(owner, Kind::Window);
+  Qt::WindowFlags flags = parent != nullptr ? Qt::Dialog : Qt::Window;
+  if (kind == WindowKind::Fixed)
+    flags |= Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+             Qt::WindowCloseButtonHint;
   if (kind == WindowKind::Bare) flags |= Qt::FramelessWindowHint;
   const Handle handle = nextHandle_;
-  auto* window = new QtWindowWidget(sink_, handle, flags, kind == WindowKind::Fixed);
-  AddItem(Kind::Window, 0, window);
+  auto* window = new QtWindowWidget(sink_, handle, parent, flags, kind == WindowKind::Fixed);
+  AddItem(Kind::Window, 0, window, parent != nullptr ? owner : 0);
   window->setWindowTitle(QString::fromStdString(title));
   if (kind == WindowKind::Resizable) {
     window->setGeometry(x, y, w, h);
@@ -182,10 +189,15 @@ Handle QtPlatform::OpenWindow(const std::string& title, int x, int y, int w, int
   return handle;
 }
 
-// Deletes the window's widget tree and forgets every handle inside it.
+// Deletes the window's widget tree and forgets every handle inside it; its
+// dialogs, which Qt deletes with it, go first.
 void QtPlatform::DestroyWindow(Handle window) {
   QWidget* widget = Find(window, Kind::Window);
   if (widget == nullptr) return;
+  std::vector<Handle> dialogs;
+  for (const auto& [handle, item] : items_)
+    if (item.kind == Kind::Window && item.owner == window) dialogs.push_back(handle);
+  for (const Handle dialog : dialogs) DestroyWindow(dialog);
   for (auto it = items_.begin(); it != items_.end();) {
     if (it->second.window == window) {
       if (it->first == target_) target_ = 0;
@@ -217,19 +229,58 @@ int QtPlatform::WindowHeight(Handle window) {
   return w ? w->height() : 0;
 }
 
+// A maximized or full-screen window has the size the window system gave
+// it; answering with another is what some window systems forbid.
 void QtPlatform::SetWindowShape(Handle window, int x, int y, int w, int h) {
-  QWidget* widget = Find(window, Kind::Window);
-  if (widget == nullptr) return;
-  const QSize size = QSize(w, h).expandedTo(widget->minimumSize()).boundedTo(widget->maximumSize());
+  auto* widget = static_cast<QtWindowWidget*>(Find(window, Kind::Window));
+  if (widget == nullptr || StateOf(window) != WindowState::Normal) return;
+  const QSize size = QSize(w, h).expandedTo(widget->minimumSize()).boundedTo(widget->largest);
   widget->setGeometry(x, y, size.width(), size.height());
 }
 
+// Only the smallest size is the window system's business (see platform.h).
 void QtPlatform::SetWindowLimits(Handle window, int minWidth, int minHeight, int maxWidth,
                                  int maxHeight) {
-  QWidget* widget = Find(window, Kind::Window);
+  auto* widget = static_cast<QtWindowWidget*>(Find(window, Kind::Window));
   if (widget == nullptr) return;
   widget->setMinimumSize(minWidth, minHeight);
-  widget->setMaximumSize(maxWidth, maxHeight);
+  widget->largest = QSize(std::max(maxWidth, minWidth), std::max(maxHeight, minHeight));
+}
+
+WindowState QtPlatform::StateOf(Handle window) {
+  const QWidget* w = Find(window, Kind::Window);
+  if (w == nullptr) return WindowState::Normal;
+  const Qt::WindowStates state = w->windowState();
+  if (state & Qt::WindowMinimized) return WindowState::Minimized;
+  if (state & Qt::WindowFullScreen) return WindowState::FullScreen;
+  if (state & Qt::WindowMaximized) return WindowState::Maximized;
+  return WindowState::Normal;
+}
+
+ScreenRect QtPlatform::NormalGeometry(Handle window) {
+  const QWidget* w = Find(window, Kind::Window);
+  if (w == nullptr) return ScreenRect{};
+  QRect g = w->geometry();
+  if (StateOf(window) != WindowState::Normal && w->normalGeometry().isValid()) g = w->normalGeometry();
+  return ScreenRect{g.x(), g.y(), g.width(), g.height()};
+}
+
+bool QtPlatform::KnowsWindowPositions() {
+  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// Where the desktop handed a later start an activation token, the window
+// system lets the window that presents it come forward.
+void QtPlatform::RaiseWindow(Handle window, const std::string& activationToken) {
+  QWidget* w = Find(window, Kind::Window);
+  if (w == nullptr) return;
+  if (!activationToken.empty()) {
+    qputenv("XDG_ACTIVATION_TOKEN", QByteArray::fromStdString(activationToken));
+    qputenv("DESKTOP_STARTUP_ID", QByteArray::fromStdString(activationToken));
+  }
+  if (w->isMinimized()) w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+  w->raise();
+  w->activateWindow();
 }
 
 // ----- Widgets ---------------------------------------------------------------
@@ -331,11 +382,22 @@ Handle QtPlatform::AddCanvas(Handle window, int x, int y, int w, int h, bool anc
   return handle;
 }
 
+// A window not yet on the screen gets the keyboard once it is shown.
 void QtPlatform::SetFocus(Handle widget) {
   QWidget* w = WidgetOf(widget);
   if (w == nullptr) return;
+  if (auto* window = dynamic_cast<QtWindowWidget*>(w->window())) window->focusOnShow = w;
   w->window()->activateWindow();
   w->setFocus(Qt::OtherFocusReason);
+}
+
+void QtPlatform::SetBusy(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
 }
 
 // ----- File requester --------------------------------------------------------
@@ -349,16 +411,26 @@ QString QtPlatform::RequesterFolder() const {
   return QDir::homePath();
 }
 
+// The requester is not modal in Qt's sense, which would hold back a close
+// request of the main window until it ends: it runs in a loop of its own
+// while the application filter keeps mouse input from the program's other
+// windows. Qt's own requester is used everywhere, so that a close request
+// can always end it and the questions it asks.
 std::string QtPlatform::RequestFile(const std::string& title,
                                     const std::vector<FileFilter>& filters, bool save,
-                                    const std::string& initialPath) {
+                                    const std::string& initialPath, Handle owner) {
   const QString start =
       initialPath.empty() ? RequesterFolder() : QString::fromStdString(initialPath);
-  QFileDialog dialog(QApplication::activeWindow(), QString::fromStdString(title), start);
+  QFileDialog dialog(Find(owner, Kind::Window), QString::fromStdString(title), start);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setWindowModality(Qt::NonModal);
   QStringList names, extensions;
   for (const FileFilter& f : filters) {
-    extensions << QString::fromStdString(f.extension);
-    names << QString("%1 (*.%2)").arg(QString::fromStdString(f.name), extensions.back());
+    const QStringList kinds = QString::fromStdString(f.extension).split(' ', Qt::SkipEmptyParts);
+    QStringList patterns;
+    for (const QString& kind : kinds) patterns << "*." + kind;
+    extensions << kinds.value(0);
+    names << QString("%1 (%2)").arg(QString::fromStdString(f.name), patterns.join(' '));
   }
   dialog.setNameFilters(names << QString("All files (*)"));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -371,10 +443,20 @@ std::string QtPlatform::RequestFile(const std::string& title,
       dialog.setDefaultSuffix(k >= 0 && k < extensions.size() ? extensions[k] : QString());
     });
   }
+  // A request to end the program that is already queued cancels at once.
+  const auto ends = [](const Event& e) {
+    return e.id == EventId::AppTerminate || e.id == EventId::WindowClose;
+  };
+  if (queue_.Contains(ends)) return "";
+  QEventLoop loop;
+  QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
   sink_.requester = &dialog;
-  const int result = dialog.exec();
+  dialog.show();
+  dialog.activateWindow();
+  loop.exec();
   sink_.requester = nullptr;
-  if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
+  lastGather_ = std::chrono::steady_clock::now();
+  if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
   const QString chosen = dialog.selectedFiles().first();
   lastFolder_ = QFileInfo(chosen).absolutePath();
   return chosen.toStdString();
@@ -405,6 +487,22 @@ void QtPlatform::ProcessPending() {
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   lastGather_ = std::chrono::steady_clock::now();
+}
+
+// One event per readiness: the notifier is switched off until watched again,
+// so a descriptor the program has not yet read does not flood the queue.
+void QtPlatform::WatchDescriptor(int descriptor) {
+  if (descriptor < 0) return;
+  auto& notifier = watched_[descriptor];
+  if (!notifier) {
+    notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+    QSocketNotifier* n = notifier.get();
+    QObject::connect(n, &QSocketNotifier::activated, n, [this, n, descriptor] {
+      n->setEnabled(false);
+      sink_.Post(EventId::DescriptorReady, 0, descriptor);
+    });
+  }
+  notifier->setEnabled(true);
 }
 
 int QtPlatform::PointerX(Handle canvas) {

@@ -34,8 +34,8 @@ class QtPlatform : public Platform {
   int DesktopWidth() override;
   int DesktopHeight() override;
   ScreenRect ScreenArea(int x, int y) override;
-  Handle OpenWindow(const std::string& title, int x, int y, int w, int h,
-                    WindowKind kind) override;
+  Handle OpenWindow(const std::string& title, int x, int y, int w, int h, WindowKind kind,
+                    Handle owner) override;
   void DestroyWindow(Handle window) override;
   int WindowX(Handle window) override;
   int WindowY(Handle window) override;
@@ -44,6 +44,10 @@ class QtPlatform : public Platform {
   void SetWindowShape(Handle window, int x, int y, int w, int h) override;
   void SetWindowLimits(Handle window, int minWidth, int minHeight, int maxWidth,
                        int maxHeight) override;
+  WindowState StateOf(Handle window) override;
+  ScreenRect NormalGeometry(Handle window) override;
+  bool KnowsWindowPositions() override;
+  void RaiseWindow(Handle window, const std::string& activationToken) override;
   Handle AddLabel(Handle window, int x, int y, int w, int h, const std::string& text,
                   LabelKind kind) override;
   Handle AddButton(Handle window, int x, int y, int w, int h, const std::string& text) override;
@@ -55,9 +59,11 @@ class QtPlatform : public Platform {
   void SetButtonColour(Handle button, int red, int green, int blue) override;
   Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) override;
   void SetFocus(Handle widget) override;
+  void SetBusy(bool busy) override;
   std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters, bool save,
-                          const std::string& initialPath) override;
+                          const std::string& initialPath, Handle owner) override;
   Event WaitEvent() override;
+  void WatchDescriptor(int descriptor) override;
   int PointerX(Handle canvas) override;
   int PointerY(Handle canvas) override;
   void Sleep(int ms) override;
@@ -68,6 +74,7 @@ class QtPlatform : public Platform {
   void SetAlphaBlending(bool on) override { blending_ = on; }
   void DrawPicture(Handle picture, int x, int y) override;
   void DrawPictureStretched(Handle picture, int x, int y, int w, int h) override;
+  void FillRectangle(int x, int y, int w, int h, int red, int green, int blue) override;
   void Present() override;
 
   // ----- For tests ---------------------------------------------------------
@@ -81,6 +88,8 @@ class QtPlatform : public Platform {
   // The folder the next file requester opens in when the program gives no
   // path: the last one used in this run, else the documents folder.
   QString RequesterFolder() const;
+  // The file requester while one is open.
+  QDialog* OpenRequester() const { return sink_.requester; }
 
  protected:
   void GatherInput() override;
@@ -91,13 +100,14 @@ class QtPlatform : public Platform {
     Kind kind;
     Handle window;  // the window itself for a window
     QWidget* widget;
+    Handle owner;   // windows: the window it is a dialog of, or 0
   };
   QWidget* Find(Handle handle, Kind kind) const;
   QtCanvasWidget* Canvas(Handle handle) const;
   // The window system's frame around a window with a title bar, so that a
   // client area placed inside ScreenArea keeps its frame on the screen too.
   QMargins FrameMargins() const;
-  Handle AddItem(Kind kind, Handle window, QWidget* widget);
+  Handle AddItem(Kind kind, Handle window, QWidget* widget, Handle owner = 0);
   void Draw(Handle picture, int x, int y, int w, int h, bool stretched);
 
   // A loaded picture for drawing: as decoded, its "@2x" companion if there
@@ -123,6 +133,8 @@ class QtPlatform : public Platform {
   QtEventSink sink_{queue_};
   std::unique_ptr<QtAppFilter> appFilter_;
   std::unique_ptr<QSocketNotifier> signalNotifier_;  // SIGTERM, SIGINT, SIGHUP
+  std::map<int, std::unique_ptr<QSocketNotifier>> watched_;  // WatchDescriptor
+  bool busy_ = false;
   std::map<Handle, Item> items_;
   std::map<Handle, Images> images_;
   Handle nextHandle_ = 1;

@@ -1,20 +1,50 @@
 #include "qt_widgets.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QWheelEvent>
 #include <cmath>
 
-// A close request or the end of the session also ends an open file
-// requester, which runs Qt's own loop, as its Cancel button would.
 void QtEventSink::Post(EventId id, Handle source, int data) {
-  queue.Post(Event{id, source, data});
+  if (id == EventId::MouseMove)
+    queue.PostMerged(Event{id, source, data});
+  else
+    queue.Post(Event{id, source, data});
   if (requester != nullptr && (id == EventId::WindowClose || id == EventId::AppTerminate))
-    requester->reject();
+    CancelRequester(requester);
+}
+
+namespace {
+
+// True when `widget` is `ancestor` or lies inside it (a dialog it opened).
+bool IsWithin(const QObject* widget, const QObject* ancestor) {
+  for (; widget != nullptr; widget = widget->parent())
+    if (widget == ancestor) return true;
+  return false;
+}
+
+}  // namespace
+
+// The requester's questions are message boxes of its own; "No" (or their
+// escape button) leaves the file alone.
+void CancelRequester(QDialog* requester) {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    auto* box = qobject_cast<QMessageBox*>(top);
+    if (box == nullptr || !box->isVisible() || !IsWithin(box, requester)) continue;
+    QAbstractButton* no = box->button(QMessageBox::No);
+    if (no == nullptr) no = box->escapeButton();
+    if (no != nullptr)
+      no->click();
+    else
+      box->reject();
+  }
+  requester->reject();
 }
 
 int TakeWheelNotches(int& remainder, int angleDeltaY, bool inverted) {
@@ -35,10 +65,25 @@ int MouseButtonCode(Qt::MouseButton button) {
 
 // ----- Window ---------------------------------------------------------------
 
-QtWindowWidget::QtWindowWidget(QtEventSink& sink, Handle handle, Qt::WindowFlags flags,
-                               bool escapeCloses)
-    : QWidget(nullptr, flags), sink_(sink), handle_(handle), escapeCloses_(escapeCloses) {
+QtWindowWidget::QtWindowWidget(QtEventSink& sink, Handle handle, QWidget* parent,
+                               Qt::WindowFlags flags, bool escapeCloses)
+    : QWidget(parent, flags), sink_(sink), handle_(handle), escapeCloses_(escapeCloses) {
   setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void QtWindowWidget::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (focusOnShow == nullptr) return;
+  activateWindow();
+  focusOnShow->setFocus(Qt::OtherFocusReason);
+}
+
+// Maximized or full-screen and back: the new state matters to the program
+// even where the size did not change.
+void QtWindowWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isVisible() && !isMinimized())
+    sink_.Post(EventId::WindowSize, handle_);
 }
 
 // Held keys repeat; only a real press counts.
@@ -125,17 +170,34 @@ void QtCanvasWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
 }
 
+// Moves are reported only while the left button, pressed on this canvas,
+// is held: they carry a piece. Otherwise only the position is kept.
 void QtCanvasWidget::mouseMoveEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   pointerX = p.x();
   pointerY = p.y();
+  if (leftHeld_ && (event->buttons() & Qt::LeftButton)) sink_.Post(EventId::MouseMove, handle_);
 }
 
-// A press also updates the pointer, so that its position is the click's.
+// A press and a release also update the pointer, so that its position is
+// the click's.
 void QtCanvasWidget::mousePressEvent(QMouseEvent* event) {
-  mouseMoveEvent(event);
+  const QPoint p = event->position().toPoint();
+  pointerX = p.x();
+  pointerY = p.y();
   const int button = MouseButtonCode(event->button());
+  if (button == 1) leftHeld_ = true;
   if (button != 0) sink_.Post(EventId::MouseDown, handle_, button);
+  event->accept();
+}
+
+void QtCanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  pointerX = p.x();
+  pointerY = p.y();
+  const int button = MouseButtonCode(event->button());
+  if (button == 1) leftHeld_ = false;
+  if (button != 0) sink_.Post(EventId::MouseUp, handle_, button);
   event->accept();
 }
 
@@ -157,6 +219,12 @@ bool QtAppFilter::eventFilter(QObject* watched, QEvent* event) {
   if (type == QEvent::Quit) {
     sink_.Post(EventId::AppTerminate, 0);
     return true;
+  }
+  const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                     type == QEvent::MouseButtonDblClick || type == QEvent::Wheel;
+  if (mouse && sink_.requester != nullptr) {
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget != nullptr && dynamic_cast<QtWindowWidget*>(widget->window()) != nullptr) return true;
   }
   if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
     const auto* widget = qobject_cast<QWidget*>(watched);

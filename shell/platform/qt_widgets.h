@@ -19,11 +19,17 @@ class QPushButton;
 // requester while one is open.
 struct QtEventSink {
   explicit QtEventSink(EventQueue& q) : queue(q) {}
+  // Queues an event. A close request or the end of the session also ends
+  // an open file requester, as its Cancel button would.
   void Post(EventId id, Handle source, int data = 0);
   EventQueue& queue;
   bool presenting = false;
   QDialog* requester = nullptr;
 };
+
+// Ends a file requester at once, as its Cancel button would: a question it
+// is asking (replace the existing file?) is answered "no" first.
+void CancelRequester(QDialog* requester);
 
 // Turns a wheel event's angle into whole notches (120 units each, positive
 // away from the user), keeping the remainder of high-resolution wheels.
@@ -35,16 +41,25 @@ int MouseButtonCode(Qt::MouseButton button);
 class QtWindowWidget : public QWidget {
  public:
   // `escapeCloses`: Esc acts as the close button (the program's dialogs).
-  QtWindowWidget(QtEventSink& sink, Handle handle, Qt::WindowFlags flags, bool escapeCloses);
+  // A window with a parent is a dialog of that window.
+  QtWindowWidget(QtEventSink& sink, Handle handle, QWidget* parent, Qt::WindowFlags flags,
+                 bool escapeCloses);
   Handle handle() const { return handle_; }
   // The button that Enter presses, if any.
   QPushButton* defaultButton = nullptr;
   // Every key pressed in the window comes here (see QtAppFilter): Esc and
   // Enter do their one job, all other keys nothing.
   void TakeKey(const QKeyEvent& event);
+  // The widget that gets the keyboard once the window is on the screen
+  // (a window system may refuse to activate a window not yet shown).
+  QWidget* focusOnShow = nullptr;
+  // The largest client size the program allows in the normal state.
+  QSize largest = QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
@@ -78,18 +93,21 @@ class QtCanvasWidget : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
 
  private:
   QtEventSink& sink_;
   Handle handle_;
   bool anchored_;
+  bool leftHeld_ = false;  // the left button went down on this canvas
   int wheelRemainder_ = 0;
 };
 
 // Watches the whole application: the desktop session's quit request becomes
-// AppTerminate, and keys meant for the program's windows go to TakeKey and
-// no further.
+// AppTerminate, keys meant for the program's windows go to TakeKey and no
+// further, and while the file requester is open no mouse input reaches the
+// program's other windows (their close requests still do).
 class QtAppFilter : public QObject {
  public:
   explicit QtAppFilter(QtEventSink& sink) : sink_(sink) {}

@@ -1,5 +1,7 @@
 #include "script_platform.h"
 
+#include <poll.h>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -78,12 +80,14 @@ ScreenRect ScriptPlatform::ScreenArea(int x, int y) {
 }
 
 Handle ScriptPlatform::OpenWindow(const std::string& title, int x, int y, int w, int h,
-                                  WindowKind kind) {
+                                  WindowKind kind, Handle owner) {
+  if (owner != 0 && LiveWindow(owner, "OpenWindow (owner)") == nullptr) owner = 0;
   ScriptWindow window;
   window.handle = nextHandle_++;
   window.title = title;
   window.x = x, window.y = y, window.width = w, window.height = h;
   window.kind = kind;
+  window.owner = owner;
   windows_.push_back(window);
   return window.handle;
 }
@@ -137,7 +141,7 @@ void ScriptPlatform::ResizeWindow(ScriptWindow& window, int w, int h) {
 // size is reported by WindowSize and a repaint of the window's canvases.
 void ScriptPlatform::SetWindowShape(Handle window, int x, int y, int w, int h) {
   ScriptWindow* win = LiveWindow(window, "SetWindowShape");
-  if (win == nullptr) return;
+  if (win == nullptr || win->state != WindowState::Normal) return;
   if (win->minWidth > 0) w = std::max(w, win->minWidth);
   if (win->minHeight > 0) h = std::max(h, win->minHeight);
   if (win->maxWidth > 0) w = std::min(w, win->maxWidth);
@@ -168,6 +172,37 @@ void ScriptPlatform::SimulateWindowGeometry(Handle window, int x, int y, int w, 
   win->x = x;
   win->y = y;
   ResizeWindow(*win, w, h);
+}
+
+void ScriptPlatform::SimulateWindowState(Handle window, WindowState state, int x, int y, int w,
+                                         int h) {
+  ScriptWindow* win = LiveWindow(window, "SimulateWindowState");
+  if (win == nullptr) return;
+  if (win->state == WindowState::Normal && state != WindowState::Normal)
+    win->normal = ScreenRect{win->x, win->y, win->width, win->height};
+  win->state = state;
+  win->x = x;
+  win->y = y;
+  ResizeWindow(*win, w, h);
+}
+
+WindowState ScriptPlatform::StateOf(Handle window) {
+  const ScriptWindow* w = LiveWindow(window, "StateOf");
+  return w ? w->state : WindowState::Normal;
+}
+
+ScreenRect ScriptPlatform::NormalGeometry(Handle window) {
+  const ScriptWindow* w = LiveWindow(window, "NormalGeometry");
+  if (w == nullptr) return ScreenRect{};
+  if (w->state != WindowState::Normal) return w->normal;
+  return ScreenRect{w->x, w->y, w->width, w->height};
+}
+
+void ScriptPlatform::RaiseWindow(Handle window, const std::string& activationToken) {
+  ScriptWindow* w = LiveWindow(window, "RaiseWindow");
+  if (w == nullptr) return;
+  w->raised++;
+  w->activationToken = activationToken;
 }
 
 // ----- Widgets --------------------------------------------------------------
@@ -237,12 +272,17 @@ void ScriptPlatform::SetFocus(Handle widget) {
   if (LiveWidget(widget, "SetFocus") != nullptr) focus_ = widget;
 }
 
+void ScriptPlatform::SetBusy(bool busy) {
+  busy_ = busy;
+  busyChanges_.push_back(busy);
+}
+
 // ----- File requester, events, pointer ---------------------------------------
 
 std::string ScriptPlatform::RequestFile(const std::string& title,
                                         const std::vector<FileFilter>& filters, bool save,
-                                        const std::string& initialPath) {
-  fileRequests_.push_back(FileRequest{title, filters, initialPath, save});
+                                        const std::string& initialPath, Handle owner) {
+  fileRequests_.push_back(FileRequest{title, filters, initialPath, save, owner});
   if (terminateRequest_) {
     terminateRequest_ = false;
     PushEvent(EventId::AppTerminate);
@@ -265,11 +305,33 @@ bool ScriptPlatform::ClickWidget(Handle widget) {
   return PushEvent(EventId::GadgetAction, widget);
 }
 
+void ScriptPlatform::WatchDescriptor(int descriptor) {
+  if (std::find(watched_.begin(), watched_.end(), descriptor) == watched_.end())
+    watched_.push_back(descriptor);
+}
+
+// Watched descriptors with something to read are reported once each.
+void ScriptPlatform::GatherInput() {
+  for (auto it = watched_.begin(); it != watched_.end();) {
+    pollfd look{*it, POLLIN, 0};
+    if (poll(&look, 1, 0) == 1 && (look.revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+      PushEvent(EventId::DescriptorReady, 0, *it);
+      it = watched_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
 // Returns the next queued event; when the script has run out, AppTerminate.
 Event ScriptPlatform::WaitEvent() {
   Event event;
   if (queue_.Pop(event)) return event;
+  GatherInput();
+  if (queue_.Pop(event)) return event;
   if (idle_) idle_(*this);
+  if (queue_.Pop(event)) return event;
+  GatherInput();
   if (queue_.Pop(event)) return event;
   return Event{EventId::AppTerminate, 0, 0};
 }
@@ -342,6 +404,16 @@ void ScriptPlatform::DrawPicture(Handle picture, int x, int y) {
 
 void ScriptPlatform::DrawPictureStretched(Handle picture, int x, int y, int w, int h) {
   RecordDraw(picture, x, y, w, h, true);
+}
+
+void ScriptPlatform::FillRectangle(int x, int y, int w, int h, int red, int green, int blue) {
+  if (target_ == 0) {
+    misuses_.push_back("FillRectangle: no drawing target");
+    return;
+  }
+  DrawCall call{target_, 0, "fill", x, y, w, h, true, 1.0};
+  call.red = red, call.green = green, call.blue = blue;
+  pending_.push_back(call);
 }
 
 // Closes the frame: the calls since the last Present become one Frame.

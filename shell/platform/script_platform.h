@@ -14,6 +14,9 @@
 // - ClickWidget ticks or clears a check box before posting GadgetAction, as a
 //   real click does.
 // - ScreenArea gives the screen holding the point, else the nearest one.
+// - SetWindowShape leaves a window that is not in the Normal state alone.
+// - A watched descriptor that has something to read posts DescriptorReady
+//   once (looked at whenever WaitEvent finds the queue empty).
 // What a real platform cannot do:
 // - WaitEvent on an empty queue first calls the idle handler (if any), which
 //   may push more events. If the queue is still empty the script has run out:
@@ -38,7 +41,12 @@ struct ScriptWindow {
   std::string title;
   int x = 0, y = 0, width = 0, height = 0;
   WindowKind kind = WindowKind::Resizable;
+  Handle owner = 0;
   int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;  // 0: no limit set
+  WindowState state = WindowState::Normal;
+  ScreenRect normal;  // the Normal geometry while the state is another
+  int raised = 0;     // RaiseWindow calls
+  std::string activationToken;  // of the last RaiseWindow
   bool destroyed = false;
 };
 
@@ -58,14 +66,15 @@ struct ScriptWidget {
   bool destroyed = false;
 };
 
-// One DrawPicture or DrawPictureStretched call.
+// One DrawPicture, DrawPictureStretched or FillRectangle call.
 struct DrawCall {
   Handle canvas = 0;
   Handle picture = 0;
-  std::string name;  // the picture's path
+  std::string name;  // the picture's path; "fill" for FillRectangle
   int x = 0, y = 0, width = 0, height = 0;  // destination rectangle
   bool stretched = false;
   double alpha = 1.0;
+  int red = 0, green = 0, blue = 0;  // FillRectangle's colour
 };
 
 // The drawing calls shown by one Present, in the order they were made.
@@ -79,6 +88,7 @@ struct FileRequest {
   std::vector<FileFilter> filters;
   std::string initialPath;
   bool save = false;
+  Handle owner = 0;
 };
 
 class ScriptPlatform : public Platform {
@@ -87,8 +97,8 @@ class ScriptPlatform : public Platform {
   int DesktopWidth() override { return screens_[0].width; }
   int DesktopHeight() override { return screens_[0].height; }
   ScreenRect ScreenArea(int x, int y) override;
-  Handle OpenWindow(const std::string& title, int x, int y, int w, int h,
-                    WindowKind kind) override;
+  Handle OpenWindow(const std::string& title, int x, int y, int w, int h, WindowKind kind,
+                    Handle owner) override;
   void DestroyWindow(Handle window) override;
   int WindowX(Handle window) override;
   int WindowY(Handle window) override;
@@ -97,6 +107,10 @@ class ScriptPlatform : public Platform {
   void SetWindowShape(Handle window, int x, int y, int w, int h) override;
   void SetWindowLimits(Handle window, int minWidth, int minHeight, int maxWidth,
                        int maxHeight) override;
+  WindowState StateOf(Handle window) override;
+  ScreenRect NormalGeometry(Handle window) override;
+  bool KnowsWindowPositions() override { return knowsPositions_; }
+  void RaiseWindow(Handle window, const std::string& activationToken) override;
   Handle AddLabel(Handle window, int x, int y, int w, int h, const std::string& text,
                   LabelKind kind) override;
   Handle AddButton(Handle window, int x, int y, int w, int h, const std::string& text) override;
@@ -108,9 +122,11 @@ class ScriptPlatform : public Platform {
   void SetButtonColour(Handle button, int red, int green, int blue) override;
   Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) override;
   void SetFocus(Handle widget) override;
+  void SetBusy(bool busy) override;
   std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters, bool save,
-                          const std::string& initialPath) override;
+                          const std::string& initialPath, Handle owner) override;
   Event WaitEvent() override;
+  void WatchDescriptor(int descriptor) override;
   int PointerX(Handle canvas) override;
   int PointerY(Handle canvas) override;
   void Sleep(int ms) override { sleeps_.push_back(ms); }
@@ -121,6 +137,7 @@ class ScriptPlatform : public Platform {
   void SetAlphaBlending(bool on) override { blending_ = on; }
   void DrawPicture(Handle picture, int x, int y) override;
   void DrawPictureStretched(Handle picture, int x, int y, int w, int h) override;
+  void FillRectangle(int x, int y, int w, int h, int red, int green, int blue) override;
   void Present() override;
 
   // ----- Script ------------------------------------------------------------
@@ -136,6 +153,12 @@ class ScriptPlatform : public Platform {
   void SetPointer(Handle canvas, int x, int y);
   // The user moved or resized the window (no event: push WindowSize to tell).
   void SimulateWindowGeometry(Handle window, int x, int y, int w, int h);
+  // The window system maximized the window (or made it full-screen, or
+  // normal again) and gave it this client geometry; the Normal geometry is
+  // kept for the way back. No event: push WindowSize to tell.
+  void SimulateWindowState(Handle window, WindowState state, int x, int y, int w, int h);
+  // A window system that keeps window positions to itself (Wayland).
+  void SetKnowsWindowPositions(bool knows) { knowsPositions_ = knows; }
   // The next file requester returns `path` ("" for a cancel). Requesters
   // beyond the scripted answers return "".
   void AnswerFileRequest(const std::string& path) { fileAnswers_.push_back(path); }
@@ -166,13 +189,17 @@ class ScriptPlatform : public Platform {
   const std::vector<int>& Sleeps() const { return sleeps_; }
   const std::vector<std::string>& Misuses() const { return misuses_; }
   Handle Focus() const { return focus_; }
+  bool Busy() const { return busy_; }
+  // Every SetBusy call, in order.
+  const std::vector<bool>& BusyChanges() const { return busyChanges_; }
+  const std::vector<int>& WatchedDescriptors() const { return watched_; }
   Handle DrawTarget() const { return target_; }
   double DrawAlpha() const { return alpha_; }
   bool AlphaBlending() const { return blending_; }
   int QueuedEvents() const { return queue_.Count(); }
 
  protected:
-  void GatherInput() override {}
+  void GatherInput() override;
 
  private:
   ScriptWindow* LiveWindow(Handle window, const char* operation);
@@ -199,4 +226,8 @@ class ScriptPlatform : public Platform {
   Handle focus_ = 0, target_ = 0;
   double alpha_ = 1.0;
   bool blending_ = true;
+  bool knowsPositions_ = true;
+  bool busy_ = false;
+  std::vector<bool> busyChanges_;
+  std::vector<int> watched_;  // descriptors watched and not yet reported
 };

@@ -161,23 +161,28 @@ TEST_F(ProgramTest, EmptyOrMissingKeptGameStaysSilent) {
 }
 
 // A named pipe under the name of the settings, the book or a picture holds
-// nothing up: the settings take their defaults, the book is empty, and a
-// picture is missing.
+// nothing up: the settings take their defaults (and the user is told), the
+// book is empty, and a picture is missing.
 TEST_F(ProgramTest, NamedPipesNeitherBlockNorGetReplaced) {
   ASSERT_EQ(0, mkfifo("korvin.cfg", 0644));
   ASSERT_EQ(0, mkfifo("korvin.bok", 0644));
   actions.push_back(Press("Korvin 4", "OK"));  // the welcome dialog of a first run
+  actions.push_back(Press("Korvin 4", "OK"));  // the settings could not be read
   ASSERT_TRUE(StartUp(p));
   EXPECT_EQ(settings.windowWidth, 400);
   EXPECT_EQ(E.bookLength, 0);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0], "Your settings could not be read from \"" + (dir_ / "korvin.cfg").string() +
+                               "\":\nnot a regular file (a named pipe).\nKorvin 4 starts with its usual "
+                               "settings and saves yours when it closes.\n");
   ASSERT_EQ(0, mkfifo("pipe.kga", 0644));
   p.AnswerFileRequest((dir_ / "pipe.kga").string());
   actions.push_back(Press("Options", "Load Game"));
   actions.push_back(Press("Korvin 4", "OK"));
   p.PushEvent(EventId::MouseDown, shell.boardCanvas, 2);
   Pump();
-  ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_NE(Messages()[0].find("not a regular file (a named pipe)"), std::string::npos);
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_NE(Messages()[1].find("not a regular file (a named pipe)"), std::string::npos);
 
   // The pipe is not replaced at exit; the message says why, and the exit
   // status tells a script.
@@ -185,11 +190,11 @@ TEST_F(ProgramTest, NamedPipesNeitherBlockNorGetReplaced) {
   Close();
   ASSERT_TRUE(ended);
   EXPECT_EQ(fs::status("korvin.cfg").type(), fs::file_type::fifo);
-  ASSERT_EQ(Messages().size(), 2u);
-  EXPECT_NE(Messages()[1].find("The settings could not be saved to \"" +
+  ASSERT_EQ(Messages().size(), 3u);
+  EXPECT_NE(Messages()[2].find("The settings could not be saved to \"" +
                                (dir_ / "korvin.cfg").string() + "\":\ncannot write: not a regular file"),
             std::string::npos)
-      << Messages()[1];
+      << Messages()[2];
   EXPECT_EQ(shell.exitStatus, 1);
 
   ScriptPlatform second;

@@ -124,11 +124,15 @@ TEST_F(ProgramTest, LoadAndSaveThroughTheRequester) {
   Options("Load Game");
   ASSERT_EQ(p.FileRequests().size(), 1u);
   EXPECT_EQ(p.FileRequests()[0].title, "Load File");
-  ASSERT_EQ(p.FileRequests()[0].filters.size(), 2u);
-  EXPECT_EQ(p.FileRequests()[0].filters[0].name, "Korvin game");
-  EXPECT_EQ(p.FileRequests()[0].filters[0].extension, "kga");
-  EXPECT_EQ(p.FileRequests()[0].filters[1].name, "PGN");
-  EXPECT_EQ(p.FileRequests()[0].filters[1].extension, "pgn");
+  // Both kinds together first, so that no game file is hidden, then each.
+  ASSERT_EQ(p.FileRequests()[0].filters.size(), 3u);
+  EXPECT_EQ(p.FileRequests()[0].filters[0].name, "Games");
+  EXPECT_EQ(p.FileRequests()[0].filters[0].extension, "kga pgn");
+  EXPECT_EQ(p.FileRequests()[0].filters[1].name, "Korvin game");
+  EXPECT_EQ(p.FileRequests()[0].filters[1].extension, "kga");
+  EXPECT_EQ(p.FileRequests()[0].filters[2].name, "PGN");
+  EXPECT_EQ(p.FileRequests()[0].filters[2].extension, "pgn");
+  EXPECT_EQ(p.FileRequests()[0].owner, shell.mainWindow);
   EXPECT_FALSE(p.FileRequests()[0].save);
   EXPECT_EQ(p.FileRequests()[0].initialPath, "");  // the platform chooses the folder
   EXPECT_EQ(E.gameMoveNumber, 2);

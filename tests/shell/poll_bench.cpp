@@ -11,7 +11,7 @@
 int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QtPlatform platform(argc, argv);
-  const Handle window = platform.OpenWindow("bench", 0, 0, 400, 400, WindowKind::Resizable);
+  const Handle window = platform.OpenWindow("bench", 0, 0, 400, 400, WindowKind::Resizable, 0);
   platform.AddCanvas(window, 0, 0, 400, 400, true);
   platform.ProcessPending();
   Event event;

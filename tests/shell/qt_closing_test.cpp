@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
@@ -28,7 +33,7 @@ class QtClosing : public testing::Test {
 // A close request made through the window system during a long sleep ends
 // it early and stays queued for the program.
 TEST_F(QtClosing, CloseRequestCutsTheSleepShort) {
-  const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable);
+  const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable, 0);
   QWidget* widget = platform.WidgetOf(window);
   QTimer::singleShot(50, widget, [widget] { widget->close(); });
   const auto start = std::chrono::steady_clock::now();
@@ -45,14 +50,100 @@ TEST_F(QtClosing, CloseRequestCutsTheSleepShort) {
 
 // SIGTERM while the requester is open cancels it; AppTerminate stays queued.
 TEST_F(QtClosing, TerminationSignalCancelsTheFileRequester) {
-  const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable);
+  const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable, 0);
   QTimer::singleShot(200, [] { std::raise(SIGTERM); });
-  EXPECT_EQ(platform.RequestFile("Load File", {{"Korvin game", "kga"}}, false, ""), "");
+  EXPECT_EQ(platform.RequestFile("Load File", {{"Korvin game", "kga"}}, false, "", 0), "");
   platform.ProcessPending();
   Event event;
   bool terminated = false;
   while (platform.PollEvent(event)) terminated = terminated || event.id == EventId::AppTerminate;
   EXPECT_TRUE(terminated);
+  platform.DestroyWindow(window);
+}
+
+// A close request of the main window reaches the program while the
+// requester is open (a modal requester would hold it back until it ended),
+// and ends the requester; the request stays queued.
+TEST_F(QtClosing, ClosingTheMainWindowEndsTheFileRequester) {
+  const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable, 0);
+  QWidget* widget = platform.WidgetOf(window);
+  QTimer::singleShot(100, widget, [widget] { widget->close(); });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(platform.RequestFile("Save File", {{"Korvin game", "kga"}}, true, "", window), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  Event event;
+  bool closed = false;
+  while (platform.PollEvent(event)) closed = closed || (event.id == EventId::WindowClose && event.source == window);
+  EXPECT_TRUE(closed);
+  platform.DestroyWindow(window);
+}
+
+// SIGTERM while the requester asks whether to replace an existing file
+// answers "no" and ends the requester: the file is not replaced, and the
+// program hears of the request.
+TEST_F(QtClosing, TerminationAnswersTheReplaceQuestionNo) {
+  char pattern[] = "/tmp/korvin-replace-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const QString folder = pattern;
+  const QString existing = folder + "/game.kga";
+  {
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("precious");
+  }
+  const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable, 0);
+  bool asked = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(platform.OpenRequester());
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(existing);
+    // Once the question is up, the session ends.
+    QTimer::singleShot(200, [&] {
+      for (QWidget* top : QApplication::topLevelWidgets())
+        asked = asked || (qobject_cast<QMessageBox*>(top) != nullptr && top->isVisible());
+      std::raise(SIGTERM);
+    });
+    static_cast<QDialog*>(dialog)->accept();  // as the Save button does: the question comes up
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(platform.RequestFile("Save File", {{"Korvin game", "kga"}}, true, folder.toStdString(), window), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_TRUE(asked);
+  platform.ProcessPending();
+  Event event;
+  bool terminated = false;
+  while (platform.PollEvent(event)) terminated = terminated || event.id == EventId::AppTerminate;
+  EXPECT_TRUE(terminated);
+  QFile file(existing);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("precious"));
+  for (QWidget* top : QApplication::topLevelWidgets())
+    EXPECT_FALSE(qobject_cast<QMessageBox*>(top) != nullptr && top->isVisible());
+  platform.DestroyWindow(window);
+  QDir(folder).removeRecursively();
+}
+
+// While the requester is open, clicks on the program's other windows are
+// dropped: they would otherwise wait in the queue and act afterwards.
+TEST_F(QtClosing, ClicksOnOtherWindowsDuringTheRequesterAreDropped) {
+  const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable, 0);
+  const Handle canvas = platform.AddCanvas(window, 0, 0, 200, 200, true);
+  platform.ProcessPending();
+  Event event;
+  while (platform.PollEvent(event)) {
+  }
+  QWidget* board = platform.WidgetOf(canvas);
+  QTimer::singleShot(0, [&] {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 20), board->mapToGlobal(QPointF(20, 20)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(board, &press);
+    platform.OpenRequester()->reject();
+  });
+  EXPECT_EQ(platform.RequestFile("Load File", {{"Korvin game", "kga"}}, false, "", window), "");
+  platform.ProcessPending();
+  bool clicked = false;
+  while (platform.PollEvent(event)) clicked = clicked || event.id == EventId::MouseDown;
+  EXPECT_FALSE(clicked);
   platform.DestroyWindow(window);
 }
 

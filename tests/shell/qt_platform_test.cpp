@@ -65,7 +65,7 @@ class QtPlatformTest : public testing::Test {
 TEST_F(QtPlatformTest, WindowGeometryAndLimits) {
   EXPECT_GT(platform.DesktopWidth(), 0);
   EXPECT_GT(platform.DesktopHeight(), 0);
-  const Handle w = platform.OpenWindow("Korvin 4", 40, 30, 400, 320, WindowKind::Resizable);
+  const Handle w = platform.OpenWindow("Korvin 4", 40, 30, 400, 320, WindowKind::Resizable, 0);
   platform.ProcessPending();
   EXPECT_EQ(platform.WindowX(w), 40);
   EXPECT_EQ(platform.WindowY(w), 30);
@@ -80,10 +80,10 @@ TEST_F(QtPlatformTest, WindowGeometryAndLimits) {
   EXPECT_EQ(platform.WindowHeight(w), 500);
   EXPECT_EQ(platform.WindowX(w), 50);
 
-  const Handle fixed = platform.OpenWindow("Options", 10, 10, 480, 330, WindowKind::Fixed);
+  const Handle fixed = platform.OpenWindow("Options", 10, 10, 480, 330, WindowKind::Fixed, 0);
   EXPECT_EQ(platform.WidgetOf(fixed)->minimumSize(), QSize(480, 330));
   EXPECT_EQ(platform.WidgetOf(fixed)->maximumSize(), QSize(480, 330));
-  const Handle bare = platform.OpenWindow("", 0, 0, 315, 68, WindowKind::Bare);
+  const Handle bare = platform.OpenWindow("", 0, 0, 315, 68, WindowKind::Bare, 0);
   EXPECT_TRUE(platform.WidgetOf(bare)->windowFlags() & Qt::FramelessWindowHint);
   EXPECT_FALSE(platform.WidgetOf(w)->windowFlags() & Qt::FramelessWindowHint);
 
@@ -98,7 +98,7 @@ TEST_F(QtPlatformTest, WindowGeometryAndLimits) {
 }
 
 TEST_F(QtPlatformTest, ResizeReportsSizeAndPaintAndAnchoredCanvasFollows) {
-  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 400, 400, WindowKind::Resizable);
+  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 400, 400, WindowKind::Resizable, 0);
   const Handle anchored = platform.AddCanvas(w, 0, 0, 800, 600, true);
   const Handle loose = platform.AddCanvas(w, 10, 10, 50, 50, false);
   std::vector<Event> events = Drain();
@@ -121,7 +121,7 @@ TEST_F(QtPlatformTest, ResizeReportsSizeAndPaintAndAnchoredCanvasFollows) {
 }
 
 TEST_F(QtPlatformTest, MouseAndWheelBecomeEvents) {
-  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 400, 400, WindowKind::Resizable);
+  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 400, 400, WindowKind::Resizable, 0);
   const Handle canvas = platform.AddCanvas(w, 0, 0, 300, 300, false);
   QWidget* c = platform.WidgetOf(canvas);
   Drain();
@@ -158,7 +158,7 @@ TEST_F(QtPlatformTest, MouseAndWheelBecomeEvents) {
 }
 
 TEST_F(QtPlatformTest, InvertedWheelCountsTowardsTheUser) {
-  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 200, 200, WindowKind::Resizable);
+  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 200, 200, WindowKind::Resizable, 0);
   const Handle canvas = platform.AddCanvas(w, 0, 0, 200, 200, true);
   Drain();
   Wheel(platform.WidgetOf(canvas), 120, true);
@@ -168,7 +168,7 @@ TEST_F(QtPlatformTest, InvertedWheelCountsTowardsTheUser) {
 }
 
 TEST_F(QtPlatformTest, ButtonsCheckBoxCloseAndQuit) {
-  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 432, 325, WindowKind::Fixed);
+  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 432, 325, WindowKind::Fixed, 0);
   const Handle ok = platform.AddButton(w, 166, 270, 100, 25, "OK");
   const Handle box = platform.AddCheckBox(w, 25, 220, 200, 25, "Don't show this message again.");
   Drain();
@@ -194,7 +194,7 @@ TEST_F(QtPlatformTest, ButtonsCheckBoxCloseAndQuit) {
 }
 
 TEST_F(QtPlatformTest, QueueHoldsAtMost256Events) {
-  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 200, 200, WindowKind::Resizable);
+  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 200, 200, WindowKind::Resizable, 0);
   const Handle canvas = platform.AddCanvas(w, 0, 0, 200, 200, true);
   Drain();
   const int droppedBefore = platform.DroppedEvents();
@@ -207,7 +207,7 @@ TEST_F(QtPlatformTest, QueueHoldsAtMost256Events) {
 }
 
 TEST_F(QtPlatformTest, WaitAndPollReceiveInputDeliveredLater) {
-  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 432, 325, WindowKind::Fixed);
+  const Handle w = platform.OpenWindow("Korvin 4", 0, 0, 432, 325, WindowKind::Fixed, 0);
   const Handle ok = platform.AddButton(w, 166, 270, 100, 25, "OK");
   auto* button = static_cast<QPushButton*>(platform.WidgetOf(ok));
   Drain();
@@ -227,7 +227,7 @@ TEST_F(QtPlatformTest, WaitAndPollReceiveInputDeliveredLater) {
 }
 
 TEST_F(QtPlatformTest, ButtonColourIsShown) {
-  const Handle w = platform.OpenWindow("Options", 0, 0, 480, 330, WindowKind::Fixed);
+  const Handle w = platform.OpenWindow("Options", 0, 0, 480, 330, WindowKind::Fixed, 0);
   const Handle expert = platform.AddButton(w, 355, 74, 100, 25, "Expert");
   platform.SetButtonColour(expert, 0, 0, 255);
   const QImage shot = platform.WidgetOf(expert)->grab().toImage();
@@ -240,8 +240,8 @@ TEST_F(QtPlatformTest, ButtonColourIsShown) {
 // would (once), Enter presses the default button; Space, Tab and letters do
 // nothing, and the main window ignores Esc.
 TEST_F(QtPlatformTest, OnlyEscapeAndEnterDoAnything) {
-  const Handle main = platform.OpenWindow("Korvin 4", 0, 0, 400, 400, WindowKind::Resizable);
-  const Handle dialog = platform.OpenWindow("Korvin 4", 10, 10, 432, 325, WindowKind::Fixed);
+  const Handle main = platform.OpenWindow("Korvin 4", 0, 0, 400, 400, WindowKind::Resizable, 0);
+  const Handle dialog = platform.OpenWindow("Korvin 4", 10, 10, 432, 325, WindowKind::Fixed, 0);
   const Handle ok = platform.AddButton(dialog, 166, 270, 100, 25, "OK");
   const Handle box = platform.AddCheckBox(dialog, 25, 220, 200, 25, "Don't show this message again.");
   Drain();
@@ -276,7 +276,7 @@ TEST_F(QtPlatformTest, OnlyEscapeAndEnterDoAnything) {
 // Every window shows the program's icon, and the application names the
 // desktop file its menu entry comes from.
 TEST_F(QtPlatformTest, WindowsCarryTheProgramsIcon) {
-  const Handle w = platform.OpenWindow("Options", 0, 0, 480, 330, WindowKind::Fixed);
+  const Handle w = platform.OpenWindow("Options", 0, 0, 480, 330, WindowKind::Fixed, 0);
   const QIcon icon = platform.WidgetOf(w)->windowIcon();
   ASSERT_FALSE(icon.isNull());
   for (const int size : {16, 32, 48, 256})
@@ -307,23 +307,23 @@ TEST_F(QtPlatformTest, FileRequesterStartsInDocumentsThenTheLastFolder) {
   // A real requester: it opens where it should, and its choice is kept.
   QString shownIn;
   QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    auto* dialog = qobject_cast<QFileDialog*>(platform.OpenRequester());
     ASSERT_NE(dialog, nullptr);
     shownIn = dialog->directory().absolutePath();
     dialog->selectFile(homeDir + "/games/first.kga");
     static_cast<QDialog*>(dialog)->accept();  // as the Save button does
   });
-  const std::string chosen = platform.RequestFile("Save File", {{"Korvin game", "kga"}}, true, "");
+  const std::string chosen = platform.RequestFile("Save File", {{"Korvin game", "kga"}}, true, "", 0);
   EXPECT_EQ(QDir(shownIn), QDir(homeDir));
   EXPECT_EQ(QFileInfo(QString::fromStdString(chosen)).fileName(), "first.kga");
   EXPECT_EQ(QDir(platform.RequesterFolder()), QDir(homeDir + "/games"));
   QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    auto* dialog = qobject_cast<QFileDialog*>(platform.OpenRequester());
     ASSERT_NE(dialog, nullptr);
     shownIn = dialog->directory().absolutePath();
     dialog->reject();
   });
-  EXPECT_EQ(platform.RequestFile("Load File", {{"Korvin game", "kga"}}, false, ""), "");
+  EXPECT_EQ(platform.RequestFile("Load File", {{"Korvin game", "kga"}}, false, "", 0), "");
   EXPECT_EQ(QDir(shownIn), QDir(homeDir + "/games"));
 
   qputenv("HOME", oldHome);
@@ -335,7 +335,7 @@ TEST_F(QtPlatformTest, FileRequesterStartsInDocumentsThenTheLastFolder) {
 class QtDrawing : public QtPlatformTest {
  protected:
   void SetUp() override {
-    window = platform.OpenWindow("Korvin 4", 0, 0, 200, 200, WindowKind::Resizable);
+    window = platform.OpenWindow("Korvin 4", 0, 0, 200, 200, WindowKind::Resizable, 0);
     canvas = platform.AddCanvas(window, 0, 0, 200, 200, true);
     white = Load("white.png", 1, 1, SolidRgba(1, 1, 255, 255, 255, 255));
     red = Load("red.png", 1, 1, SolidRgba(1, 1, 255, 0, 0, 255));
@@ -504,7 +504,7 @@ TEST_F(QtScreens, ScreenAreaIsTheScreenUnderThePointOrTheNearest) {
 // windows leaves room for the frame, so a window placed in its corner is
 // neither moved by the window system nor cut off.
 TEST_F(QtScreens, WindowGeometryRoundTripsAtEveryScale) {
-  const Handle first = platform.OpenWindow("Korvin 4", 300, 300, 200, 200, WindowKind::Resizable);
+  const Handle first = platform.OpenWindow("Korvin 4", 300, 300, 200, 200, WindowKind::Resizable, 0);
   platform.ProcessPending();
   for (const QScreen* screen : QGuiApplication::screens()) {
     const QRect g = screen->geometry();
@@ -516,7 +516,7 @@ TEST_F(QtScreens, WindowGeometryRoundTripsAtEveryScale) {
     for (const QPoint corner : corners) {
       int x = corner.x(), y = corner.y();
       for (int round = 0; round < 2; round++) {  // open, close, reopen from the report
-        const Handle window = platform.OpenWindow("Korvin 4", x, y, side, side, WindowKind::Resizable);
+        const Handle window = platform.OpenWindow("Korvin 4", x, y, side, side, WindowKind::Resizable, 0);
         platform.ProcessPending();
         EXPECT_EQ(platform.WindowX(window), x) << "round " << round;
         EXPECT_EQ(platform.WindowY(window), y) << "round " << round;

@@ -29,10 +29,10 @@ TEST(ScriptPlatform, RecordsWindowsWidgetsAndLimits) {
   ScriptPlatform p;
   p.SetDesktopSize(1280, 1024);
   EXPECT_EQ(p.DesktopWidth(), 1280);
-  const Handle main = p.OpenWindow("Korvin 4", 440, 312, 400, 400, WindowKind::Resizable);
+  const Handle main = p.OpenWindow("Korvin 4", 440, 312, 400, 400, WindowKind::Resizable, 0);
   const Handle canvas = p.AddCanvas(main, 0, 0, 1280, 1024, true);
   p.SetWindowLimits(main, 160, 160, 1024, 1024);
-  const Handle dialog = p.OpenWindow("Options", 1, 2, 480, 330, WindowKind::Fixed);
+  const Handle dialog = p.OpenWindow("Options", 1, 2, 480, 330, WindowKind::Fixed, 0);
   const Handle sep = p.AddLabel(dialog, 25, 62, 430, 1, "", LabelKind::Separator);
   const Handle expert = p.AddButton(dialog, 355, 74, 100, 25, "Expert");
   p.SetButtonColour(expert, 255, 255, 255);
@@ -69,7 +69,7 @@ TEST(ScriptPlatform, RecordsWindowsWidgetsAndLimits) {
 
 TEST(ScriptPlatform, ShapeIsLimitedAndResizeReportsSizeAndPaint) {
   ScriptPlatform p;
-  const Handle w = p.OpenWindow("Korvin 4", 10, 20, 400, 400, WindowKind::Resizable);
+  const Handle w = p.OpenWindow("Korvin 4", 10, 20, 400, 400, WindowKind::Resizable, 0);
   const Handle canvas = p.AddCanvas(w, 0, 0, 1920, 1080, true);
   Event e;
   ASSERT_TRUE(p.PollEvent(e));  // the new canvas's first exposure
@@ -111,7 +111,7 @@ TEST(ScriptPlatform, RecordsDrawingPerPresent) {
   EXPECT_EQ(p.PictureWidth(light), 64);
   EXPECT_EQ(p.PictureHeight(piece), 7);
 
-  const Handle w = p.OpenWindow("board", 0, 0, 400, 400, WindowKind::Resizable);
+  const Handle w = p.OpenWindow("board", 0, 0, 400, 400, WindowKind::Resizable, 0);
   const Handle canvas = p.AddCanvas(w, 0, 0, 400, 400, false);
   p.SetDrawTarget(canvas);
   p.DrawPictureStretched(light, 0, 350, 50, 50);
@@ -150,7 +150,7 @@ TEST(ScriptPlatform, RecordsDrawingPerPresent) {
 
 TEST(ScriptPlatform, ScriptedInputFilesAndSleeps) {
   ScriptPlatform p;
-  const Handle w = p.OpenWindow("board", 0, 0, 400, 400, WindowKind::Resizable);
+  const Handle w = p.OpenWindow("board", 0, 0, 400, 400, WindowKind::Resizable, 0);
   const Handle canvas = p.AddCanvas(w, 0, 0, 400, 400, true);
   p.SetPointer(canvas, 125, 375);
   EXPECT_EQ(p.PointerX(canvas), 125);
@@ -158,8 +158,8 @@ TEST(ScriptPlatform, ScriptedInputFilesAndSleeps) {
 
   p.AnswerFileRequest("/tmp/game.kga");
   const std::vector<FileFilter> kinds = {{"Korvin game", "kga"}};
-  EXPECT_EQ(p.RequestFile("Load File", kinds, false, ""), "/tmp/game.kga");
-  EXPECT_EQ(p.RequestFile("Save File", kinds, true, ""), "");  // script ran out: cancel
+  EXPECT_EQ(p.RequestFile("Load File", kinds, false, "", 0), "/tmp/game.kga");
+  EXPECT_EQ(p.RequestFile("Save File", kinds, true, "", 0), "");  // script ran out: cancel
   ASSERT_EQ(p.FileRequests().size(), 2u);
   EXPECT_TRUE(p.FileRequests()[1].save);
   EXPECT_EQ(p.FileRequests()[1].title, "Save File");

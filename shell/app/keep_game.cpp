@@ -1,0 +1,50 @@
+#include "keep_game.h"
+
+#include <cstdio>
+
+#include "dialogs.h"
+#include "kept_game.h"
+#include "shell_state.h"
+
+namespace {
+
+// A file name in quotes, as messages show it.
+std::string Quoted(const std::string& path) {
+  std::string text = "\"";
+  text += AbsolutePath(path);
+  text += "\"";
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> FoundFileLines(const std::string& keptAs) {
+  return {"Another file named " + Quoted(kKeptGamePath) + " appeared while",
+          "Korvin 4 was running; Korvin 4 did not write it. It was kept as",
+          Quoted(keptAs) + ", and your game is saved under the usual name."};
+}
+
+void KeepGameNow() {
+  const KeptGameSave save = SaveKeptGame(kKeptGamePath, shell.keptGame);
+  if (!save.foundKeptAs.empty()) {
+    std::vector<std::string> lines = FoundFileLines(save.foundKeptAs);
+    shell.keptGameNews.insert(shell.keptGameNews.end(), lines.begin(), lines.end());
+  }
+  if (save.saved) {
+    shell.keptGameFailureShown = false;
+    return;
+  }
+  std::fprintf(stderr, "korvin4: cannot save %s: %s\n", kKeptGamePath, save.error.c_str());
+  if (shell.keptGameFailureShown) return;
+  shell.keptGameFailureShown = true;
+  shell.keptGameNews.push_back("Your game could not be saved to " + Quoted(kKeptGamePath) + ":");
+  shell.keptGameNews.push_back(save.error + ".");
+  shell.keptGameNews.push_back("Korvin 4 tries again after every move and when it closes.");
+}
+
+void ShowKeptGameNews() {
+  if (shell.keptGameNews.empty() || shell.quitRequested) return;
+  const std::vector<std::string> lines = std::move(shell.keptGameNews);
+  shell.keptGameNews.clear();
+  ShowMessage(lines);
+}
