@@ -126,4 +126,68 @@ same_bytes "$folder/korvin.cfg" "$tmp/cfg.saved" || fail "korvin.cfg was changed
 same_bytes "$folder/korvin.kga" "$tmp/kga.saved" || fail "korvin.kga was changed by the launcher"
 check "second start: kept korvin.cfg and korvin.kga unchanged, newer shipped file copied, window of the kept settings"
 
+# ----- Open With: a PGN file named relative to the folder of the start --------
+# The half-moves of a game file as "e2e4 e7e5 ...".
+game_moves() {
+  od -An -tu1 -v "$1" | tr -s ' ' '\n' | grep -v '^$' | awk '
+    { b[NR - 1] = $1 }
+    END {
+      for (i = 0; i + 6 < NR; i += 7) {
+        f = b[i] - 22; t = b[i + 1] - 22
+        printf "%s%c%d%c%d", (i ? " " : ""), 97 + f % 10, int(f / 10) + 1, 97 + t % 10, int(t / 10) + 1
+      }
+      print ""
+    }'
+}
+# Waits until the kept game holds the given moves.
+wait_kept() {
+  for _ in $(seq 100); do
+    [ -f "$folder/korvin.kga" ] && [ "$(game_moves "$folder/korvin.kga")" = "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+mkdir -p "$tmp/docs"
+printf '[Event "From elsewhere"]\n[White "A"]\n[Black "B"]\n[Result "*"]\n\n1. d4 Nf6 2. c4 *\n' > "$tmp/docs/first.pgn"
+printf '[Event "Another"]\n\n1. e4 c5 *\n' > "$tmp/docs/second game.pgn"
+cd "$tmp/docs" || fail "no folder $tmp/docs"
+"$prefix/bin/korvin4" first.pgn > "$tmp/open.log" 2>&1 &
+program_pid=$!
+cd - > /dev/null || fail "cannot go back"
+wait_window 320x320 || { cat "$tmp/open.log"; fail "the start with a file opened no window"; }
+wait_kept "d2d4 g8f6 c2c4" || fail "the file given at the start was not loaded (kept game: $(game_moves "$folder/korvin.kga"))"
+check "a start with a PGN file named relative to the caller's folder loads it"
+
+# A later start with a file while it runs: the running program loads it, no
+# second window opens, the later start ends by itself, and no shipped file
+# is copied meanwhile.
+touch "$prefix/share/korvin4/dark.jpg"
+before_dark=$(stat -c %Y "$folder/dark.jpg")
+(cd "$tmp/docs" && "$prefix/bin/korvin4" "second game.pgn" > "$tmp/open2.log" 2>&1)
+status=$?
+[ "$status" -eq 0 ] || { cat "$tmp/open2.log"; fail "the later start ended with status $status"; }
+wait_kept "e2e4 c7c5" || fail "the running program did not load the later start's file (kept game: $(game_moves "$folder/korvin.kga"))"
+[ "$(xdotool search --name '^Korvin 4$' 2>/dev/null | wc -l)" -eq 1 ] || fail "a second window opened"
+[ "$(stat -c %Y "$folder/dark.jpg")" = "$before_dark" ] || fail "the launcher copied files while Korvin 4 ran"
+kill -0 "$program_pid" 2>/dev/null || fail "the running program ended"
+
+# A later start without a file says that Korvin 4 runs already, and touches
+# nothing.
+"$prefix/bin/korvin4" > "$tmp/again.log" 2>&1 &
+again_pid=$!
+message=""
+for _ in $(seq 100); do
+  for id in $(xdotool search --name '^Korvin 4$' 2>/dev/null); do
+    xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 520x' && message=$id
+  done
+  [ -n "$message" ] && break
+  sleep 0.1
+done
+[ -n "$message" ] || { cat "$tmp/again.log"; fail "the later start showed no message"; }
+grep -q "already running" "$tmp/again.log" || fail "the later start did not say that Korvin 4 runs"
+kill "$again_pid"; wait "$again_pid" 2>/dev/null
+[ "$(game_moves "$folder/korvin.kga")" = "e2e4 c7c5" ] || fail "the later start changed the kept game"
+kill "$program_pid"; wait "$program_pid" 2>/dev/null; program_pid=""
+check "a later start hands its file to the running program, or says that it runs"
+
 echo "PASSED"

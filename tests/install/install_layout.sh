@@ -67,8 +67,9 @@ desktop="$prefix/share/applications/korvin4.desktop"
 metainfo="$prefix/share/metainfo/$app_id.metainfo.xml"
 [ -f "$desktop" ] || fail "no desktop entry"
 [ -f "$metainfo" ] || fail "no AppStream metainfo"
-for line in 'Name=Korvin 4' 'Exec=korvin4' 'Icon=korvin4' 'Terminal=false' 'Type=Application' \
-            'Categories=Game;BoardGame;'; do
+# "Open With" hands a file over: the entry takes one (%f) of either kind.
+for line in 'Name=Korvin 4' 'Exec=korvin4 %f' 'Icon=korvin4' 'Terminal=false' 'Type=Application' \
+            'Categories=Game;BoardGame;' 'MimeType=application/x-korvin-game;application/x-chess-pgn;'; do
   grep -qxF -- "$line" "$desktop" || fail "the desktop entry lacks '$line'"
 done
 grep -q "<release version=\"$version\"" "$metainfo" || fail "the metainfo has no release $version"
@@ -158,8 +159,9 @@ all_assets_in() {
 launcher="$prefix/bin/korvin4"
 export XDG_DATA_HOME="$tmp/data home/nested"
 folder="$XDG_DATA_HOME/korvin4"
-launch "$launcher" "two words" "" '$HOME * ?'
-expect_run "$folder" "two words" "" '$HOME * ?'
+# Arguments (game files) are made absolute against the caller's folder.
+launch "$launcher" "two words" "" '$HOME * ?' /abs/file
+expect_run "$folder" "$PWD/two words" "" "$PWD/"'$HOME * ?' /abs/file
 all_assets_in "$folder"
 [ ! -e "$folder/korvin.cfg" ] && [ ! -e "$folder/korvin.kga" ] || fail "the launcher created korvin.cfg or korvin.kga"
 [ -z "$(find "$folder" -name '.*' ! -path "$folder")" ] || fail "temporary files were left in the working folder"
@@ -234,13 +236,13 @@ export XDG_DATA_HOME="$tmp/data moved"
 mv "$root" "$tmp/moved tree"
 prefix="$tmp/moved tree/usr"
 launch "$prefix/bin/korvin4" x
-expect_run "$XDG_DATA_HOME/korvin4" x
+expect_run "$XDG_DATA_HOME/korvin4" "$PWD/x"
 all_assets_in "$XDG_DATA_HOME/korvin4"
 mkdir -p "$tmp/links/deeper"
 ln -s "$prefix/bin/korvin4" "$tmp/links/k4"
 ln -s ../k4 "$tmp/links/deeper/k4 again"
 launch "$tmp/links/deeper/k4 again" y
-expect_run "$XDG_DATA_HOME/korvin4" y
+expect_run "$XDG_DATA_HOME/korvin4" "$PWD/y"
 check "moved prefix and a chain of links to the launcher"
 
 # The build-tree overrides: relative paths count from the caller's folder.
@@ -251,7 +253,7 @@ export XDG_DATA_HOME="$tmp/data override"
 cd "$tmp/build tree" || fail "no build tree folder"
 KORVIN4_PROGRAM=program KORVIN4_ASSETS=assets launch "$prefix/bin/korvin4" z
 cd - > /dev/null || fail "cannot go back"
-expect_run "$XDG_DATA_HOME/korvin4" z
+expect_run "$XDG_DATA_HOME/korvin4" "$tmp/build tree/z"
 [ "$(cat "$XDG_DATA_HOME/korvin4/korvin.bok")" = 'other book' ] || fail "KORVIN4_ASSETS was not used"
 [ "$(ls "$XDG_DATA_HOME/korvin4")" = korvin.bok ] || fail "installed files were copied despite KORVIN4_ASSETS"
 check "KORVIN4_PROGRAM and KORVIN4_ASSETS override the installed locations"
