@@ -19,6 +19,16 @@ constexpr int kBlackShort = 1, kBlackLong = 2, kWhiteShort = 4, kWhiteLong = 8;
 // Scores.
 constexpr int kInfinity = 30000;       // bound of the root window
 constexpr int kMateBound = 29000;      // beyond this a score is a mate score
+// A node whose generation finds a capture of the enemy king returns
+// kInfinity less its ply, so a move after which every reply leaves the king
+// to be taken scores kNoReplyScore less the ply after the move: mate, or
+// stalemate when the opponent is not in check.
+constexpr int kNoReplyScore = kInfinity - 1;
+// The root search's score when every move of the side to move leaves its
+// king to be taken: it has no legal move.
+constexpr int kNoMoveScore = -(kInfinity - 2);
+// A root move after which the opponent has no legal move: mate at once.
+constexpr int kMateAtOnceScore = kNoReplyScore - 2;
 
 // Limits of the data model. The rules use plies 0..100, 1000 move-list slots
 // and 999 half-moves of game record. The per-ply tables, the move stack and

@@ -65,7 +65,7 @@ void PrefetchAhead(int next, int taken, int left) {
 }  // namespace
 
 // Moves that leave the mover's king capturable are refuted one ply later,
-// when the reply's generation finds the king capture (30000 - ply). Scores
+// when the reply's generation finds the king capture (kInfinity - ply). Scores
 // found after time ran out never change best, alpha, the line or the tables.
 int Search(int alpha, int beta, int depth) {
   E.nodes++;
@@ -126,7 +126,7 @@ int Search(int alpha, int beta, int depth) {
           score = SearchInnerMove(alpha, beta, nullBound, depth);
         else
           score = SearchFrontierMove(alpha, beta, nullBound);
-        if (score == 29999 - E.ply && !InCheck(E.sideToMove)) score = 0;  // stalemate
+        if (score == kNoReplyScore - E.ply && !InCheck(E.sideToMove)) score = 0;  // stalemate
         if (E.useHashTable) TtStore(alpha, beta, depth, score);
       }
       E.incrementalScore -= bonus;

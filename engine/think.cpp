@@ -40,7 +40,7 @@ bool VerifyOpponentHasMoves() {
   E.useHashTable = 0;
   const int r = Search(-kInfinity, kInfinity, 1);
   E.useHashTable = 1;
-  return r != -29998;
+  return r != kNoMoveScore;
 }
 
 }  // namespace
@@ -118,7 +118,7 @@ void ThinkAndMove() {
     const int magnitude = score < 0 ? -score : score;
     if (magnitude > kMateBound) E.mateThreshold = magnitude;
     // Every move loses the king, or there is no move at all.
-    if (score == -29998 || E.pvFrom[1][1] == 0) {
+    if (score == kNoMoveScore || E.pvFrom[1][1] == 0) {
       ShowNoMoveResult();
       return;
     }
@@ -129,7 +129,7 @@ void ThinkAndMove() {
   if (refreshBoardHook) refreshBoardHook(from, to, 0);
   if (movePlayedHook) movePlayedHook();
 
-  if (score == 29997) {  // the move mates at once
+  if (score == kMateAtOnceScore) {
     ShowResult(kResultCheckmate);
     return;
   }

@@ -3,12 +3,14 @@
 // for the side that made it.
 #pragma once
 
+#include "engine_state.h"
+
 // Bound kinds.
 constexpr int kBoundExact = 0, kBoundUpper = 1, kBoundLower = 2;
 
-// |key mod 10,000,000| with a truncating remainder: 0 .. 9,999,999.
+// |key mod kTtIndexRange| with a truncating remainder: 0 .. kTtIndexRange - 1.
 inline int TtIndex(int key) {
-  const int r = key % 10000000;
+  const int r = key % kTtIndexRange;
   return r < 0 ? -r : r;
 }
 

@@ -47,8 +47,8 @@ int CommandSearch(int argc, char** argv) {
 
   const int score =
       RunSearch(static_cast<int>(depth), static_cast<int>(movetime), bonus == "zero", true);
-  // -29998: every move of the side to move loses its king; there is no move.
-  const bool noMove = score == -29998 || E.pvFrom[1][1] == 0;
+  // Every move of the side to move loses its king: there is no move.
+  const bool noMove = score == kNoMoveScore || E.pvFrom[1][1] == 0;
   std::cout << "bestmove " << (noMove ? "0000" : MoveName(E.pvFrom[1][1], E.pvTo[1][1]))
             << std::endl;
   return 0;

@@ -33,12 +33,13 @@ void PollDuringSearch() {
 }
 
 // "cp <s>", or "mate <n>" in moves from the side to move. A move that mates
-// at once scores 29997 (29999 minus the ply reached), each further pair of
-// plies two less; being mated after our move scores -29996, and so on.
+// at once scores kMateAtOnceScore (kNoReplyScore less 2, the ply reached),
+// each further pair of plies two less; being mated after our move scores
+// -(kNoReplyScore - 3), and so on.
 std::string ScoreText(int score) {
   if (score > kMateBound || score < -kMateBound) {
     const int magnitude = score < 0 ? -score : score;
-    int moves = (29999 - magnitude) / 2;
+    int moves = (kNoReplyScore - magnitude) / 2;
     if (moves < 1) moves = 1;
     return "mate " + std::to_string(score < 0 ? -moves : moves);
   }
