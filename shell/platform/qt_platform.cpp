@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -412,17 +413,19 @@ QString QtPlatform::RequesterFolder() const {
 }
 
 // The requester is not modal in Qt's sense, which would hold back a close
-// request of the main window until it ends: it runs in a loop of its own
+// request of the main window until it ended: it runs in a loop of its own
 // while the application filter keeps mouse input from the program's other
 // windows. Qt's own requester is used everywhere, so that a close request
-// can always end it and the questions it asks.
+// can always end it. For the same reason the question whether to replace
+// an existing file is asked here, in a box that is not modal either: Qt's
+// own question would block the main window's close request.
 std::string QtPlatform::RequestFile(const std::string& title,
                                     const std::vector<FileFilter>& filters, bool save,
                                     const std::string& initialPath, Handle owner) {
   const QString start =
       initialPath.empty() ? RequesterFolder() : QString::fromStdString(initialPath);
   QFileDialog dialog(Find(owner, Kind::Window), QString::fromStdString(title), start);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
   dialog.setWindowModality(Qt::NonModal);
   QStringList names, extensions;
   for (const FileFilter& f : filters) {
@@ -443,23 +446,51 @@ std::string QtPlatform::RequestFile(const std::string& title,
       dialog.setDefaultSuffix(k >= 0 && k < extensions.size() ? extensions[k] : QString());
     });
   }
-  // A request to end the program that is already queued cancels at once.
+  // A request to end the program, already queued or coming now, cancels.
   const auto ends = [](const Event& e) {
     return e.id == EventId::AppTerminate || e.id == EventId::WindowClose;
   };
-  if (queue_.Contains(ends)) return "";
-  QEventLoop loop;
-  QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+  std::string chosen;
   sink_.requester = &dialog;
-  dialog.show();
-  dialog.activateWindow();
-  loop.exec();
+  while (!queue_.Contains(ends)) {
+    QEventLoop loop;
+    QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
+    dialog.show();
+    dialog.activateWindow();
+    loop.exec();
+    if (queue_.Contains(ends) || dialog.result() != QDialog::Accepted ||
+        dialog.selectedFiles().isEmpty())
+      break;
+    const QString path = dialog.selectedFiles().first();
+    if (!save || !QFileInfo::exists(path) || ConfirmReplace(dialog, path)) {
+      chosen = path.toStdString();
+      lastFolder_ = QFileInfo(path).absolutePath();
+      break;
+    }
+  }
   sink_.requester = nullptr;
   lastGather_ = std::chrono::steady_clock::now();
-  if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
-  const QString chosen = dialog.selectedFiles().first();
-  lastFolder_ = QFileInfo(chosen).absolutePath();
-  return chosen.toStdString();
+  if (queue_.Contains(ends)) return "";
+  return chosen;
+}
+
+// Asks whether to replace `path`, in a box over the requester; "no", closing
+// the box and a request to end the program (CancelRequester) all keep the
+// file.
+bool QtPlatform::ConfirmReplace(QDialog& requester, const QString& path) {
+  QMessageBox box(QMessageBox::Warning, requester.windowTitle(),
+                  QString("%1 already exists.\nDo you want to replace it?")
+                      .arg(QFileInfo(path).fileName()),
+                  QMessageBox::Yes | QMessageBox::No, &requester);
+  box.setDefaultButton(QMessageBox::No);
+  box.setEscapeButton(QMessageBox::No);
+  box.setWindowModality(Qt::NonModal);
+  QEventLoop loop;
+  QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
+  box.show();
+  box.activateWindow();
+  loop.exec();
+  return box.clickedButton() == box.button(QMessageBox::Yes);
 }
 
 // ----- Events ------------------------------------------------------------------

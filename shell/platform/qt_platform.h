@@ -108,6 +108,7 @@ class QtPlatform : public Platform {
   // client area placed inside ScreenArea keeps its frame on the screen too.
   QMargins FrameMargins() const;
   Handle AddItem(Kind kind, Handle window, QWidget* widget, Handle owner = 0);
+  bool ConfirmReplace(QDialog& requester, const QString& path);
   void Draw(Handle picture, int x, int y, int w, int h, bool stretched);
 
   // A loaded picture for drawing: as decoded, its "@2x" companion if there

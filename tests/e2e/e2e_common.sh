@@ -8,13 +8,14 @@ export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}
 skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED: $*"; exit 1; }
 
-for tool in Xvfb xdotool xwd convert; do
+for tool in Xvfb xdotool xwd xwininfo convert; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 
-xvfb_pid="" program_pid=""
+xvfb_pid="" program_pid="" wm_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
+  [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
 }
@@ -36,6 +37,21 @@ for _ in $(seq 50); do
 done
 xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not answer on $display"
 
+# A window manager on the display, as on a desktop: frames, focus, stacking
+# and transient dialogs. Skips the test when openbox is missing.
+start_window_manager() {
+  command -v openbox >/dev/null || skip "openbox is not installed"
+  openbox --sm-disable > "${1:-/dev/null}" 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  fail "openbox did not start"
+}
+# The window that has the keyboard, as the window manager says.
+active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p'; }
+
 # A fresh work folder with the shipped files; the caller changes into it.
 fresh_work_folder() {
   rm -rf "$1"
@@ -56,10 +72,13 @@ wait_window() {
   done
   return 1
 }
-# Position of a window into WX, WY.
+# Position of a window's client area into WX, WY. (xwininfo, because
+# xdotool counts a window manager's frame twice.)
 window_origin() {
-  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y)=')"
-  WX=$X WY=$Y
+  local info
+  info=$(xwininfo -id "$1")
+  WX=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+  WY=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
 }
 click_at() { xdotool mousemove "$1" "$2"; sleep 0.1; xdotool click "${3:-1}"; sleep 0.3; }
 screenshot() { xwd -root -silent > "$1.xwd" && convert "$1.xwd" "$1.png" && rm -f "$1.xwd"; }

@@ -3,20 +3,31 @@
 // requester, which runs Qt's own loop.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
+#include <functional>
+#include <vector>
 #include <csignal>
 
 #include "qt_platform.h"
 
 namespace {
+
+// Types a file name into the requester's name field, as the user would.
+void TypeName(QFileDialog* dialog, const QString& name) {
+  auto* field = dialog->findChild<QLineEdit*>("fileNameEdit");
+  ASSERT_NE(field, nullptr);
+  field->setText(name);
+}
 
 bool IsClose(const Event& event) {
   return event.id == EventId::WindowClose || event.id == EventId::AppTerminate;
@@ -96,7 +107,7 @@ TEST_F(QtClosing, TerminationAnswersTheReplaceQuestionNo) {
   QTimer::singleShot(0, [&] {
     auto* dialog = qobject_cast<QFileDialog*>(platform.OpenRequester());
     ASSERT_NE(dialog, nullptr);
-    dialog->selectFile(existing);
+    TypeName(dialog, "game.kga");
     // Once the question is up, the session ends.
     QTimer::singleShot(200, [&] {
       for (QWidget* top : QApplication::topLevelWidgets())
@@ -119,6 +130,47 @@ TEST_F(QtClosing, TerminationAnswersTheReplaceQuestionNo) {
   EXPECT_EQ(file.readAll(), QByteArray("precious"));
   for (QWidget* top : QApplication::topLevelWidgets())
     EXPECT_FALSE(qobject_cast<QMessageBox*>(top) != nullptr && top->isVisible());
+  platform.DestroyWindow(window);
+  QDir(folder).removeRecursively();
+}
+
+// The question whether to replace a file: "no" goes back to the requester,
+// "yes" chooses the file.
+TEST_F(QtClosing, ReplacingAFileIsAskedAndNoGoesBackToTheRequester) {
+  char pattern[] = "/tmp/korvin-replace-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const QString folder = pattern;
+  const QString existing = folder + "/game.kga";
+  {
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable, 0);
+  std::vector<QString> answers = {"&No", "&Yes"};
+  int asked = 0, shown = 0;
+  // Answers each question in turn and chooses the file again after "no".
+  std::function<void()> step = [&] {
+    QMessageBox* box = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+      if (auto* b = qobject_cast<QMessageBox*>(top); b != nullptr && b->isVisible()) box = b;
+    auto* dialog = qobject_cast<QFileDialog*>(platform.OpenRequester());
+    if (box != nullptr) {
+      const QString answer = answers.at(static_cast<size_t>(asked++));
+      for (QAbstractButton* b : box->buttons())
+        if (b->text() == answer) b->click();
+    } else if (dialog != nullptr && dialog->isVisible()) {
+      shown++;
+      TypeName(dialog, "game.kga");
+      static_cast<QDialog*>(dialog)->accept();
+    }
+    if (asked < 2) QTimer::singleShot(50, step);
+  };
+  QTimer::singleShot(50, step);
+  const std::string chosen =
+      platform.RequestFile("Save File", {{"Korvin game", "kga"}}, true, folder.toStdString(), window);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(shown, 2);  // shown again after "no"
+  EXPECT_EQ(QString::fromStdString(chosen), existing);
   platform.DestroyWindow(window);
   QDir(folder).removeRecursively();
 }
