@@ -153,6 +153,11 @@ struct Reader {
 
 bool ReadPgnGame(const unsigned char* data, size_t size, int wanted, PgnGame& game, int& count) {
   game = PgnGame{};
+  // Editors and web sites often put a byte-order mark before UTF-8 text.
+  if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
+    data += 3;
+    size -= 3;
+  }
   Reader reader{data, size, 0, wanted < 1 ? 1 : wanted, &game};
   reader.Run();
   const bool found = wanted >= 1 && reader.count >= wanted;

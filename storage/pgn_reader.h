@@ -1,6 +1,7 @@
 // Reading the games of a PGN text: the tag pairs and the moves of the main
 // line, with comments, move numbers, NAGs, move assessments and variations
-// left out. Safe on any bytes; nothing here knows the rules of chess.
+// left out. A byte-order mark at the start of the text is passed over. Safe
+// on any bytes; nothing here knows the rules of chess.
 #pragma once
 
 #include <cstddef>

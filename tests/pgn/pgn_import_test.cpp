@@ -1,6 +1,6 @@
 // Reading PGN: the awkward corpus and the refused games in tests/data/pgn,
-// several games in one text, the half-move limit, and a refused game that
-// leaves the current game exactly as it was.
+// a byte-order mark, several games in one text, the half-move limit, and a
+// refused game that leaves the current game exactly as it was.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -64,6 +64,24 @@ TEST(PgnImport, ReadsTheAwkwardCorpus) {
   // An under-promotion keeps its piece in the record.
   ASSERT_TRUE(Import(text, 4, count));
   EXPECT_EQ(E.gamePromotion[9], kWhiteKnight);
+}
+
+TEST(PgnImport, PassesOverAByteOrderMark) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const std::string tagged = mark + "[Event \"Marked\"]\n[White \"A\"]\n\n1. e4 e5 2. Nf3 *\n";
+  StartEngine(1);
+  int count = 0;
+  ASSERT_TRUE(Import(tagged, 1, count)) << StorageError();
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(E.gameMoveNumber, 3);
+  EXPECT_EQ(PgnTag(Read(tagged, 1), "Event"), "Marked");
+  // Moves straight after the mark, and an escape line first of all.
+  ASSERT_TRUE(Import(mark + "1. d4 *", 1, count)) << StorageError();
+  EXPECT_EQ(E.gameMoveNumber, 1);
+  ASSERT_TRUE(Import(mark + "% exported by a web site\n1. c4 e5 *", 1, count)) << StorageError();
+  EXPECT_EQ(E.gameMoveNumber, 2);
+  EXPECT_FALSE(Import(mark, 1, count));
+  EXPECT_STREQ(StorageError(), "no PGN game in the file");
 }
 
 TEST(PgnImport, RefusesWithTheGameTheMoveAndTheReason) {
