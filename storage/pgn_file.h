@@ -33,8 +33,10 @@ bool SavePgn(const char* path, int level, const std::string& date);
 // between others keeps the current orientation. A game from a set-up
 // position, an illegal, ambiguous or unreadable move, or more than 999
 // half-moves is refused with a message naming the game, the move number and
-// the move in StorageError(); the game, the position and the orientation are
-// then exactly as they were. `count` is the number of games in the text.
+// the move in StorageError(); so is a game that leaves a comment, a
+// variation or a tag open, since the rest of the text went into it. The
+// game, the position and the orientation are then exactly as they were.
+// `count` is the number of games in the text.
 bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& count);
 
 // ImportPgnBytes on the contents of the file `path`.

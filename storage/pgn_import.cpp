@@ -46,10 +46,21 @@ bool FromSetUpPosition(const PgnGame& game) {
   return placement + " " + side + " " + castling + " " + ep != kStartFen;
 }
 
+// What the game leaves open, and where: "a comment opened after move 1. e4".
+std::string UnclosedText(const PgnGame& game) {
+  if (game.unclosed == PgnUnclosed::Tag)
+    return game.unclosedTag.empty() ? "a tag" : "the " + Printable(game.unclosedTag) + " tag";
+  const std::string what = game.unclosed == PgnUnclosed::Comment ? "a comment" : "a variation";
+  const size_t n = game.unclosedAfter;
+  if (n == 0) return what + " opened before the first move";
+  return what + " opened after move " + MoveNumberText(static_cast<int>(n)) + " " + Printable(game.moves[n - 1]);
+}
+
 bool NamesProgram(const std::string& name) { return name.rfind("Korvin", 0) == 0; }
 
+// "game 2" followed by `reason`: " has no moves", ": ...".
 bool Refuse(int number, const std::string& reason) {
-  return SetStorageError("game " + std::to_string(number) + " " + reason);
+  return SetStorageError("game " + std::to_string(number) + reason);
 }
 
 bool RefuseMove(int number, int halfMove, const std::string& move, const std::string& reason) {
@@ -76,10 +87,15 @@ bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& cou
     return SetStorageError("there is no game " + std::to_string(number) + ": the file holds " +
                            std::to_string(count) + (count == 1 ? " game" : " games"));
   }
+  // Whatever followed the opening is missing from the game; a game that
+  // would be refused for its length anyway is named for that instead.
+  if (game.unclosed != PgnUnclosed::None && game.unclosedAfter <= game.moves.size() &&
+      game.unclosedAfter <= static_cast<size_t>(kMaxGameMoves))
+    return Refuse(number, ": " + UnclosedText(game) + " is never closed");
   if (FromSetUpPosition(game))
-    return Refuse(number, "starts from a set-up position (SetUp/FEN tags); only games from the "
+    return Refuse(number, " starts from a set-up position (SetUp/FEN tags); only games from the "
                           "initial position can be loaded");
-  if (game.moves.empty()) return Refuse(number, "has no moves");
+  if (game.moves.empty()) return Refuse(number, " has no moves");
 
   std::memcpy(static_cast<void*>(&savedEngine), &E, sizeof(EngineState));
   savedSettings = settings;

@@ -29,6 +29,7 @@ struct Reader {
   bool open = false;    // a game has begun (a tag, a move or a result seen)
   bool inMoves = false; // the open game has movetext, so a tag starts a new game
   int depth = 0;        // nesting of variations being skipped
+  size_t variationAfter = 0;  // main-line moves before the outermost open variation
 
   bool Keeping() const { return count + 1 == wanted; }
 
@@ -41,6 +42,7 @@ struct Reader {
   }
 
   void Finish() {
+    if (open && depth > 0) MarkUnclosed(PgnUnclosed::Variation, variationAfter);
     if (open) count++;
     open = false;
     inMoves = false;
@@ -51,18 +53,32 @@ struct Reader {
     while (pos < size && data[pos] != '\n') pos++;
   }
 
+  // The first comment, variation or tag the wanted game leaves open.
+  void MarkUnclosed(PgnUnclosed kind, size_t after, const std::string& tag = "") {
+    if (!Keeping() || game->unclosed != PgnUnclosed::None) return;
+    game->unclosed = kind;
+    game->unclosedAfter = after;
+    game->unclosedTag = tag;
+  }
+
+  void SkipBlanks() {
+    while (pos < size && (data[pos] == ' ' || data[pos] == '\t')) pos++;
+  }
+
   // [Name "value"]; a damaged tag is skipped up to its "]" or the line end.
+  // A tag is closed by a "]" on the tag's line, after the closing quote of
+  // its value; anything else leaves it open.
   void ReadTag() {
     if (inMoves) Finish();
     Begin();
     pos++;  // '['
-    while (pos < size && (data[pos] == ' ' || data[pos] == '\t')) pos++;
+    SkipBlanks();
     std::string name, value;
     while (pos < size && (IsLetter(data[pos]) || IsDigit(data[pos]) || data[pos] == '_')) {
       if (name.size() < kTokenKept) name += static_cast<char>(data[pos]);
       pos++;
     }
-    while (pos < size && (data[pos] == ' ' || data[pos] == '\t')) pos++;
+    SkipBlanks();
     bool quoted = false;
     if (pos < size && data[pos] == '"') {
       pos++;
@@ -72,9 +88,13 @@ struct Reader {
         pos++;
       }
       quoted = pos < size && data[pos] == '"';
+      if (quoted) pos++;
     }
     while (pos < size && data[pos] != ']' && data[pos] != '\n') pos++;
-    if (pos < size && data[pos] == ']') pos++;
+    if (pos < size && data[pos] == ']')
+      pos++;
+    else
+      MarkUnclosed(PgnUnclosed::Tag, 0, name);
     if (quoted && !name.empty() && Keeping()) game->tags.emplace_back(name, value);
   }
 
@@ -113,12 +133,20 @@ struct Reader {
         SkipLine();
       } else if (c == '{') {
         while (pos < size && data[pos] != '}') pos++;
-        if (pos < size) pos++;
+        if (pos < size) {
+          pos++;
+        } else {
+          // The rest of the text went into the comment: the game it stands
+          // in, or the one it stands before, is not what was written.
+          Begin();
+          MarkUnclosed(PgnUnclosed::Comment, Keeping() ? game->moves.size() : 0);
+        }
       } else if (c == '[') {
         ReadTag();
       } else if (c == '(') {
         Begin();
         inMoves = true;
+        if (depth == 0) variationAfter = Keeping() ? game->moves.size() : 0;
         depth++;
         pos++;
       } else if (c == ')') {

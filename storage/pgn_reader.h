@@ -9,10 +9,21 @@
 #include <utility>
 #include <vector>
 
+// A comment, variation or tag that a game leaves open: everything after its
+// opening went into it, so the game read is not the game written.
+enum class PgnUnclosed { None, Comment, Variation, Tag };
+
 struct PgnGame {
   std::vector<std::pair<std::string, std::string>> tags;  // in file order
   std::vector<std::string> moves;  // main-line move texts, at most kPgnMovesKept
   std::string result;              // "1-0", "0-1", "1/2-1/2", "*" or "" when missing
+  // The first comment, variation or tag the game never closes: a comment
+  // with no "}" before the end of the text, a variation whose ")" has not
+  // come when the game ends, a tag whose "]" (or the quote of its value) is
+  // missing on its line.
+  PgnUnclosed unclosed = PgnUnclosed::None;
+  size_t unclosedAfter = 0;  // main-line moves before it opened
+  std::string unclosedTag;   // the name of the tag never closed, when it has one
 };
 
 // More main-line moves than a game record can hold; the reader keeps one
