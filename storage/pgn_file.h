@@ -39,5 +39,6 @@ bool SavePgn(const char* path, int level, const std::string& date);
 // `count` is the number of games in the text.
 bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& count);
 
-// ImportPgnBytes on the contents of the file `path`.
+// ImportPgnBytes on the contents of the file `path`. A file larger than
+// 64 MB is refused unread ("the file is larger than 64 MB").
 bool LoadPgn(const char* path, int number, int& count);

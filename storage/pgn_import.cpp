@@ -16,6 +16,7 @@ namespace {
 
 // Larger files are refused rather than read (a big database is split first).
 constexpr size_t kPgnFileLimit = 64u << 20;
+static_assert(kPgnFileLimit % (1u << 20) == 0, "the limit is named in whole megabytes");
 
 constexpr const char* kStartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
 
@@ -129,7 +130,11 @@ bool LoadPgn(const char* path, int number, int& count) {
   count = 0;
   std::vector<unsigned char> bytes;
   std::string error;
-  if (!ReadFileBytes(path, kPgnFileLimit + 1, bytes, error)) return SetStorageError(error);
-  if (bytes.size() > kPgnFileLimit) return SetStorageError("the file is larger than 64 MB");
+  if (!ReadFileBytes(path, kPgnFileLimit, bytes, error)) {
+    // The file reader counts the limit in bytes; people count megabytes.
+    if (error == "the file is larger than " + std::to_string(kPgnFileLimit) + " bytes")
+      error = "the file is larger than " + std::to_string(kPgnFileLimit >> 20) + " MB";
+    return SetStorageError(error);
+  }
   return ImportPgnBytes(bytes.data(), bytes.size(), number, count);
 }

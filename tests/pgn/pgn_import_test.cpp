@@ -1,10 +1,13 @@
 // Reading PGN: the awkward corpus and the refused games in tests/data/pgn,
 // a byte-order mark, a comment, variation or tag left open, several games in
-// one text, the half-move limit, and a refused game that leaves the current
-// game exactly as it was.
+// one text, the half-move and file size limits, and a refused game that
+// leaves the current game exactly as it was.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -161,6 +164,28 @@ TEST(PgnImport, RefusesAGameThatLeavesACommentVariationOrTagOpen) {
   EXPECT_EQ(count, 2);
   EXPECT_FALSE(Import(trailing, 2, count));
   EXPECT_STREQ(StorageError(), "game 2: a comment opened before the first move is never closed");
+}
+
+TEST(PgnImport, NamesTheSizeLimitInMegabytes) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "korvin-pgn-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const std::filesystem::path dir = pattern, path = dir / "big.pgn";
+  StartEngine(1);
+  int count = 0;
+  ASSERT_TRUE(Import("1. e4 c5 *", 1, count));
+  static EngineState before;
+  std::memcpy(static_cast<void*>(&before), &E, sizeof(EngineState));
+  // Files without data blocks: only their length counts.
+  for (const std::uintmax_t size : {(std::uintmax_t{64} << 20) + 1, (std::uintmax_t{64} << 20) + 2,
+                                    std::uintmax_t{3} << 30}) {
+    SCOPED_TRACE(size);
+    std::ofstream(path).close();
+    std::filesystem::resize_file(path, size);
+    EXPECT_FALSE(LoadPgn(path.c_str(), 1, count));
+    EXPECT_STREQ(StorageError(), "the file is larger than 64 MB");
+    EXPECT_EQ(std::memcmp(&before, &E, sizeof(EngineState)), 0);
+  }
+  std::filesystem::remove_all(dir);
 }
 
 TEST(PgnImport, OrientationFollowsTheProgramsName) {
