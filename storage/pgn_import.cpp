@@ -8,9 +8,12 @@
 #include "game.h"
 #include "pgn_file.h"
 #include "pgn_reader.h"
+#include "pgn_tags.h"
 #include "position.h"
 #include "san.h"
 #include "storage_error.h"
+
+LoadedPgnGame loadedPgn;
 
 namespace {
 
@@ -54,7 +57,15 @@ std::string UnclosedText(const PgnGame& game) {
   const std::string what = game.unclosed == PgnUnclosed::Comment ? "a comment" : "a variation";
   const size_t n = game.unclosedAfter;
   if (n == 0) return what + " opened before the first move";
-  return what + " opened after move " + MoveNumberText(static_cast<int>(n)) + " " + Printable(game.moves[n - 1]);
+  return what + " opened after move " + MoveNumberText(static_cast<int>(n)) + " " +
+         Printable(game.moves[n - 1]);
+}
+
+// The result the game gave: its Result tag, else the one ending its moves.
+std::string ResultAsLoaded(const PgnGame& game) {
+  const std::string tag = PgnTag(game, "Result");
+  if (tag == "1-0" || tag == "0-1" || tag == "1/2-1/2" || tag == "*") return tag;
+  return game.result;
 }
 
 bool NamesProgram(const std::string& name) { return name.rfind("Korvin", 0) == 0; }
@@ -97,6 +108,8 @@ bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& cou
     return Refuse(number, " starts from a set-up position (SetUp/FEN tags); only games from the "
                           "initial position can be loaded");
   if (game.moves.empty()) return Refuse(number, " has no moves");
+  if (game.tooManyTags)
+    return Refuse(number, " has more than " + std::to_string(kPgnTagsKept) + " tags");
 
   std::memcpy(static_cast<void*>(&savedEngine), &E, sizeof(EngineState));
   savedSettings = settings;
@@ -122,8 +135,15 @@ bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& cou
     settings.humanPlaysBlack = 1;
   else if (NamesProgram(PgnTag(game, "Black")) && !NamesProgram(PgnTag(game, "White")))
     settings.humanPlaysBlack = 0;
+  loadedPgn.tags = game.tags;
+  loadedPgn.result = ResultAsLoaded(game);
+  loadedPgn.from.assign(E.gameFrom + 1, E.gameFrom + 1 + moves);
+  loadedPgn.to.assign(E.gameTo + 1, E.gameTo + 1 + moves);
+  loadedPgn.promotion.assign(E.gamePromotion + 1, E.gamePromotion + 1 + moves);
   return true;
 }
+
+void ForgetPgnTags() { loadedPgn = LoadedPgnGame{}; }
 
 bool LoadPgn(const char* path, int number, int& count) {
   ClearStorageError();

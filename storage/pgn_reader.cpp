@@ -4,7 +4,6 @@ namespace {
 
 // A token longer than this is no move; only its beginning is kept.
 constexpr size_t kTokenKept = 64;
-constexpr size_t kTagValueKept = 255;
 
 bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
@@ -74,8 +73,12 @@ struct Reader {
     pos++;  // '['
     SkipBlanks();
     std::string name, value;
+    bool nameFits = true;
     while (pos < size && (IsLetter(data[pos]) || IsDigit(data[pos]) || data[pos] == '_')) {
-      if (name.size() < kTokenKept) name += static_cast<char>(data[pos]);
+      if (name.size() < kPgnTagTextKept)
+        name += static_cast<char>(data[pos]);
+      else
+        nameFits = false;
       pos++;
     }
     SkipBlanks();
@@ -84,7 +87,7 @@ struct Reader {
       pos++;
       while (pos < size && data[pos] != '"' && data[pos] != '\n') {
         if (data[pos] == '\\' && pos + 1 < size && (data[pos + 1] == '"' || data[pos + 1] == '\\')) pos++;
-        if (value.size() < kTagValueKept) value += static_cast<char>(data[pos]);
+        if (value.size() < kPgnTagTextKept) value += static_cast<char>(data[pos]);
         pos++;
       }
       quoted = pos < size && data[pos] == '"';
@@ -94,8 +97,12 @@ struct Reader {
     if (pos < size && data[pos] == ']')
       pos++;
     else
-      MarkUnclosed(PgnUnclosed::Tag, 0, name);
-    if (quoted && !name.empty() && Keeping()) game->tags.emplace_back(name, value);
+      MarkUnclosed(PgnUnclosed::Tag, 0, nameFits ? name : "");
+    if (!quoted || name.empty() || !nameFits || !Keeping()) return;
+    if (game->tags.size() < kPgnTagsKept)
+      game->tags.emplace_back(name, value);
+    else
+      game->tooManyTags = true;
   }
 
   // A result token ends the game; a move goes to the main line unless it

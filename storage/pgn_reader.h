@@ -17,6 +17,7 @@ struct PgnGame {
   std::vector<std::pair<std::string, std::string>> tags;  // in file order
   std::vector<std::string> moves;  // main-line move texts, at most kPgnMovesKept
   std::string result;              // "1-0", "0-1", "1/2-1/2", "*" or "" when missing
+  bool tooManyTags = false;        // more than kPgnTagsKept; the rest are not kept
   // The first comment, variation or tag the game never closes: a comment
   // with no "}" before the end of the text, a variation whose ")" has not
   // come when the game ends, a tag whose "]" (or the quote of its value) is
@@ -29,6 +30,13 @@ struct PgnGame {
 // More main-line moves than a game record can hold; the reader keeps one
 // more than that so that the importer can name the move that overflows.
 constexpr size_t kPgnMovesKept = 1000;
+
+// Tags kept of one game; real games have a few dozen at most.
+constexpr size_t kPgnTagsKept = 1000;
+
+// The longest tag name and value kept: a longer name is no tag's, a longer
+// value keeps its beginning.
+constexpr size_t kPgnTagTextKept = 255;
 
 // Reads game number `wanted` (1 = the first) of the text into `game` and
 // returns true; returns false when the text holds fewer games. `count` is
