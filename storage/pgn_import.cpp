@@ -8,14 +8,18 @@
 #include "game.h"
 #include "pgn_file.h"
 #include "pgn_reader.h"
+#include "pgn_tags.h"
 #include "position.h"
 #include "san.h"
 #include "storage_error.h"
+
+LoadedPgnGame loadedPgn;
 
 namespace {
 
 // Larger files are refused rather than read (a big database is split first).
 constexpr size_t kPgnFileLimit = 64u << 20;
+static_assert(kPgnFileLimit % (1u << 20) == 0, "the limit is named in whole megabytes");
 
 constexpr const char* kStartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
 
@@ -46,10 +50,29 @@ bool FromSetUpPosition(const PgnGame& game) {
   return placement + " " + side + " " + castling + " " + ep != kStartFen;
 }
 
+// What the game leaves open, and where: "a comment opened after move 1. e4".
+std::string UnclosedText(const PgnGame& game) {
+  if (game.unclosed == PgnUnclosed::Tag)
+    return game.unclosedTag.empty() ? "a tag" : "the " + Printable(game.unclosedTag) + " tag";
+  const std::string what = game.unclosed == PgnUnclosed::Comment ? "a comment" : "a variation";
+  const size_t n = game.unclosedAfter;
+  if (n == 0) return what + " opened before the first move";
+  return what + " opened after move " + MoveNumberText(static_cast<int>(n)) + " " +
+         Printable(game.moves[n - 1]);
+}
+
+// The result the game gave: its Result tag, else the one ending its moves.
+std::string ResultAsLoaded(const PgnGame& game) {
+  const std::string tag = PgnTag(game, "Result");
+  if (tag == "1-0" || tag == "0-1" || tag == "1/2-1/2" || tag == "*") return tag;
+  return game.result;
+}
+
 bool NamesProgram(const std::string& name) { return name.rfind("Korvin", 0) == 0; }
 
+// "game 2" followed by `reason`: " has no moves", ": ...".
 bool Refuse(int number, const std::string& reason) {
-  return SetStorageError("game " + std::to_string(number) + " " + reason);
+  return SetStorageError("game " + std::to_string(number) + reason);
 }
 
 bool RefuseMove(int number, int halfMove, const std::string& move, const std::string& reason) {
@@ -76,10 +99,17 @@ bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& cou
     return SetStorageError("there is no game " + std::to_string(number) + ": the file holds " +
                            std::to_string(count) + (count == 1 ? " game" : " games"));
   }
+  // Whatever followed the opening is missing from the game; a game that
+  // would be refused for its length anyway is named for that instead.
+  if (game.unclosed != PgnUnclosed::None && game.unclosedAfter <= game.moves.size() &&
+      game.unclosedAfter <= static_cast<size_t>(kMaxGameMoves))
+    return Refuse(number, ": " + UnclosedText(game) + " is never closed");
   if (FromSetUpPosition(game))
-    return Refuse(number, "starts from a set-up position (SetUp/FEN tags); only games from the "
+    return Refuse(number, " starts from a set-up position (SetUp/FEN tags); only games from the "
                           "initial position can be loaded");
-  if (game.moves.empty()) return Refuse(number, "has no moves");
+  if (game.moves.empty()) return Refuse(number, " has no moves");
+  if (game.tooManyTags)
+    return Refuse(number, " has more than " + std::to_string(kPgnTagsKept) + " tags");
 
   std::memcpy(static_cast<void*>(&savedEngine), &E, sizeof(EngineState));
   savedSettings = settings;
@@ -105,15 +135,26 @@ bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& cou
     settings.humanPlaysBlack = 1;
   else if (NamesProgram(PgnTag(game, "Black")) && !NamesProgram(PgnTag(game, "White")))
     settings.humanPlaysBlack = 0;
+  loadedPgn.tags = game.tags;
+  loadedPgn.result = ResultAsLoaded(game);
+  loadedPgn.from.assign(E.gameFrom + 1, E.gameFrom + 1 + moves);
+  loadedPgn.to.assign(E.gameTo + 1, E.gameTo + 1 + moves);
+  loadedPgn.promotion.assign(E.gamePromotion + 1, E.gamePromotion + 1 + moves);
   return true;
 }
+
+void ForgetPgnTags() { loadedPgn = LoadedPgnGame{}; }
 
 bool LoadPgn(const char* path, int number, int& count) {
   ClearStorageError();
   count = 0;
   std::vector<unsigned char> bytes;
   std::string error;
-  if (!ReadFileBytes(path, kPgnFileLimit + 1, bytes, error)) return SetStorageError(error);
-  if (bytes.size() > kPgnFileLimit) return SetStorageError("the file is larger than 64 MB");
+  if (!ReadFileBytes(path, kPgnFileLimit, bytes, error)) {
+    // The file reader counts the limit in bytes; people count megabytes.
+    if (error == "the file is larger than " + std::to_string(kPgnFileLimit) + " bytes")
+      error = "the file is larger than " + std::to_string(kPgnFileLimit >> 20) + " MB";
+    return SetStorageError(error);
+  }
   return ImportPgnBytes(bytes.data(), bytes.size(), number, count);
 }

@@ -4,7 +4,6 @@ namespace {
 
 // A token longer than this is no move; only its beginning is kept.
 constexpr size_t kTokenKept = 64;
-constexpr size_t kTagValueKept = 255;
 
 bool IsSpace(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
@@ -29,6 +28,7 @@ struct Reader {
   bool open = false;    // a game has begun (a tag, a move or a result seen)
   bool inMoves = false; // the open game has movetext, so a tag starts a new game
   int depth = 0;        // nesting of variations being skipped
+  size_t variationAfter = 0;  // main-line moves before the outermost open variation
 
   bool Keeping() const { return count + 1 == wanted; }
 
@@ -41,6 +41,7 @@ struct Reader {
   }
 
   void Finish() {
+    if (open && depth > 0) MarkUnclosed(PgnUnclosed::Variation, variationAfter);
     if (open) count++;
     open = false;
     inMoves = false;
@@ -51,31 +52,57 @@ struct Reader {
     while (pos < size && data[pos] != '\n') pos++;
   }
 
+  // The first comment, variation or tag the wanted game leaves open.
+  void MarkUnclosed(PgnUnclosed kind, size_t after, const std::string& tag = "") {
+    if (!Keeping() || game->unclosed != PgnUnclosed::None) return;
+    game->unclosed = kind;
+    game->unclosedAfter = after;
+    game->unclosedTag = tag;
+  }
+
+  void SkipBlanks() {
+    while (pos < size && (data[pos] == ' ' || data[pos] == '\t')) pos++;
+  }
+
   // [Name "value"]; a damaged tag is skipped up to its "]" or the line end.
+  // A tag is closed by a "]" on the tag's line, after the closing quote of
+  // its value; anything else leaves it open.
   void ReadTag() {
     if (inMoves) Finish();
     Begin();
     pos++;  // '['
-    while (pos < size && (data[pos] == ' ' || data[pos] == '\t')) pos++;
+    SkipBlanks();
     std::string name, value;
+    bool nameFits = true;
     while (pos < size && (IsLetter(data[pos]) || IsDigit(data[pos]) || data[pos] == '_')) {
-      if (name.size() < kTokenKept) name += static_cast<char>(data[pos]);
+      if (name.size() < kPgnTagTextKept)
+        name += static_cast<char>(data[pos]);
+      else
+        nameFits = false;
       pos++;
     }
-    while (pos < size && (data[pos] == ' ' || data[pos] == '\t')) pos++;
+    SkipBlanks();
     bool quoted = false;
     if (pos < size && data[pos] == '"') {
       pos++;
       while (pos < size && data[pos] != '"' && data[pos] != '\n') {
         if (data[pos] == '\\' && pos + 1 < size && (data[pos + 1] == '"' || data[pos + 1] == '\\')) pos++;
-        if (value.size() < kTagValueKept) value += static_cast<char>(data[pos]);
+        if (value.size() < kPgnTagTextKept) value += static_cast<char>(data[pos]);
         pos++;
       }
       quoted = pos < size && data[pos] == '"';
+      if (quoted) pos++;
     }
     while (pos < size && data[pos] != ']' && data[pos] != '\n') pos++;
-    if (pos < size && data[pos] == ']') pos++;
-    if (quoted && !name.empty() && Keeping()) game->tags.emplace_back(name, value);
+    if (pos < size && data[pos] == ']')
+      pos++;
+    else
+      MarkUnclosed(PgnUnclosed::Tag, 0, nameFits ? name : "");
+    if (!quoted || name.empty() || !nameFits || !Keeping()) return;
+    if (game->tags.size() < kPgnTagsKept)
+      game->tags.emplace_back(name, value);
+    else
+      game->tooManyTags = true;
   }
 
   // A result token ends the game; a move goes to the main line unless it
@@ -113,12 +140,20 @@ struct Reader {
         SkipLine();
       } else if (c == '{') {
         while (pos < size && data[pos] != '}') pos++;
-        if (pos < size) pos++;
+        if (pos < size) {
+          pos++;
+        } else {
+          // The rest of the text went into the comment: the game it stands
+          // in, or the one it stands before, is not what was written.
+          Begin();
+          MarkUnclosed(PgnUnclosed::Comment, Keeping() ? game->moves.size() : 0);
+        }
       } else if (c == '[') {
         ReadTag();
       } else if (c == '(') {
         Begin();
         inMoves = true;
+        if (depth == 0) variationAfter = Keeping() ? game->moves.size() : 0;
         depth++;
         pos++;
       } else if (c == ')') {
@@ -153,6 +188,11 @@ struct Reader {
 
 bool ReadPgnGame(const unsigned char* data, size_t size, int wanted, PgnGame& game, int& count) {
   game = PgnGame{};
+  // Editors and web sites often put a byte-order mark before UTF-8 text.
+  if (size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
+    data += 3;
+    size -= 3;
+  }
   Reader reader{data, size, 0, wanted < 1 ? 1 : wanted, &game};
   reader.Run();
   const bool found = wanted >= 1 && reader.count >= wanted;

@@ -7,6 +7,7 @@
 #include "game.h"
 #include "moves.h"
 #include "pgn_file.h"
+#include "pgn_tags.h"
 #include "position.h"
 #include "san.h"
 #include "storage_error.h"
@@ -29,6 +30,10 @@ std::string Quoted(const std::string& value) {
     out += c;
   }
   return out + "\"";
+}
+
+std::string TagLine(const std::string& name, const std::string& value) {
+  return "[" + name + " " + Quoted(value) + "]\n";
 }
 
 std::string ProgramName(int level) {
@@ -64,9 +69,10 @@ std::string EndResult() {
 }
 
 // Replays the copied record from the initial position, naming each move
-// before it is played. False at the first move that is not legal.
-bool ReplayAsMovetext(int moves, std::string& movetext, std::string& result) {
-  size_t lineLength = 0;
+// before it is played, and gives the result the game reached. False at the
+// first move that is not legal.
+bool ReplayAsMovetext(int moves, std::string& movetext, size_t& lineLength, std::string& result) {
+  lineLength = 0;
   bool drawn = false;
   for (int n = 1; n <= moves; n++) {
     const int from = recordFrom[n], to = recordTo[n];
@@ -83,8 +89,60 @@ bool ReplayAsMovetext(int moves, std::string& movetext, std::string& result) {
     if (!drawn && DrawByRule()) drawn = true;
   }
   result = drawn ? "1/2-1/2" : EndResult();
-  AddWord(movetext, lineLength, result);
   return true;
+}
+
+// True when the copied record begins with the half-moves of the PGN game
+// loaded last: it is still that game, maybe with moves added.
+bool RecordBeginsWithLoadedGame(int moves) {
+  const size_t loaded = loadedPgn.from.size();
+  if (loaded == 0 || static_cast<size_t>(moves) < loaded) return false;
+  for (size_t i = 0; i < loaded; i++) {
+    const size_t n = i + 1;
+    if (recordFrom[n] != loadedPgn.from[i] || recordTo[n] != loadedPgn.to[i] ||
+        recordPromotion[n] != loadedPgn.promotion[i])
+      return false;
+  }
+  return true;
+}
+
+// The program's own tags, for a game it played.
+std::string OwnTags(int level, const std::string& date, const std::string& result) {
+  const std::string human = "Human", program = ProgramName(level);
+  const bool humanBlack = settings.humanPlaysBlack == 1;
+  return TagLine("Event", "Korvin 4 game") + TagLine("Site", "?") +
+         TagLine("Date", date.empty() ? "????.??.??" : date) + TagLine("Round", "-") +
+         TagLine("White", humanBlack ? program : human) +
+         TagLine("Black", humanBlack ? human : program) + TagLine("Result", result);
+}
+
+// The loaded game's tags: the seven every game has first, in their order
+// (with the values that stand for "unknown" where the game had none), then
+// the others as they came. A half-move count no longer holds once moves
+// were added.
+std::string LoadedTags(int moves, const std::string& result) {
+  static const char* const kRoster[][2] = {{"Event", "?"}, {"Site", "?"},  {"Date", "????.??.??"},
+                                           {"Round", "?"}, {"White", "?"}, {"Black", "?"}};
+  std::string text;
+  for (const auto& [name, unknown] : kRoster) {
+    std::string value = unknown;
+    for (const auto& tag : loadedPgn.tags) {
+      if (tag.first == name) {
+        value = tag.second;
+        break;
+      }
+    }
+    text += TagLine(name, value);
+  }
+  text += TagLine("Result", result);
+  const bool added = static_cast<size_t>(moves) > loadedPgn.from.size();
+  for (const auto& [name, value] : loadedPgn.tags) {
+    bool roster = name == "Result";
+    for (const auto& entry : kRoster) roster = roster || name == entry[0];
+    if (roster) continue;
+    text += TagLine(name, name == "PlyCount" && added ? std::to_string(moves) : value);
+  }
+  return text;
 }
 
 }  // namespace
@@ -102,16 +160,22 @@ bool GameToPgn(std::string& text, int level, const std::string& date) {
   ResetGame();
   E.gameFrom[1] = -1;
   std::string movetext, result;
-  const bool replayed = ReplayAsMovetext(moves, movetext, result);
+  size_t lineLength = 0;
+  const bool replayed = ReplayAsMovetext(moves, movetext, lineLength, result);
   std::memcpy(static_cast<void*>(&E), &savedEngine, sizeof(EngineState));
   if (!replayed) return false;
 
-  const std::string human = "Human", program = ProgramName(level);
-  const bool humanBlack = settings.humanPlaysBlack == 1;
-  text = "[Event \"Korvin 4 game\"]\n[Site \"?\"]\n[Date " +
-         Quoted(date.empty() ? "????.??.??" : date) + "]\n[Round \"-\"]\n[White " +
-         Quoted(humanBlack ? program : human) + "]\n[Black " + Quoted(humanBlack ? human : program) +
-         "]\n[Result " + Quoted(result) + "]\n\n" + movetext + "\n\n";
+  std::string tags;
+  if (RecordBeginsWithLoadedGame(moves)) {
+    // A loaded game keeps the result it was given until moves are added.
+    if (static_cast<size_t>(moves) == loadedPgn.from.size() && !loadedPgn.result.empty())
+      result = loadedPgn.result;
+    tags = LoadedTags(moves, result);
+  } else {
+    tags = OwnTags(level, date, result);
+  }
+  AddWord(movetext, lineLength, result);
+  text = tags + "\n" + movetext + "\n\n";
   return true;
 }
 

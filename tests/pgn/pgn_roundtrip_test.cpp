@@ -27,6 +27,7 @@ bool Import(const std::string& text) {
 
 void PlayMoves(const std::string& moves) {
   NewGame();
+  ForgetPgnTags();
   std::istringstream in(moves);
   std::string move, error;
   while (in >> move) ASSERT_TRUE(PlayMoveText(move, error)) << move << ": " << error;

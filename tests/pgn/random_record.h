@@ -5,6 +5,7 @@
 #include "../random_game.h"
 #include "engine_state.h"
 #include "game.h"
+#include "pgn_file.h"
 #include "position.h"
 #include "system.h"
 #include "think.h"
@@ -14,6 +15,7 @@
 // early at a draw the program announces, with probability 1/8 for each.
 inline void PlayRandomRecord(int limit) {
   NewGame();
+  ForgetPgnTags();  // a new game, whatever moves it begins with
   settings.humanPlaysBlack = RandomInt(0, 1);
   while (E.gameMoveNumber < limit && PlayRandomMove()) {
     if (E.promotedPiece[0] != 0) {
