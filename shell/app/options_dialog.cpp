@@ -89,9 +89,14 @@ const std::vector<FileFilter> kLoadKinds = {
     {"Games", "kga pgn"}, {"Korvin game", "kga"}, {"PGN", "pgn"}};
 const std::vector<FileFilter> kSaveKinds = {{"Korvin game", "kga"}, {"PGN", "pgn"}};
 
+// A Korvin game has no tags: a game loaded from one is saved as PGN with
+// the program's own.
 bool LoadChosenGame(const std::string& path) {
   int games = 0;
-  return IsPgnPath(path) ? LoadPgn(path.c_str(), 1, games) : LoadGame(path.c_str());
+  if (IsPgnPath(path)) return LoadPgn(path.c_str(), 1, games);
+  if (!LoadGame(path.c_str())) return false;
+  ForgetPgnTags();
+  return true;
 }
 
 bool SaveChosenGame(const std::string& path) {
@@ -126,6 +131,7 @@ void ShowOptions() {
       break;
     case Command::NewGame:
       NewGame();  // the starting position with an empty record
+      ForgetPgnTags();
       settings.humanPlaysBlack = 1 - settings.humanPlaysBlack;
       KeepGameNow();
       CloseOptions(d);

@@ -71,3 +71,43 @@ TEST_F(ProgramTest, RefusedPgnShowsTheReasonAndTheGameStays) {
 }
 
 }  // namespace
+
+namespace {
+
+// A game loaded from PGN is saved with its own tags; after New Game, or a
+// Korvin game loaded, the program's own tags are back.
+TEST_F(ProgramTest, ALoadedPgnKeepsItsTagsUntilAnotherGame) {
+  std::ofstream("master.pgn") << "[Event \"Club final\"]\n[White \"Anna\"]\n[Black \"Ben\"]\n"
+                                 "[ECO \"C20\"]\n[Result \"*\"]\n\n1. e4 e5 *\n";
+  WriteGame("plain.kga", "e2e4 e7e5");
+  StartPlain();
+  p.AnswerFileRequest((dir_ / "master.pgn").string());
+  Options("Load Game");
+  ASSERT_EQ(E.gameMoveNumber, 2);
+  p.AnswerFileRequest((dir_ / "again.pgn").string());
+  Options("Save Game");
+  std::string text = ReadText("again.pgn");
+  EXPECT_NE(text.find("[White \"Anna\"]\n[Black \"Ben\"]\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("[ECO \"C20\"]\n"), std::string::npos) << text;
+
+  // The same moves from a Korvin game: the program's own names.
+  p.AnswerFileRequest((dir_ / "plain.kga").string());
+  Options("Load Game");
+  p.AnswerFileRequest((dir_ / "plain.pgn").string());
+  Options("Save Game");
+  text = ReadText("plain.pgn");
+  EXPECT_EQ(text.find("Anna"), std::string::npos) << text;
+  EXPECT_NE(text.find("[White \"Human\"]\n"), std::string::npos) << text;
+
+  // And after New Game, a game that begins with the same moves.
+  p.AnswerFileRequest((dir_ / "master.pgn").string());
+  Options("Load Game");
+  Options("New Game");
+  Options("New Game");
+  Move("e2", "e4");
+  p.AnswerFileRequest((dir_ / "new.pgn").string());
+  Options("Save Game");
+  EXPECT_EQ(ReadText("new.pgn").find("Anna"), std::string::npos) << ReadText("new.pgn");
+}
+
+}  // namespace
