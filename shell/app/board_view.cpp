@@ -43,6 +43,19 @@ void FillAroundBoard() {
   fill(right, top, w - right, board);
 }
 
+// A piece carried by a drag is drawn last, at its size on the board,
+// centred on the pointer.
+void DrawCarriedPiece() {
+  if (!shell.carrying || shell.pressSquare == 0) return;
+  const int piece = shell.displayBoard[shell.pressSquare];
+  if (piece < 1 || piece > 14 || piece == kEmpty || piece == kOffBoard) return;
+  Platform& p = *shell.platform;
+  const int size = shell.squareSize;
+  const int pw = size * pieceWidthPercent[piece] / 100, ph = size * pieceHeightPercent[piece] / 100;
+  p.SetDrawAlpha(1.0);
+  p.DrawPictureStretched(shell.pieceImages[piece], shell.carryX - pw / 2, shell.carryY - ph / 2, pw, ph);
+}
+
 }  // namespace
 
 // Cells go rank by rank from rank 1 and file by file from file a; each cell's
@@ -82,6 +95,7 @@ void DrawBoard(int lastFrom, int lastTo, int selected) {
     }
   }
   FillAroundBoard();
+  DrawCarriedPiece();
   p.Present();
 }
 

@@ -155,9 +155,15 @@ bool HandleEvent(const Event& event) {
       DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], shell.selectedFrom);
       break;
     case EventId::MouseDown:
-      if (event.data == 1) LeftClick();
+      if (event.data == 1) LeftPress();
       if (event.data == 2) ShowOptions();
       if (event.data == 3) MiddleClick();
+      break;
+    case EventId::MouseMove:
+      PointerMoved();
+      break;
+    case EventId::MouseUp:
+      if (event.data == 1) LeftRelease();
       break;
     case EventId::MouseWheel:
       WheelTurn(event.data);

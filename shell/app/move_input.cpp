@@ -17,29 +17,101 @@ int SquareAtPoint(int x, int y) {
   return 10 * (y / size) + (7 - x / size) + 22;
 }
 
-void LeftClick() {
+namespace {
+
+// Pixels the pointer travels with the button down before the piece is
+// carried: a shaky click stays a click.
+constexpr int kDragStart = 4;
+
+// True for a piece of the side to move.
+bool OwnPiece(int square) {
+  const int piece = square > 0 ? E.board[square] : kEmpty;
+  return E.sideToMove == 0 ? piece >= kWhitePawn && piece <= kWhiteKing
+                           : piece >= kBlackPawn && piece <= kBlackKing;
+}
+
+void DrawWithSelection(int selected) {
+  DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], selected);
+}
+
+}  // namespace
+
+// A first click selects only a piece of the side to move; with a piece
+// selected, another piece of the side to move takes the selection, the
+// selected square (or a click beside the board) cancels it, and any other
+// square is the destination. A press on a piece may start a drag.
+void LeftPress() {
   Platform& p = *shell.platform;
-  shell.clickCount += 1;
-  const int square = SquareAtPoint(p.PointerX(shell.boardCanvas), p.PointerY(shell.boardCanvas));
-  const int lastFrom = E.gameFrom[E.gameMoveNumber], lastTo = E.gameTo[E.gameMoveNumber];
-  if (shell.clickCount == 1) {
+  const int x = p.PointerX(shell.boardCanvas), y = p.PointerY(shell.boardCanvas);
+  const int square = SquareAtPoint(x, y);
+  shell.pressSquare = 0;
+  shell.carrying = false;
+  if (shell.clickCount == 0 || shell.selectedFrom == 0) {
+    if (!OwnPiece(square)) return;
+    shell.clickCount = 1;
     shell.selectedFrom = square;
-    DrawBoard(lastFrom, lastTo, shell.selectedFrom);
-  }
-  if (shell.clickCount == 2) {
-    shell.selectedTo = square;
-    // A second click beside the board cancels the selection, as a click on
-    // the same square does.
-    if (square == 0) shell.selectedFrom = 0;
-  }
-  if (shell.selectedFrom == shell.selectedTo ||
-      (shell.selectedFrom != 0 && shell.selectedTo != 0))
+  } else if (square == shell.selectedFrom || square == 0) {
+    ClearSelection();
+  } else if (OwnPiece(square)) {
+    shell.selectedFrom = square;
+  } else {
+    shell.selectedTo = square;  // the attempt follows in the main loop
     shell.clickCount = 0;
-  if (shell.selectedFrom == shell.selectedTo) {
-    shell.selectedFrom = shell.selectedTo = 0;
-    DrawBoard(lastFrom, lastTo, 0);
+    DrawWithSelection(0);
+    return;
   }
-  if (shell.selectedFrom != 0 && shell.selectedTo != 0) DrawBoard(lastFrom, lastTo, 0);
+  if (OwnPiece(square)) {
+    shell.pressSquare = square;
+    shell.pressX = x;
+    shell.pressY = y;
+  }
+  DrawWithSelection(shell.selectedFrom);
+}
+
+// The pointer moved with the button down: once it has left the press point,
+// the piece follows it, its own square drawn as selected.
+void PointerMoved() {
+  if (shell.pressSquare == 0) return;
+  Platform& p = *shell.platform;
+  const int x = p.PointerX(shell.boardCanvas), y = p.PointerY(shell.boardCanvas);
+  const int dx = x - shell.pressX, dy = y - shell.pressY;
+  if (!shell.carrying && dx * dx + dy * dy < kDragStart * kDragStart) return;
+  shell.carrying = true;
+  shell.carryX = x;
+  shell.carryY = y;
+  shell.clickCount = 1;
+  shell.selectedFrom = shell.pressSquare;
+  shell.selectedTo = 0;
+  DrawWithSelection(shell.selectedFrom);
+}
+
+// A carried piece dropped on another square of the board is the move the
+// two clicks would make; dropped on its own square or beside the board it
+// goes back and stays selected.
+void LeftRelease() {
+  const bool carried = shell.carrying;
+  const int origin = shell.pressSquare;
+  shell.pressSquare = 0;
+  shell.carrying = false;
+  if (!carried) return;
+  Platform& p = *shell.platform;
+  const int square = SquareAtPoint(p.PointerX(shell.boardCanvas), p.PointerY(shell.boardCanvas));
+  if (square != 0 && square != origin) {
+    shell.selectedFrom = origin;
+    shell.selectedTo = square;  // the attempt follows in the main loop
+    shell.clickCount = 0;
+    DrawWithSelection(0);
+    return;
+  }
+  shell.clickCount = 1;
+  shell.selectedFrom = origin;
+  DrawWithSelection(origin);
+}
+
+void ComputerTurn() {
+  shell.platform->SetBusy(true);
+  ThinkAndMove();
+  shell.platform->SetBusy(false);
 }
 
 // The legality test plays and takes back the move with the game number
@@ -50,13 +122,14 @@ void TryUserMove(int from, int to) {
     ClearSelection();
     return;
   }
+  shell.carrying = false;
   RefreshBoard(0, 0, 0);
   const int queen = E.gamePromotion[E.gameMoveNumber];
   if (queen == kWhiteQueen) SetPromotion(AskPromotion());
   if (queen == kBlackQueen) SetPromotion(AskPromotion() + 8);
   KeepGameNow();
   CheckDrawAnnouncements();
-  ThinkAndMove();
+  ComputerTurn();
   ClearSelection();
 }
 

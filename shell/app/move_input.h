@@ -1,13 +1,25 @@
-// Playing by two clicks, the promotion choice, and stepping through the game
-// record with the mouse wheel and the middle button.
+// Playing by two clicks or by dragging a piece, the promotion choice, and
+// stepping through the game record with the mouse wheel and the middle
+// button.
 #pragma once
 
 // The square under canvas point (x, y), or 0 when the point lies outside
 // the drawn board.
 int SquareAtPoint(int x, int y);
 
-// A left click at the pointer's last position over the board canvas.
-void LeftClick();
+// The left button went down at the pointer's position over the board
+// canvas: a click that selects, cancels or completes a move, and perhaps
+// the start of a drag.
+void LeftPress();
+
+// The pointer moved with the left button down: a drag carries the piece.
+void PointerMoved();
+
+// The left button came up: a carried piece is dropped.
+void LeftRelease();
+
+// The computer's turn, with the busy pointer while it thinks.
+void ComputerTurn();
 
 // Plays the selected pair when it is a legal move, asks for the promotion
 // piece, announces draws and lets the computer answer.

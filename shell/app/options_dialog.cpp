@@ -6,6 +6,7 @@
 #include "engine_state.h"
 #include "game_file.h"
 #include "keep_game.h"
+#include "move_input.h"
 #include "pgn_file.h"
 #include "position.h"
 #include "shell_state.h"
@@ -110,7 +111,7 @@ void RefreshWithLastMove() {
 
 // The computer's turn started from the dialog; any pending click is dropped.
 void ComputerMoves() {
-  ThinkAndMove();
+  ComputerTurn();
   ClearSelection();
 }
 

@@ -21,6 +21,10 @@ struct ShellState {
   Handle optionsPicture;
   int clickCount;
   int selectedFrom, selectedTo;
+  int pressSquare;             // the piece the left button went down on (0: none); a drag may carry it
+  int pressX, pressY;          // where it went down, in canvas pixels
+  bool carrying;               // the piece on pressSquare follows the pointer
+  int carryX, carryY;          // the pointer while carrying
   int displayBoard[121];       // what DrawBoard shows; 22..99 written by RefreshBoard
   bool quitRequested;          // the main window was closed or the session ends
   bool searchStopped;          // the computer's search was ended for that
@@ -43,11 +47,13 @@ extern const int pieceHeightPercent[15];
 // The program's name and version as the Options dialog shows it.
 constexpr const char* kInformationLine = "      Korvin 4.01";
 
-// Clears the selection and the click counter together.
+// Clears the selection and the click counter together, and ends a drag.
 inline void ClearSelection() {
   shell.clickCount = 0;
   shell.selectedFrom = 0;
   shell.selectedTo = 0;
+  shell.pressSquare = 0;
+  shell.carrying = false;
 }
 
 // Makes the board canvas the drawing target again after a dialog closed:

@@ -110,13 +110,19 @@ TEST_F(ProgramTest, EngineMoveLeavesAGhostAndSelectionMakesItStronger) {
   ASSERT_NE(e7, nullptr);
   EXPECT_DOUBLE_EQ(e5->alpha, 1.0);
   EXPECT_DOUBLE_EQ(e7->alpha, 0.4);
-  // Selecting the ghost's square shows it at 0.7 instead.
+  // The ghost's square is empty: a first click there selects nothing and
+  // the ghost stays faint. A selected piece is drawn at 0.7.
   Click(Sq("e7"));
-  const DrawCall* chosen = CallAt(LastBoardFrame(), "fig9.png", 199, 50 + 13);
+  EXPECT_EQ(shell.selectedFrom, 0);
+  const DrawCall* ghost = CallAt(LastBoardFrame(), "fig9.png", 199, 50 + 13);
+  ASSERT_NE(ghost, nullptr);
+  EXPECT_DOUBLE_EQ(ghost->alpha, 0.4);
+  Click(Sq("d2"));
+  const DrawCall* chosen = CallAt(LastBoardFrame(), "fig1.png", 149, 300 + 13);
   ASSERT_NE(chosen, nullptr);
   EXPECT_DOUBLE_EQ(chosen->alpha, 0.7);
   // A repaint keeps the pending selection.
   p.PushEvent(EventId::GadgetPaint, shell.boardCanvas);
   Pump();
-  EXPECT_DOUBLE_EQ(CallAt(LastBoardFrame(), "fig9.png", 199, 63)->alpha, 0.7);
+  EXPECT_DOUBLE_EQ(CallAt(LastBoardFrame(), "fig1.png", 149, 313)->alpha, 0.7);
 }
