@@ -8,7 +8,7 @@ PACKAGES=(
   libgtest-dev
   libpng-dev libjpeg-dev zlib1g-dev
   qt6-base-dev libx11-dev
-  xvfb xdotool x11-apps imagemagick
+  xvfb xdotool x11-apps imagemagick openbox weston qt6-wayland
   clang libclang-rt-dev
   desktop-file-utils appstream
   dpkg-dev lintian

@@ -143,6 +143,13 @@ bool TargetOf(const char* path, std::string& target, std::string& error, const c
 
 void SetAtomicWriteFailAfter(long bytes) { failAfterBytes = bytes; }
 
+std::string SizeInWords(size_t bytes) {
+  constexpr size_t kKilo = 1024, kMega = 1024 * 1024;
+  if (bytes < kKilo) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+  if (bytes < kMega) return std::to_string((bytes + kKilo - 1) / kKilo) + " KB";
+  return std::to_string((bytes + kMega - 1) / kMega) + " MB";
+}
+
 FileIdentity IdentifyFile(const char* path) {
   struct stat st;
   if (path == nullptr || *path == '\0' || stat(path, &st) != 0) return FileIdentity{};
@@ -212,7 +219,7 @@ int OpenRegularFile(const char* path, size_t limit, std::string& error) {
     return -1;
   }
   if (static_cast<unsigned long long>(st.st_size) > limit) {
-    error = "the file is larger than " + std::to_string(limit) + " bytes";
+    error = "the file is larger than " + SizeInWords(limit);
     close(fd);
     return -1;
   }
@@ -252,7 +259,7 @@ bool ReadFileBytes(const char* path, size_t limit, std::vector<unsigned char>& d
   if (!ReadOpenedFile(fd, limit, data, longer, error)) return false;
   if (longer) {  // the file grew after it was opened
     data.clear();
-    error = "the file is larger than " + std::to_string(limit) + " bytes";
+    error = "the file is larger than " + SizeInWords(limit);
     return false;
   }
   return true;

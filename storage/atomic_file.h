@@ -45,11 +45,14 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b);
 // link is its own target. False with a reason for a loop of links.
 bool ResolveLinks(const std::string& path, std::string& target, std::string& error);
 
+// A size as people say it: "28 bytes", "7 KB", "64 MB" (rounded up).
+std::string SizeInWords(size_t bytes);
+
 // Opens `path` for reading without blocking and returns its descriptor, or
 // -1 with the reason in `error`: kFileNotFound, "not a regular file (a named
-// pipe)" and the like, "the file is larger than N bytes" when it holds more
-// than `limit` bytes, or "cannot read: <system reason>". The caller closes
-// the descriptor.
+// pipe)" and the like, "the file is larger than 7 KB" (SizeInWords) when it
+// holds more than `limit` bytes, or "cannot read: <system reason>". The
+// caller closes the descriptor.
 int OpenRegularFile(const char* path, size_t limit, std::string& error);
 
 // Reads the whole of `path` into `data`; refused as OpenRegularFile refuses,

@@ -33,7 +33,7 @@ void SetWindowGeometrySource(WindowGeometrySource source) { geometrySource = sou
 bool LoadConfigBytes(const unsigned char* data, size_t size) {
   ClearStorageError();
   if (size < static_cast<size_t>(kConfigBytes))
-    return SetStorageError("not a Korvin configuration: the file is shorter than 28 bytes");
+    return SetStorageError("the file is too short to hold the settings: it is damaged");
   settings.windowX = ReadInt32(data);
   settings.windowY = ReadInt32(data + 4);
   settings.windowWidth = ReadInt32(data + 8);

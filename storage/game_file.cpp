@@ -51,16 +51,17 @@ bool LoadGameBytes(const unsigned char* data, size_t size) {
   // file cut short (or with bytes added) is damaged, and loading the moves
   // before the cut would lose the rest at the next save.
   if (size % kGameRecordBytes != 0)
-    return Refuse(count == 0 ? "the file holds no complete move"
-                             : "the file is cut short: " + std::to_string(size) +
-                                   " bytes is not a whole number of moves");
+    return Refuse(count == 0 ? "the file is too short to hold a single move"
+                             : "the file is cut short or damaged: its length (" +
+                                   std::to_string(size) + " bytes) is no whole number of moves");
   if (count > static_cast<size_t>(kMaxGameMoves))
-    return Refuse("more than " + std::to_string(kMaxGameMoves) + " moves");
+    return Refuse("it holds more than " + std::to_string(kMaxGameMoves) +
+                  " half-moves, more than a game can have");
   for (size_t i = 0; i < count; i++) {
     const int orientation = data[i * kGameRecordBytes + 6];
     if (orientation > 1)
-      return Refuse("move " + std::to_string(i + 1) + " has orientation byte " +
-                    std::to_string(orientation));
+      return Refuse("move " + std::to_string(i + 1) +
+                    " is damaged: it does not say which side you played");
   }
 
   std::memcpy(static_cast<void*>(&savedEngine), &E, sizeof(EngineState));
@@ -74,14 +75,15 @@ bool LoadGameBytes(const unsigned char* data, size_t size) {
     const int from = record[0], to = record[1], promotion = record[5];
     if (!IsLegalMove(from, to))
       return RefuseAndRestore("move " + std::to_string(n) + " (" + RecordMoveName(from, to) +
-                              ") is not legal");
+                              ") is not a legal move");
     const bool whiteMoves = E.sideToMove == 0;
     E.ply = 0;
     E.gameMoveNumber = n;
     MakeMove(from, to);
     if (!PromotionByteFits(promotion, E.promotedPiece[0] != 0, whiteMoves))
-      return RefuseAndRestore("move " + std::to_string(n) + " (" + RecordMoveName(from, to) +
-                              ") has promotion byte " + std::to_string(promotion));
+      return RefuseAndRestore("move " + std::to_string(n) + " (" + RecordMoveName(from, to) + ") " +
+                              (E.promotedPiece[0] == 0 ? "names a promotion, but no pawn promotes"
+                                                       : "promotes a pawn to no piece it can become"));
     if (promotion > 0) E.board[to] = promotion;
     // The undo data kept for stepping back is what the replay computed, not
     // what the file claims: stepping back trusts it blindly.

@@ -150,11 +150,6 @@ bool LoadPgn(const char* path, int number, int& count) {
   count = 0;
   std::vector<unsigned char> bytes;
   std::string error;
-  if (!ReadFileBytes(path, kPgnFileLimit, bytes, error)) {
-    // The file reader counts the limit in bytes; people count megabytes.
-    if (error == "the file is larger than " + std::to_string(kPgnFileLimit) + " bytes")
-      error = "the file is larger than " + std::to_string(kPgnFileLimit >> 20) + " MB";
-    return SetStorageError(error);
-  }
+  if (!ReadFileBytes(path, kPgnFileLimit, bytes, error)) return SetStorageError(error);
   return ImportPgnBytes(bytes.data(), bytes.size(), number, count);
 }

@@ -21,3 +21,7 @@ void OpenGameFile(const std::string& path);
 // closing its window, or on a request to end the program.
 void ShowMessage(const std::vector<std::string>& lines);
 void ShowMessage(const std::string& line1, const std::string& line2);
+
+// A reason ("cannot write: No space left on device") as a sentence of its
+// own in a message: "Cannot write: No space left on device."
+std::string Sentence(const std::string& reason);

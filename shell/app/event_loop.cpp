@@ -18,6 +18,7 @@
 #include "start_request.h"
 #include "storage_error.h"
 #include "think.h"
+#include "window_placement.h"
 
 // A maximized or full-screen window has the size the window system gave
 // it: the board is the largest that fits, centred, and the size stored for
@@ -97,7 +98,7 @@ void ReportSaveFailure(std::vector<std::string>& lines, const char* what, const 
                        const std::string& reason) {
   lines.push_back(std::string("The ") + what + " could not be saved to \"" + AbsolutePath(path) +
                   "\":");
-  lines.push_back(reason);
+  lines.push_back(Sentence(reason));
   std::fprintf(stderr, "korvin4: cannot save %s: %s\n", path, reason.c_str());
 }
 
@@ -152,6 +153,11 @@ bool HandleEvent(const Event& event) {
       ApplySquareWindowRule();
       break;
     case EventId::GadgetPaint:
+      // The first time the board is shown its window's frame is known.
+      if (!shell.placedWithFrame && event.source == shell.boardCanvas) {
+        shell.placedWithFrame = true;
+        KeepMainWindowOnScreen(*shell.platform, shell.mainWindow);
+      }
       DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], shell.selectedFrom);
       break;
     case EventId::MouseDown:

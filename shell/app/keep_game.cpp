@@ -38,7 +38,7 @@ void KeepGameNow() {
   if (shell.keptGameFailureShown) return;
   shell.keptGameFailureShown = true;
   shell.keptGameNews.push_back("Your game could not be saved to " + Quoted(kKeptGamePath) + ":");
-  shell.keptGameNews.push_back(save.error + ".");
+  shell.keptGameNews.push_back(Sentence(save.error));
   shell.keptGameNews.push_back("Korvin 4 tries again after every move and when it closes.");
 }
 

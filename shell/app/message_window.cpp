@@ -1,12 +1,20 @@
+#include <algorithm>
+#include <cctype>
+
 #include "dialogs.h"
 #include "shell_state.h"
 #include "window_placement.h"
 
-// One label per line, the window as high as its lines need.
+// One label per line, the window as high as its lines need and as wide as
+// the longest one (within the screen), so that every line is shown in the
+// same font.
 void ShowMessage(const std::vector<std::string>& lines) {
   Platform& p = *shell.platform;
   const int count = static_cast<int>(lines.size());
-  const int w = 520, h = 15 + 22 * count + 18 + 25 + 15;
+  int longest = 0;
+  for (const std::string& line : lines) longest = std::max(longest, p.TextWidth(line));
+  const int widest = std::max(520, p.DesktopWidth() - 40);
+  const int w = std::clamp(longest + 48, 520, widest), h = 15 + 22 * count + 18 + 25 + 15;
   int x = (p.DesktopWidth() - w) / 2, y = (p.DesktopHeight() - h) / 2;
   if (shell.mainWindow != 0) {
     x = p.WindowX(shell.mainWindow) + (p.WindowWidth(shell.mainWindow) - w) / 2;
@@ -31,4 +39,11 @@ void ShowMessage(const std::vector<std::string>& lines) {
 
 void ShowMessage(const std::string& line1, const std::string& line2) {
   ShowMessage(std::vector<std::string>{line1, line2});
+}
+
+std::string Sentence(const std::string& reason) {
+  std::string text = reason;
+  if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  if (text.empty() || text.back() != '.') text += ".";
+  return text;
 }

@@ -105,6 +105,12 @@ bool SaveChosenGame(const std::string& path) {
                          : SaveGame(path.c_str());
 }
 
+// What a load that was refused means: the reason, and that nothing changed.
+std::vector<std::string> LoadFailure(const std::string& path) {
+  return {"The game in \"" + path + "\" could not be loaded:", Sentence(StorageError()),
+          "Your game goes on as it was."};
+}
+
 void RefreshWithLastMove() {
   RefreshBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
 }
@@ -122,8 +128,7 @@ void ShowOptions() {
   const OptionsDialog d = OpenOptions();
   int level = 0;
   const Command command = WaitForCommand(d, level);
-  std::string failure;  // an explicit load or save that went wrong
-  std::string reason;
+  std::vector<std::string> lines;  // what went wrong with an explicit load or save
   std::string path;
   switch (command) {
     case Command::None:
@@ -146,7 +151,7 @@ void ShowOptions() {
         if (LoadChosenGame(path))
           KeepGameNow();
         else
-          failure = "Cannot load \"" + path + "\":";
+          lines = LoadFailure(path);
       }
       CloseOptions(d);
       RefreshWithLastMove();
@@ -155,13 +160,15 @@ void ShowOptions() {
       // A game without moves would remove the chosen file: nothing is asked
       // and nothing is changed.
       if (E.gameFrom[1] == -1) {
-        failure = "The game has no moves yet: there is nothing to save.";
-        reason = "No file was written or removed.";
+        lines = {"The game has no moves yet: there is nothing to save.",
+                 "No file was written or removed."};
         CloseOptions(d);
         break;
       }
       path = p.RequestFile("Save File", kSaveKinds, true, "", shell.mainWindow);
-      if (!path.empty() && !SaveChosenGame(path)) failure = "Cannot save \"" + path + "\":";
+      if (!path.empty() && !SaveChosenGame(path))
+        lines = {"Your game could not be saved to \"" + path + "\":", Sentence(StorageError()),
+                 "Nothing was written there: choose another folder or name and save again."};
       CloseOptions(d);
       break;
     case Command::ChangeSides:
@@ -176,7 +183,7 @@ void ShowOptions() {
       CloseOptions(d);
       break;
   }
-  if (!failure.empty()) ShowMessage(failure, reason.empty() ? StorageError() : reason);
+  if (!lines.empty()) ShowMessage(lines);
 }
 
 void OpenGameFile(const std::string& path) {
@@ -186,6 +193,5 @@ void OpenGameFile(const std::string& path) {
     RefreshWithLastMove();
     return;
   }
-  const std::string reason = StorageError();
-  ShowMessage("Cannot load \"" + path + "\":", reason);
+  ShowMessage(LoadFailure(path));
 }

@@ -12,12 +12,22 @@ ScreenRect AreaUnder(Platform& platform, int x, int y, int width, int height) {
   return platform.ScreenArea(MiddleOf(x, width), MiddleOf(y, height));
 }
 
+// Where the window system keeps the places of windows to itself (Wayland)
+// it does not tell where its panels and docks are either: a tenth of the
+// screen each way is left for them.
+ScreenRect UsableArea(Platform& platform, ScreenRect area) {
+  if (platform.KnowsWindowPositions()) return area;
+  area.width -= area.width / 10;
+  area.height -= area.height / 10;
+  return area;
+}
+
 }  // namespace
 
 void PlaceMainWindow(Platform& platform) {
   const int largest = std::min(platform.DesktopWidth(), platform.DesktopHeight());
-  const ScreenRect area = AreaUnder(platform, settings.windowX, settings.windowY,
-                                    settings.windowWidth, settings.windowHeight);
+  const ScreenRect area = UsableArea(platform, AreaUnder(platform, settings.windowX, settings.windowY,
+                                                         settings.windowWidth, settings.windowHeight));
   FitMainWindow(area, largest, settings.windowX, settings.windowY, settings.windowWidth,
                 settings.windowHeight);
 }
@@ -32,4 +42,28 @@ void PlaceWindow(Platform& platform, Handle mainWindow, int& x, int& y, int widt
                      settings.windowHeight);
   }
   MoveInside(area, width, height, x, y);
+}
+
+// Where positions are unknown only the size can be made to fit; the window
+// system places the window.
+void KeepMainWindowOnScreen(Platform& platform, Handle mainWindow) {
+  if (mainWindow == 0 || platform.StateOf(mainWindow) != WindowState::Normal) return;
+  int x = platform.WindowX(mainWindow), y = platform.WindowY(mainWindow);
+  int width = platform.WindowWidth(mainWindow), height = platform.WindowHeight(mainWindow);
+  const int oldX = x, oldY = y, oldWidth = width, oldHeight = height;
+  ScreenRect area = UsableArea(platform, AreaUnder(platform, x, y, width, height));
+  if (!platform.KnowsWindowPositions()) {
+    area.x = x;
+    area.y = y;
+  }
+  // Only a window too large for the area changes its size (to the largest
+  // square that fits); otherwise it is only moved in.
+  if (width > area.width || height > area.height) {
+    width = height = std::max(kSmallestBoard, std::min(area.width, area.height) / 8 * 8);
+  }
+  MoveInside(area, width, height, x, y);
+  if (x == oldX && y == oldY && width == oldWidth && height == oldHeight) return;
+  settings.windowWidth = width;
+  settings.windowHeight = height;
+  platform.SetWindowShape(mainWindow, x, y, width, height);
 }

@@ -35,7 +35,8 @@ struct ShellState {
   std::vector<std::string> keptGameNews;  // to be shown once back at the board
   int startListener;           // where later starts in this folder ask (-1: nowhere)
   std::vector<std::string> pendingOpens;  // game files later starts asked to open
-  int storedWindowX, storedWindowY;  // as read, for window systems that keep positions to themselves
+  int storedWindowX, storedWindowY;
+  bool placedWithFrame;        // the main window was checked against the screen, frame and all  // as read, for window systems that keep positions to themselves
 };
 
 extern ShellState shell;

@@ -36,7 +36,8 @@ bool LoadOnePicture(const std::string& path, Handle& handle) {
   if (handle != 0) return true;
   if (error.empty()) error = "cannot load picture \"" + path + "\"";
   std::fprintf(stderr, "korvin4: %s\n", error.c_str());
-  ShowMessage("Korvin 4 cannot start: a picture is missing or damaged.", error);
+  ShowMessage({"Korvin 4 cannot start: one of its pictures is missing or damaged:", Sentence(error),
+               "Start Korvin 4 from its menu entry again: it puts its pictures back."});
   shell.exitStatus = 1;
   return false;
 }
@@ -117,13 +118,14 @@ void SearchPoll() {
 // loaded.
 std::vector<std::string> KeptGameMessage(const KeptGame& kept) {
   const std::string quote = "\"";
-  std::vector<std::string> lines = {"The kept game could not be loaded:",
-                                    quote + AbsolutePath(kKeptGamePath) + quote + ": " + kept.reason};
+  std::vector<std::string> lines = {
+      "The game kept from your last session could not be loaded:",
+      quote + AbsolutePath(kKeptGamePath) + quote + ": " + kept.reason + "."};
   if (kept.state == KeptGameState::MovedAside) {
     lines.push_back("It was kept as " + quote + AbsolutePath(kept.keptAs) + quote + ".");
   } else {
     lines.push_back("It could not be moved aside (" + kept.moveError + "),");
-    lines.push_back("so it is left as it was and the game will not be saved there.");
+    lines.push_back("so it is left as it was and this session's game cannot be kept there.");
   }
   lines.push_back("A new game begins.");
   return lines;
@@ -157,7 +159,7 @@ void HandOver(const std::string& openPath) {
 // The lines that tell of settings that could not be read.
 std::vector<std::string> SettingsMessage(const std::string& reason) {
   return {"Your settings could not be read from \"" + AbsolutePath(kConfigPath) + "\":",
-          reason + ".",
+          Sentence(reason),
           "Korvin 4 starts with its usual settings and saves yours when it closes."};
 }
 

@@ -142,6 +142,9 @@ class Platform {
 
   // ----- Widgets inside a window ------------------------------------------
 
+  // The width in pixels that `text` takes in a label (a label too narrow for
+  // its text shows it in a smaller font).
+  virtual int TextWidth(const std::string& text) = 0;
   // A text label; a Separator draws a horizontal line across (x, y, w, h).
   virtual Handle AddLabel(Handle window, int x, int y, int w, int h, const std::string& text,
                           LabelKind kind) = 0;

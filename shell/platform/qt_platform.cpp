@@ -180,12 +180,9 @@ Handle QtPlatform::OpenWindow(const std::string& title, int x, int y, int w, int
   auto* window = new QtWindowWidget(sink_, handle, parent, flags, kind == WindowKind::Fixed);
   AddItem(Kind::Window, 0, window, parent != nullptr ? owner : 0);
   window->setWindowTitle(QString::fromStdString(title));
-  if (kind == WindowKind::Resizable) {
-    window->setGeometry(x, y, w, h);
-  } else {
-    window->setFixedSize(w, h);
-    window->move(x, y);
-  }
+  // The client area, for every kind: move() would place the frame there.
+  window->setGeometry(x, y, w, h);
+  if (kind != WindowKind::Resizable) window->setFixedSize(w, h);
   window->show();
   return handle;
 }
@@ -285,6 +282,10 @@ void QtPlatform::RaiseWindow(Handle window, const std::string& activationToken) 
 }
 
 // ----- Widgets ---------------------------------------------------------------
+
+int QtPlatform::TextWidth(const std::string& text) {
+  return QFontMetrics(QApplication::font("QLabel")).horizontalAdvance(QString::fromStdString(text));
+}
 
 Handle QtPlatform::AddLabel(Handle window, int x, int y, int w, int h, const std::string& text,
                             LabelKind kind) {

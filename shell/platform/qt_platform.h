@@ -48,6 +48,7 @@ class QtPlatform : public Platform {
   ScreenRect NormalGeometry(Handle window) override;
   bool KnowsWindowPositions() override;
   void RaiseWindow(Handle window, const std::string& activationToken) override;
+  int TextWidth(const std::string& text) override;
   Handle AddLabel(Handle window, int x, int y, int w, int h, const std::string& text,
                   LabelKind kind) override;
   Handle AddButton(Handle window, int x, int y, int w, int h, const std::string& text) override;

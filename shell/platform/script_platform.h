@@ -111,6 +111,8 @@ class ScriptPlatform : public Platform {
   ScreenRect NormalGeometry(Handle window) override;
   bool KnowsWindowPositions() override { return knowsPositions_; }
   void RaiseWindow(Handle window, const std::string& activationToken) override;
+  // Seven pixels a character, as a small dialog font takes.
+  int TextWidth(const std::string& text) override { return 7 * static_cast<int>(text.size()); }
   Handle AddLabel(Handle window, int x, int y, int w, int h, const std::string& text,
                   LabelKind kind) override;
   Handle AddButton(Handle window, int x, int y, int w, int h, const std::string& text) override;

@@ -72,6 +72,19 @@ wait_window() {
   done
   return 1
 }
+# Waits for a message window ("Korvin 4", but not the board window $1);
+# prints its id.
+wait_message() {
+  local id
+  for _ in $(seq 100); do
+    for id in $(xdotool search --name '^Korvin 4$' 2>/dev/null); do
+      [ "$id" != "${1:-}" ] && xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' &&
+        { echo "$id"; return 0; }
+    done
+    sleep 0.1
+  done
+  return 1
+}
 # Position of a window's client area into WX, WY. (xwininfo, because
 # xdotool counts a window manager's frame twice.)
 window_origin() {

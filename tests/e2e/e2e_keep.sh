@@ -94,15 +94,7 @@ for order in second-first first-first; do
   "$program" > second.log 2>&1 &
   second_pid=$!
   # Its message, and nothing else: no second board.
-  message=""
-  for _ in $(seq 100); do
-    for id in $(xdotool search --name '^Korvin 4$' 2>/dev/null); do
-      xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 520x' && message=$id
-    done
-    [ -n "$message" ] && break
-    sleep 0.1
-  done
-  [ -n "$message" ] || { cat second.log; fail "$order: the second start showed no message"; }
+  message=$(wait_message "$first_main") || { cat second.log; fail "$order: the second start showed no message"; }
   grep -q "already running" second.log || fail "$order: the second start did not say why"
   boards=0
   for id in $(xdotool search --name '^Korvin 4$' 2>/dev/null); do

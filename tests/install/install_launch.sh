@@ -178,7 +178,7 @@ again_pid=$!
 message=""
 for _ in $(seq 100); do
   for id in $(xdotool search --name '^Korvin 4$' 2>/dev/null); do
-    xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 520x' && message=$id
+    xdotool getwindowgeometry "$id" 2>/dev/null | grep -q 'Geometry: 320x320' || message=$id
   done
   [ -n "$message" ] && break
   sleep 0.1

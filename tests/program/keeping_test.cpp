@@ -144,7 +144,7 @@ TEST_F(KeepingTest, AFailedWriteIsToldOnce) {
   Move("d2", "d4");
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].find("Your game could not be saved to"), std::string::npos);
-  EXPECT_NE(Messages()[0].find("cannot write: No space left on device."), std::string::npos);
+  EXPECT_NE(Messages()[0].find("Cannot write: No space left on device."), std::string::npos);
   SetAtomicWriteFailAfter(-1);
   Move("g1", "f3");
   EXPECT_EQ(Kept(), Record());

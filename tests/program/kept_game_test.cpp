@@ -43,9 +43,9 @@ const DamagedKind kDamagedKinds[] = {
        bytes[10 * 7 + 1] = Sq("e5");  // the rook goes to e5 through its own pawn
        ProgramTest::WriteBytes("korvin.kga", bytes);
      },
-     "not a Korvin game: move 11 (f1e5) is not legal"},
+     "not a Korvin game: move 11 (f1e5) is not a legal move"},
     {"Truncated", [] { ProgramTest::WriteBytes("korvin.kga", {36, 56, 7, 15, 56}); },
-     "not a Korvin game: the file holds no complete move"},
+     "not a Korvin game: the file is too short to hold a single move"},
     {"RandomBytes",
      [] {
        std::mt19937 random(12);
@@ -53,12 +53,12 @@ const DamagedKind kDamagedKinds[] = {
        for (int& b : bytes) b = static_cast<int>(random() % 256);
        ProgramTest::WriteBytes("korvin.kga", bytes);
      },
-     "not a Korvin game: move 1 has orientation byte"},
+     "not a Korvin game: move 1 is damaged: it does not say which side you played"},
     {"TenMegabytes", [] { ProgramTest::WriteBytes("korvin.kga", std::vector<int>(10 << 20, 0)); },
-     "the file is larger than 6993 bytes"},
+     "the file is larger than 7 KB"},
     {"OrientationByteFive",
      [] { ProgramTest::WriteBytes("korvin.kga", {36, 56, 7, 15, 56, 0, 5}); },
-     "not a Korvin game: move 1 has orientation byte 5"},
+     "not a Korvin game: move 1 is damaged: it does not say which side you played"},
     {"LinkToDevZero", [] { fs::create_symlink("/dev/zero", "korvin.kga"); },
      "not a regular file (a device)"},
     {"NamedPipe", [] { ASSERT_EQ(0, mkfifo("korvin.kga", 0644)); },
@@ -122,7 +122,7 @@ TEST_F(ProgramTest, UnreadableKeptGameIsMovedAside) {
     const bool started = StartUp(p);
     const std::vector<std::string> messages = Messages();
     const bool told = messages.size() == 1 &&
-                      messages[0].find("\": cannot read: Permission denied\n") != std::string::npos;
+                      messages[0].find("\": cannot read: Permission denied.\n") != std::string::npos;
     if (started) Close();
     if (root && !(started && told && ended))
       std::fprintf(stderr, "messages: %s\n", messages.empty() ? "none" : messages[0].c_str());
@@ -173,7 +173,7 @@ TEST_F(ProgramTest, NamedPipesNeitherBlockNorGetReplaced) {
   EXPECT_EQ(E.bookLength, 0);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], "Your settings could not be read from \"" + (dir_ / "korvin.cfg").string() +
-                               "\":\nnot a regular file (a named pipe).\nKorvin 4 starts with its usual "
+                               "\":\nNot a regular file (a named pipe).\nKorvin 4 starts with its usual "
                                "settings and saves yours when it closes.\n");
   ASSERT_EQ(0, mkfifo("pipe.kga", 0644));
   p.AnswerFileRequest((dir_ / "pipe.kga").string());
@@ -182,7 +182,7 @@ TEST_F(ProgramTest, NamedPipesNeitherBlockNorGetReplaced) {
   p.PushEvent(EventId::MouseDown, shell.boardCanvas, 2);
   Pump();
   ASSERT_EQ(Messages().size(), 2u);
-  EXPECT_NE(Messages()[1].find("not a regular file (a named pipe)"), std::string::npos);
+  EXPECT_NE(Messages()[1].find("Not a regular file (a named pipe)."), std::string::npos);
 
   // The pipe is not replaced at exit; the message says why, and the exit
   // status tells a script.
@@ -192,7 +192,7 @@ TEST_F(ProgramTest, NamedPipesNeitherBlockNorGetReplaced) {
   EXPECT_EQ(fs::status("korvin.cfg").type(), fs::file_type::fifo);
   ASSERT_EQ(Messages().size(), 3u);
   EXPECT_NE(Messages()[2].find("The settings could not be saved to \"" +
-                               (dir_ / "korvin.cfg").string() + "\":\ncannot write: not a regular file"),
+                               (dir_ / "korvin.cfg").string() + "\":\nCannot write: not a regular file"),
             std::string::npos)
       << Messages()[2];
   EXPECT_EQ(shell.exitStatus, 1);
@@ -211,7 +211,7 @@ TEST_F(ProgramTest, NamedPipesNeitherBlockNorGetReplaced) {
   ASSERT_EQ(second.Windows().size(), 1u);
   std::string text;
   for (const ScriptWidget* w : second.WidgetsOf(second.Windows()[0].handle)) text += w->text;
-  EXPECT_NE(text.find("cannot open picture \"fig3.png\": not a regular file"), std::string::npos)
+  EXPECT_NE(text.find("Cannot open picture \"fig3.png\": not a regular file"), std::string::npos)
       << text;
 }
 

@@ -57,7 +57,7 @@ TEST_F(ProgramTest, RefusedPgnShowsTheReasonAndTheGameStays) {
   const auto widgets = p.WidgetsOf(p.Windows().back().handle);
   ASSERT_GE(widgets.size(), 2u);
   EXPECT_NE(widgets[0]->text.find("bad.pgn"), std::string::npos) << widgets[0]->text;
-  EXPECT_EQ(widgets[1]->text, "game 1, move 2. Ke3: not a legal move");
+  EXPECT_EQ(widgets[1]->text, "Game 1, move 2. Ke3: not a legal move.");
 
   // A game without moves is not saved as PGN, and the file stays.
   Options("New Game");

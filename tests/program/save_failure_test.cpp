@@ -60,7 +60,7 @@ class SaveFailureTest : public ProgramTest {
   }
   std::string Failure(const char* what, const char* name, const char* reason) const {
     return std::string("The ") + what + " could not be saved to \"" + (disk_ / name).string() +
-           "\":\n" + reason + "\n";
+           "\":\n" + reason + ".\n";
   }
 
   fs::path disk_;
@@ -80,7 +80,7 @@ TEST_F(SaveFailureTest, FullDiskIsReportedAndKeepsThePreviousFiles) {
   ASSERT_EQ(Messages().size(), 1u);
   const std::string message = Messages()[0];
   EXPECT_EQ(message.find("The game could not be saved"), std::string::npos) << message;
-  EXPECT_NE(message.find(Failure("settings", "korvin.cfg", "cannot write: No space left on device")),
+  EXPECT_NE(message.find(Failure("settings", "korvin.cfg", "Cannot write: No space left on device")),
             std::string::npos)
       << message;
   fs::remove("filler");
@@ -109,9 +109,9 @@ TEST_F(SaveFailureTest, FullDiskDuringPlayIsReportedOnce) {
   EXPECT_EQ(RunProgram(p), 1);
   ASSERT_EQ(Messages().size(), 2u);
   EXPECT_EQ(Messages()[0], "Your game could not be saved to \"" + (disk_ / "korvin.kga").string() +
-                               "\":\ncannot write: No space left on device.\nKorvin 4 tries again after "
+                               "\":\nCannot write: No space left on device.\nKorvin 4 tries again after "
                                "every move and when it closes.\n");
-  EXPECT_NE(Messages()[1].find(Failure("game", "korvin.kga", "cannot write: No space left on device")),
+  EXPECT_NE(Messages()[1].find(Failure("game", "korvin.kga", "Cannot write: No space left on device")),
             std::string::npos)
       << Messages()[1];
   fs::remove("filler");
@@ -122,9 +122,9 @@ TEST_F(SaveFailureTest, ReadOnlyFileSystemIsReportedAndKeepsThePreviousFiles) {
   RemountReadOnly();
   EXPECT_EQ(PlayAndClose([] {}, true), 1);
   ASSERT_EQ(Messages().size(), 2u);
-  EXPECT_NE(Messages()[0].find("cannot write: Read-only file system."), std::string::npos)
+  EXPECT_NE(Messages()[0].find("Cannot write: Read-only file system."), std::string::npos)
       << Messages()[0];
-  EXPECT_NE(Messages()[1].find(Failure("game", "korvin.kga", "cannot write: Read-only file system")),
+  EXPECT_NE(Messages()[1].find(Failure("game", "korvin.kga", "Cannot write: Read-only file system")),
             std::string::npos)
       << Messages()[1];
   ExpectPreviousFilesWhole();
@@ -142,12 +142,12 @@ TEST_F(SaveFailureTest, DamagedKeptGameOnAReadOnlyFileSystemIsLeftAlone) {
   EXPECT_NE(Messages()[0].find("It could not be moved aside (cannot rename: Read-only file system),"),
             std::string::npos)
       << Messages()[0];
-  EXPECT_NE(Messages()[1].find("the game there could not be loaded, nor moved aside "
+  EXPECT_NE(Messages()[1].find("The game there could not be loaded, nor moved aside "
                                "(cannot rename: Read-only file system)."),
             std::string::npos)
       << Messages()[1];
   EXPECT_NE(Messages()[2].find(Failure("game", "korvin.kga",
-                                       "the game there could not be loaded, nor moved aside "
+                                       "The game there could not be loaded, nor moved aside "
                                        "(cannot rename: Read-only file system)")),
             std::string::npos)
       << Messages()[2];

@@ -226,8 +226,8 @@ TEST_F(GameFileTest, FileOfTheWrongLengthIsRefused) {
     StateCopy before;
     EXPECT_FALSE(LoadGame(PathOf("g.kga").c_str())) << length;
     EXPECT_EQ(std::string(StorageError()),
-              "not a Korvin game: the file is cut short: " + std::to_string(length) +
-                  " bytes is not a whole number of moves");
+              "not a Korvin game: the file is cut short or damaged: its length (" +
+                  std::to_string(length) + " bytes) is no whole number of moves");
     EXPECT_TRUE(before.SameAsNow()) << length;
   }
 }
@@ -253,10 +253,10 @@ TEST_F(GameFileTest, MaximumRecordLoads) {
   PlayMoves("e2e4");
   const StateCopy before;
   EXPECT_FALSE(LoadGame(PathOf("toolong.kga").c_str()));
-  EXPECT_STREQ(StorageError(), "the file is larger than 6993 bytes");
+  EXPECT_STREQ(StorageError(), "the file is larger than 7 KB");
   EXPECT_TRUE(before.SameAsNow());
   EXPECT_FALSE(LoadGameBytes(bytes.data(), bytes.size()));
-  EXPECT_STREQ(StorageError(), "not a Korvin game: more than 999 moves");
+  EXPECT_STREQ(StorageError(), "not a Korvin game: it holds more than 999 half-moves, more than a game can have");
   EXPECT_TRUE(before.SameAsNow());
 }
 
@@ -286,22 +286,22 @@ TEST_F(GameFileTest, DamagedFilesAreRefusedAndChangeNothing) {
 
   const DamagedFile cases[] = {
       {"empty", {}, "not a Korvin game: the file is empty"},
-      {"short", {36, 56, 7, 15, 56, 0}, "not a Korvin game: the file holds no complete move"},
-      {"illegal first move", Record(36, 66, 7, 15, 0, 0, 0), "not a Korvin game: move 1 (e2e5) is not legal"},
-      {"black moves first", e5, "not a Korvin game: move 1 (e7e5) is not legal"},
+      {"short", {36, 56, 7, 15, 56, 0}, "not a Korvin game: the file is too short to hold a single move"},
+      {"illegal first move", Record(36, 66, 7, 15, 0, 0, 0), "not a Korvin game: move 1 (e2e5) is not a legal move"},
+      {"black moves first", e5, "not a Korvin game: move 1 (e7e5) is not a legal move"},
       {"off-board squares", Concat({e4, Record(0, 255, 7, 15, 0, 0, 0)}),
-       "not a Korvin game: move 2 (from 0 to 255) is not legal"},
+       "not a Korvin game: move 2 (from 0 to 255) is not a legal move"},
       {"empty origin", Concat({e4, e5, Record(56, 66, 7, 15, 0, 0, 0), e5}),
-       "not a Korvin game: move 3 (e4e5) is not legal"},
-      {"king left in check", ignoresCheck, "not a Korvin game: move 4 (a7a6) is not legal"},
+       "not a Korvin game: move 3 (e4e5) is not a legal move"},
+      {"king left in check", ignoresCheck, "not a Korvin game: move 4 (a7a6) is not a legal move"},
       {"promotion byte on an ordinary move", Record(36, 56, 7, 15, 56, 5, 0),
-       "not a Korvin game: move 1 (e2e4) has promotion byte 5"},
-      {"no promotion byte on a promotion", promotingWith(0), "not a Korvin game: move 9 (c7b8) has promotion byte 0"},
-      {"promotion to a black piece", promotingWith(10), "not a Korvin game: move 9 (c7b8) has promotion byte 10"},
-      {"promotion to a king", promotingWith(6), "not a Korvin game: move 9 (c7b8) has promotion byte 6"},
-      {"promotion to a pawn", promotingWith(1), "not a Korvin game: move 9 (c7b8) has promotion byte 1"},
+       "not a Korvin game: move 1 (e2e4) names a promotion, but no pawn promotes"},
+      {"no promotion byte on a promotion", promotingWith(0), "not a Korvin game: move 9 (c7b8) promotes a pawn to no piece it can become"},
+      {"promotion to a black piece", promotingWith(10), "not a Korvin game: move 9 (c7b8) promotes a pawn to no piece it can become"},
+      {"promotion to a king", promotingWith(6), "not a Korvin game: move 9 (c7b8) promotes a pawn to no piece it can become"},
+      {"promotion to a pawn", promotingWith(1), "not a Korvin game: move 9 (c7b8) promotes a pawn to no piece it can become"},
       {"orientation 2", Concat({e4, Record(85, 65, 7, 15, 65, 0, 2)}),
-       "not a Korvin game: move 2 has orientation byte 2"},
+       "not a Korvin game: move 2 is damaged: it does not say which side you played"},
   };
   for (const DamagedFile& c : cases) {
     SCOPED_TRACE(c.name);

@@ -116,7 +116,7 @@ TEST_F(KeptGameFileTest, AKeptGameOfTheWrongLengthIsMovedAside) {
   FreshEngine();
   KeptGame kept = LoadKeptGame(kKeptGamePath);
   ASSERT_EQ(kept.state, KeptGameState::MovedAside);
-  EXPECT_EQ(kept.reason, "not a Korvin game: the file is cut short: 17 bytes is not a whole number of moves");
+  EXPECT_EQ(kept.reason, "not a Korvin game: the file is cut short or damaged: its length (17 bytes) is no whole number of moves");
   EXPECT_EQ(ReadAll(kept.keptAs), bytes);
   EXPECT_EQ(E.gameMoveNumber, 0);
 }
