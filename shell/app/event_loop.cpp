@@ -33,9 +33,21 @@ void ApplySquareWindowRule() {
     shell.squareSize = board / 8;
     shell.boardLeft = std::max(0, (w - board) / 2);
     shell.boardTop = std::max(0, (h - board) / 2);
+    shell.sizedByDesktop = true;
     return;
   }
   shell.boardLeft = shell.boardTop = 0;
+  // Back from maximized or full-screen: the square window it was. (The new
+  // state may be told before the size changes back, so the present size
+  // says nothing.)
+  if (shell.sizedByDesktop) {
+    shell.sizedByDesktop = false;
+    shell.squareSize = settings.windowWidth / 8;
+    if (w != settings.windowWidth || h != settings.windowHeight)
+      p.SetWindowShape(shell.mainWindow, p.WindowX(shell.mainWindow), p.WindowY(shell.mainWindow),
+                       settings.windowWidth, settings.windowHeight);
+    return;
+  }
   int n;
   if (w == settings.windowWidth && h != settings.windowHeight)
     n = h;  // only the height was dragged

@@ -13,6 +13,7 @@ struct ShellState {
   Platform* platform;
   int squareSize;              // windowWidth / 8; in a maximized window, of the board that fits
   int boardLeft, boardTop;     // where the board starts on the canvas: 0, 0 but when maximized
+  bool sizedByDesktop;         // the window was last maximized or full-screen
   Handle mainWindow;
   Handle boardCanvas;
   Handle squareImages[3];      // 1 light, 2 dark

@@ -203,13 +203,6 @@ bool StartUp(Platform& platform, const std::string& openPath) {
   // within its limits and wholly on a screen.
   PlaceMainWindow(platform);
   const int largest = desktopWidth < desktopHeight ? desktopWidth : desktopHeight;
-  if (settings.hideWelcome == 0) ShowWelcome();
-  // The session ended during the welcome dialog: the settings are kept, the
-  // kept game was never read and is not touched.
-  if (shell.quitRequested) {
-    ShutDown();
-    return false;
-  }
 
   // The stored width is used as it is; the first resize makes it square.
   shell.squareSize = settings.windowWidth / 8;
@@ -222,10 +215,22 @@ bool StartUp(Platform& platform, const std::string& openPath) {
   platform.Present();
 
   // The starting position with an empty record: castling rights 15, the
-  // mate threshold, the piece lists and the key.
+  // mate threshold, the piece lists and the key. The welcome dialog is a
+  // dialog of the main window, over the board in its starting position.
   InitSideKey();
   NewGame();
   E.useHashTable = 1;
+  if (settings.hideWelcome == 0) {
+    RefreshBoard(0, 0, 0);
+    ShowWelcome();
+    RestoreBoardTarget();
+  }
+  // The session ended during the welcome dialog: the settings are kept, the
+  // kept game was never read and is not touched.
+  if (shell.quitRequested) {
+    ShutDown();
+    return false;
+  }
   LoadBook();
   // A missing or empty kept game leaves the start position; a damaged one is
   // moved aside first of all. Then the leftovers of saves that were cut short.

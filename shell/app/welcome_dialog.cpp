@@ -17,7 +17,7 @@ void ShowWelcome() {
   // Centred with 285 for its height, so it sits a little above the middle.
   int x = (p.DesktopWidth() - 432) / 2, y = (p.DesktopHeight() - 285) / 2;
   PlaceWindow(p, shell.mainWindow, x, y, 432, 325);
-  const Handle window = p.OpenWindow("Korvin 4", x, y, 432, 325, WindowKind::Fixed, 0);
+  const Handle window = p.OpenWindow("Korvin 4", x, y, 432, 325, WindowKind::Fixed, shell.mainWindow);
   p.AddLabel(window, 25, 40, 382, 18, "Welcome to Korvin 4!", LabelKind::Plain);
   for (int k = 0; k < 7; k++) p.AddLabel(window, 25, 70 + 20 * k, 382, 18, kLines[k], LabelKind::Plain);
   const Handle box = p.AddCheckBox(window, 25, 220, 200, 25, "Don't show this message again.");
@@ -26,7 +26,8 @@ void ShowWelcome() {
   // The end of the session ends the dialog as well; start-up then stops.
   for (;;) {
     const Event event = p.WaitEvent();
-    if (TakeOutsideRequest(event) || event.id == EventId::WindowClose) break;
+    if (TakeOutsideRequest(event)) break;
+    if (event.id == EventId::WindowClose && event.source == window) break;
     if (event.id != EventId::GadgetAction) continue;
     if (event.source == box) settings.hideWelcome = p.CheckBoxState(box);
     if (event.source == ok) break;

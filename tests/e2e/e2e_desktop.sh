@@ -66,6 +66,16 @@ for corner in "0 0" "$((screen_width - 400)) 0" "0 $((screen_height - 400))" \
   sleep 0.5
   frame_inside "$options" "Options over the board at $cx,$cy"
   expect_active "$options" "Options"
+  # A dialog of the board, which the window manager keeps above it, and
+  # which cannot be maximized.
+  [ "$(xprop -id "$options" WM_TRANSIENT_FOR | sed -n 's/.*# //p')" = "$(printf '0x%x' "$main")" ] ||
+    fail "Options is not a dialog of the main window: $(xprop -id "$options" WM_TRANSIENT_FOR)"
+  xprop -id "$options" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && fail "Options can be maximized"
+  # A click on the board leaves Options above it.
+  window_origin "$main"
+  click_at $((WX + 10)) $((WY + 390))
+  top=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/, /\n/g' | tail -1)
+  [ "$(( top ))" = "$options" ] || fail "the board came over Options"
   # Save Game without a move: a message, which has the keyboard; Enter
   # closes it.
   window_origin "$options"
@@ -131,7 +141,8 @@ for _ in $(seq 50); do
   xwininfo -id "$main" | grep -q 'Width: 400' && break
   sleep 0.1
 done
-xwininfo -id "$main" | grep -q 'Height: 400' || fail "not the 400 x 400 window again after maximize"
+xwininfo -id "$main" | grep -q 'Height: 400' ||
+  fail "not the 400 x 400 window again after maximize: $(xwininfo -id "$main" | grep -E 'Width|Height' | tr -s ' \n' ' ')"
 "$close_helper" "$main" || fail "could not close the program"
 wait_exit 0
 [ "$(od -An -t d4 -j8 -N8 korvin.cfg | tr -s ' ')" = " 400 400" ] || fail "the stored size is not 400 x 400"

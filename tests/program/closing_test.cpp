@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Requests, CloseRequest, testing::ValuesIn(kRequests),
 
 // The session ends during the welcome dialog, before the kept game is read:
 // the kept game is neither written, nor deleted, nor moved aside (even a
-// damaged one), and no main window opens. The settings are kept.
+// damaged one). The settings are kept.
 TEST_F(ProgramTest, EndOfSessionDuringTheWelcomeDialogLeavesTheKeptGameAlone) {
   WriteBytes("korvin.kga", {36, 56, 7});
   WriteConfig(5, 6, 400, 400, 0, 2, 0);
@@ -144,7 +144,8 @@ TEST_F(ProgramTest, EndOfSessionDuringTheWelcomeDialogLeavesTheKeptGameAlone) {
   actions.push_back([this] { p.PushEvent(EventId::AppTerminate); });
   EXPECT_EQ(RunProgram(p), 0);
   EXPECT_EQ(ReadBytes("korvin.kga"), (std::vector<int>{36, 56, 7}));
-  EXPECT_EQ(p.Windows().size(), 1u);
+  EXPECT_EQ(p.Windows().size(), 2u);  // the board and its welcome dialog
+  for (const ScriptWindow& w : p.Windows()) EXPECT_TRUE(w.destroyed) << w.title;
   const std::vector<int> cfg = ReadBytes("korvin.cfg");
   ASSERT_EQ(cfg.size(), 28u);
   EXPECT_EQ(cfg[0], 5);

@@ -188,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(TwoScreens, TwoScreenPlacementTest,
 TEST_F(PlacementTest, TheWelcomeDialogsOkIsItsDefaultButton) {
   actions.push_back(Press("Korvin 4", "OK"));
   ASSERT_TRUE(StartUp(p));
-  const ScriptWindow& welcome = p.Windows()[0];
+  const ScriptWindow& welcome = p.Windows()[1];  // after the main window it belongs to
   const ScriptWidget* ok = p.FindWidget(p.FindWidgetByText(welcome.handle, "OK", WidgetKind::Button));
   ASSERT_NE(ok, nullptr);
   EXPECT_TRUE(ok->isDefault);

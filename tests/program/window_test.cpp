@@ -176,3 +176,21 @@ TEST_F(ProgramTest, MaximizedWhileTheComputerThinks) {
   EXPECT_EQ(shell.squareSize, 133);
   EXPECT_FALSE(CallsOf(LastBoardFrame(), "fill").empty());
 }
+
+// Leaving maximize, a window system may tell the normal state before it
+// gives the window its normal size back: the window goes back to its own
+// square size, not to the largest that fits the maximized one.
+TEST_F(ProgramTest, LeavingMaximizeRestoresTheSquareWindowWhateverTheOrder) {
+  StartPlain();
+  Maximize(p);
+  Pump();
+  p.SimulateWindowState(shell.mainWindow, WindowState::Normal, 100, 100, 1400, 1068);
+  p.PushEvent(EventId::WindowSize, shell.mainWindow);
+  Pump();
+  const ScriptWindow* w = p.FindWindow(shell.mainWindow);
+  EXPECT_EQ(w->width, 400);
+  EXPECT_EQ(w->height, 400);
+  EXPECT_EQ(settings.windowWidth, 400);
+  EXPECT_EQ(shell.squareSize, 50);
+  EXPECT_EQ(shell.boardLeft, 0);
+}
