@@ -5,14 +5,22 @@
 //   korvin4-bench [board-size]      (default 800)
 // It writes a korvin.cfg for the given size with the welcome dialog off.
 // It also times the same fixed search with the window program's event poll
-// installed (as while the computer thinks) and without it.
+// installed (as while the computer thinks) and without it, one redraw while
+// a piece is carried by the mouse (the redraw of every pointer motion), and
+// the write of the kept game after a move (to "bench-kept.kga": the folder's
+// own "korvin.kga" is left alone).
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "board_view.h"
 #include "engine_state.h"
+#include "game.h"
+#include "kept_game.h"
 #include "notation.h"
+#include "position.h"
 #include "search.h"
 #include "system.h"
 #include "think.h"
@@ -49,6 +57,54 @@ double SearchSpeed() {
   return static_cast<double>(E.nodes + E.qnodes) / (MillisecondsSince(start) / 1000.0);
 }
 
+// The redraw of one pointer motion while e2's pawn is carried across the
+// board, as the mouse moves it: mean and worst of `rounds`.
+void CarryBench(int rounds) {
+  shell.pressSquare = 22 + 10 * 1 + 4;  // e2
+  shell.carrying = true;
+  std::vector<double> times;
+  const int board = 8 * shell.squareSize;
+  for (int k = 0; k < rounds; k++) {
+    shell.carryX = (k * 7) % board;
+    shell.carryY = board - (k * 5) % board;
+    const auto start = std::chrono::steady_clock::now();
+    DrawBoard(0, 0, shell.pressSquare);
+    times.push_back(MillisecondsSince(start));
+  }
+  shell.carrying = false;
+  shell.pressSquare = 0;
+  double sum = 0;
+  for (double t : times) sum += t;
+  std::printf("redraw per pointer motion while carrying a piece at %d x %d: %.2f ms mean, %.2f ms worst (%d motions)\n",
+              board, board, sum / rounds, *std::max_element(times.begin(), times.end()), rounds);
+}
+
+// The kept game written after each half-move of a game of `moves`
+// half-moves (knights out and back, so that every write has new bytes):
+// median and worst of one write.
+void KeepBench(int moves) {
+  NewGame();
+  KeptGame kept = LoadKeptGame("bench-kept.kga");
+  static const char* const kShuffle[4] = {"g1f3", "g8f6", "f3g1", "f6g8"};
+  std::vector<double> times;
+  for (int n = 0; n < moves; n++) {
+    std::string error;
+    PlayMoveText(kShuffle[n % 4], error);
+    const auto start = std::chrono::steady_clock::now();
+    const KeptGameSave save = SaveKeptGame("bench-kept.kga", kept);
+    times.push_back(MillisecondsSince(start));
+    if (!save.saved) {
+      std::printf("kept game write failed: %s\n", save.error.c_str());
+      return;
+    }
+  }
+  std::remove("bench-kept.kga");
+  std::sort(times.begin(), times.end());
+  std::printf("kept game written after a move: %.2f ms median, %.2f ms worst (%d moves)\n",
+              times[times.size() / 2], times.back(), moves);
+  NewGame();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,6 +134,8 @@ int main(int argc, char** argv) {
   }
   shell.squareSize = square;
   std::printf("first redraw at a new size: %.2f ms (mean of 4)\n", resized / 4);
+  CarryBench(200);
+  KeepBench(100);
 
   // Alternate the runs so that a busy machine affects both alike.
   void (*poll)() = searchPollHook;
