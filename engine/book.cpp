@@ -2,92 +2,16 @@
 
 #include <cstring>
 
-#include "atomic_file.h"
 #include "engine_state.h"
 #include "game.h"
 #include "moves.h"
 #include "position.h"
+#include "snapshot.h"
 #include "system.h"
 
 BookLoadReport bookLoadReport;
 
 namespace {
-
-// The bytes of the book file, read once at start-up.
-std::vector<unsigned char> fileBytes;
-
-// The fields a replay touches, kept aside so that loading a book leaves the
-// position, the game and the search scratch exactly as they were.
-struct SavedFields {
-  int board[121];
-  int sideToMove, castleRights, whiteKingSquare, blackKingSquare;
-  int whitePieces[17], blackPieces[17];
-  int whitePieceCount, blackPieceCount;
-  int pieceIndex[121];
-  int whiteMaterial, blackMaterial, whitePawnCount, blackPawnCount;
-  int whiteCastled, blackCastled, incrementalScore, positionKey, ply;
-  int moveFrom[kMoveSlots + 1], moveTo[kMoveSlots + 1], moveScore[kMoveSlots + 1];
-  int moveCount;
-  int moveListEnd[kPlySlots];
-  int capturedPiece[kPlySlots], capturedIndex[kPlySlots], epSquare[kPlySlots];
-  int promotedPiece[kPlySlots], savedCastleRights[kPlySlots];
-  int plyFrom[kPlySlots], plyTo[kPlySlots];
-  int gameMoveNumber;
-  int keyHistory[kKeyHistorySlots];
-  int kingCaptured, pieceCursor;
-};
-SavedFields saved;
-
-// Copies one field (scalar or array) in either direction.
-template <typename T>
-void CopyField(T& to, const T& from) {
-  std::memcpy(&to, &from, sizeof(T));
-}
-
-// Both directions of the save list; `keep` true stores E into `saved`.
-void ExchangeFields(bool keep) {
-  auto x = [keep](auto& mine, auto& engine) {
-    if (keep)
-      CopyField(mine, engine);
-    else
-      CopyField(engine, mine);
-  };
-  x(saved.board, E.board);
-  x(saved.sideToMove, E.sideToMove);
-  x(saved.castleRights, E.castleRights);
-  x(saved.whiteKingSquare, E.whiteKingSquare);
-  x(saved.blackKingSquare, E.blackKingSquare);
-  x(saved.whitePieces, E.whitePieces);
-  x(saved.blackPieces, E.blackPieces);
-  x(saved.whitePieceCount, E.whitePieceCount);
-  x(saved.blackPieceCount, E.blackPieceCount);
-  x(saved.pieceIndex, E.pieceIndex);
-  x(saved.whiteMaterial, E.whiteMaterial);
-  x(saved.blackMaterial, E.blackMaterial);
-  x(saved.whitePawnCount, E.whitePawnCount);
-  x(saved.blackPawnCount, E.blackPawnCount);
-  x(saved.whiteCastled, E.whiteCastled);
-  x(saved.blackCastled, E.blackCastled);
-  x(saved.incrementalScore, E.incrementalScore);
-  x(saved.positionKey, E.positionKey);
-  x(saved.ply, E.ply);
-  x(saved.moveFrom, E.moveFrom);
-  x(saved.moveTo, E.moveTo);
-  x(saved.moveScore, E.moveScore);
-  x(saved.moveCount, E.moveCount);
-  x(saved.moveListEnd, E.moveListEnd);
-  x(saved.capturedPiece, E.capturedPiece);
-  x(saved.capturedIndex, E.capturedIndex);
-  x(saved.epSquare, E.epSquare);
-  x(saved.promotedPiece, E.promotedPiece);
-  x(saved.savedCastleRights, E.savedCastleRights);
-  x(saved.plyFrom, E.plyFrom);
-  x(saved.plyTo, E.plyTo);
-  x(saved.gameMoveNumber, E.gameMoveNumber);
-  x(saved.keyHistory, E.keyHistory);
-  x(saved.kingCaptured, E.kingCaptured);
-  x(saved.pieceCursor, E.pieceCursor);
-}
 
 // The initial position as the root of a scratch replay: game number 0, so
 // the moves of a line write keyHistory[1..] and the per-ply slots 1...
@@ -222,9 +146,11 @@ void StoreBook(const unsigned char* data, long long size, bool oversize) {
     bookLoadReport.oversize = 1;
   }
   bookLoadReport.bytesRead = size;
-  ExchangeFields(true);
+  // The replay leaves the position, the game and the search scratch exactly
+  // as they were; only the book itself changes.
+  KeepEngine();
   const int out = CheckAndStoreLines(data, size);
-  ExchangeFields(false);
+  RestoreEngine(true);
   E.bookLength = out + 1;
 }
 
@@ -241,22 +167,17 @@ int InitialPositionKey() {
 
 }  // namespace
 
-void LoadBook() { LoadBookFile("korvin.bok"); }
-
-// Only a regular file is read (a named pipe or a device would hold the
-// start up), and only as much of it as the book holds.
-void LoadBookFile(const char* path) {
-  ClearBook();
-  bool longer = false;
-  if (!ReadFileStart(path, kBookBytes, fileBytes, longer, bookLoadReport.failure)) return;
-  StoreBook(fileBytes.data(), static_cast<long long>(fileBytes.size()), longer);
-}
-
-void LoadBookBytes(const unsigned char* data, size_t size) {
+void LoadBookBytes(const unsigned char* data, size_t size, bool longer) {
   ClearBook();
   if (data == nullptr) size = 0;
-  const bool oversize = size > static_cast<size_t>(kBookBytes);
-  StoreBook(data, oversize ? kBookBytes : static_cast<long long>(size), oversize);
+  const bool oversize = longer || size > static_cast<size_t>(kBookBytes);
+  StoreBook(data, size > static_cast<size_t>(kBookBytes) ? kBookBytes : static_cast<long long>(size),
+            oversize);
+}
+
+void LoadNoBook(const std::string& reason) {
+  ClearBook();
+  bookLoadReport.failure = reason;
 }
 
 // Lines are compared with the game half-move by half-move; every line that

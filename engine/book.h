@@ -25,8 +25,8 @@ struct BookCut {
   int reason;
 };
 
-// What the last load found. Filled by every LoadBook, LoadBookFile and
-// LoadBookBytes call; read by the tools.
+// What the last load found. Filled by every load of the book; read by the
+// tools.
 struct BookLoadReport {
   int opened;          // 0 when the file could not be opened
   std::string failure; // why not ("file not found", "not a regular file (a named pipe)")
@@ -41,15 +41,13 @@ extern BookLoadReport bookLoadReport;
 // Longest line the loader keeps, in half-moves.
 constexpr int kBookLineLimit = 100;
 
-// Reads "korvin.bok" from the working directory into the book.
-void LoadBook();
+// Loads the book from the bytes of a book file (the file itself is read by
+// storage/book_file.h). Only the first kBookBytes bytes are used; `longer`
+// tells that the file held more than the bytes given.
+void LoadBookBytes(const unsigned char* data, size_t size, bool longer = false);
 
-// The same for any path. A file that cannot be opened, or that is not a
-// regular file, leaves the book empty.
-void LoadBookFile(const char* path);
-
-// The same from memory. Only the first kBookBytes bytes are used.
-void LoadBookBytes(const unsigned char* data, size_t size);
+// Empties the book: its file could not be read, for `reason`.
+void LoadNoBook(const std::string& reason);
 
 // Looks for book lines that begin with exactly the moves of the game and picks
 // one of their next moves at random. Returns 1 with the move in pvFrom[1][1],

@@ -7,7 +7,6 @@
 
 
 EngineState E;
-Settings settings;
 
 const int pieceValue[15] = {0,   100, 325, 325, 500, 900, 10000, 0,
                             0,   100, 325, 325, 500, 900, 10000};

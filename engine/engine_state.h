@@ -152,20 +152,9 @@ struct EngineState {
   int bookCandidateFrom[kBookCandidates + 1], bookCandidateTo[kBookCandidates + 1];
 };
 
-// The user's surroundings, kept in the configuration file; the engine reads
-// `level` and the game file writes `humanPlaysBlack`.
-struct Settings {
-  int windowX, windowY;
-  int windowWidth, windowHeight;
-  int humanPlaysBlack;
-  int level;
-  int hideWelcome;
-};
-
-// The one engine record and the one settings record of the process. Both
-// live in static storage, so they start zero-filled.
+// The one engine record of the process. It lives in static storage, so it
+// starts zero-filled.
 extern EngineState E;
-extern Settings settings;
 
 // Constant tables.
 extern const int pieceValue[15];

@@ -2,9 +2,7 @@
 // width with a capture-only quiescence search below its frontier.
 #pragma once
 
-// Called once at every full-width node to let the window program take one
-// pending event; null while no window program is installed.
-extern void (*searchPollHook)();
+#include "hooks.h"
 
 // The best score of the position for the side to move, searched `depth`
 // full-width plies deep within the window (alpha, beta).

@@ -10,7 +10,7 @@
 #include "ttable.h"
 
 void (*refreshBoardHook)(int, int, int) = nullptr;
-void (*showResultHook)(int, int) = nullptr;
+void (*showResultHook)(int) = nullptr;
 void (*movePlayedHook)() = nullptr;
 void (*iterationHook)(int, int) = nullptr;
 
@@ -21,7 +21,7 @@ namespace {
 int previousScore = 0;
 
 void ShowResult(int kind) {
-  if (showResultHook) showResultHook(kind, kResultMs);
+  if (showResultHook) showResultHook(kind);
 }
 
 // Checkmate when the side to move is in check, else stalemate.
@@ -45,10 +45,10 @@ bool VerifyOpponentHasMoves() {
 
 }  // namespace
 
-void SetLevelLimits() {
+void SetLevelLimits(int level) {
   static const int kTimeLimit[5] = {0, 999999999, 100, 1000, 10000};
   static const int kMaxDepth[5] = {0, 1, 99, 99, 99};
-  const int level = settings.level >= 1 && settings.level <= 4 ? settings.level : 1;
+  if (level < 1 || level > 4) level = 1;
   E.timeLimit = kTimeLimit[level];
   E.maxDepth = kMaxDepth[level];
 }
@@ -104,10 +104,10 @@ int DeepenSearch() {
   return score;
 }
 
-void ThinkAndMove() {
+void ThinkAndMove(int level) {
   // A full record has no room for another half-move: the computer waits.
   if (E.gameMoveNumber >= kMaxGameMoves) return;
-  SetLevelLimits();
+  SetLevelLimits(level);
   WaitForTableWarmUp();  // a start-up warm-up still running is not the turn's time
   E.searchStart = ClockMs();
   PrepareSearch();

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "atomic_file.h"
+#include "atomic_write.h"
+#include "read_file.h"
 #include "engine_state.h"
 #include "storage_error.h"
+
+Settings settings;
 
 namespace {
 

@@ -5,6 +5,20 @@
 
 #include <cstddef>
 
+// The user's surroundings, kept in the configuration file: where the main
+// window stood and how large it was, the side the human plays, the playing
+// level and whether the welcome dialog is still wanted.
+struct Settings {
+  int windowX, windowY;
+  int windowWidth, windowHeight;
+  int humanPlaysBlack;
+  int level;
+  int hideWelcome;
+};
+
+// The one settings record of the process, zero-filled at the start.
+extern Settings settings;
+
 constexpr int kConfigBytes = 28;
 constexpr const char* kConfigPath = "korvin.cfg";
 

@@ -3,19 +3,22 @@
 #include <cstring>
 #include <string>
 
-#include "atomic_file.h"
+#include "atomic_write.h"
+#include "read_file.h"
+#include "set_aside.h"
+#include "config_file.h"
 #include "engine_state.h"
 #include "game.h"
 #include "moves.h"
 #include "notation.h"
 #include "position.h"
+#include "snapshot.h"
 #include "storage_error.h"
 
 namespace {
 
-// What a refused load puts back: the whole engine record and the settings,
+// What a refused load puts back besides the engine record: the settings,
 // copied before the replay starts.
-EngineState savedEngine;
 Settings savedSettings;
 
 // "e2e4" for a pair of playing squares, else the raw numbers.
@@ -27,7 +30,7 @@ std::string RecordMoveName(int from, int to) {
 bool Refuse(const std::string& reason) { return SetStorageError("not a Korvin game: " + reason); }
 
 bool RefuseAndRestore(const std::string& reason) {
-  std::memcpy(static_cast<void*>(&E), &savedEngine, sizeof(EngineState));
+  RestoreEngine();
   settings = savedSettings;
   return Refuse(reason);
 }
@@ -64,7 +67,7 @@ bool LoadGameBytes(const unsigned char* data, size_t size) {
                     " is damaged: it does not say which side you played");
   }
 
-  std::memcpy(static_cast<void*>(&savedEngine), &E, sizeof(EngineState));
+  KeepEngine();
   savedSettings = settings;
 
   ResetGame();

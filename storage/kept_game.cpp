@@ -1,6 +1,8 @@
 #include "kept_game.h"
 
 #include "game_file.h"
+#include "read_file.h"
+#include "set_aside.h"
 #include "storage_error.h"
 
 namespace {

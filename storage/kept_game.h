@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "atomic_file.h"
+#include "file_identity.h"
 
 constexpr const char* kKeptGamePath = "korvin.kga";
 

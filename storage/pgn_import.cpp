@@ -3,13 +3,15 @@
 #include <string>
 #include <vector>
 
-#include "atomic_file.h"
+#include "read_file.h"
+#include "config_file.h"
 #include "engine_state.h"
 #include "game.h"
 #include "pgn_file.h"
 #include "pgn_reader.h"
 #include "pgn_tags.h"
 #include "position.h"
+#include "snapshot.h"
 #include "san.h"
 #include "storage_error.h"
 
@@ -23,8 +25,7 @@ static_assert(kPgnFileLimit % (1u << 20) == 0, "the limit is named in whole mega
 
 constexpr const char* kStartFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
 
-// What a refused import puts back.
-EngineState savedEngine;
+// What a refused import puts back besides the engine record.
 Settings savedSettings;
 
 // "12." before a White half-move, "12..." before a Black one.
@@ -76,7 +77,7 @@ bool Refuse(int number, const std::string& reason) {
 }
 
 bool RefuseMove(int number, int halfMove, const std::string& move, const std::string& reason) {
-  std::memcpy(static_cast<void*>(&E), &savedEngine, sizeof(EngineState));
+  RestoreEngine();
   settings = savedSettings;
   return SetStorageError("game " + std::to_string(number) + ", move " + MoveNumberText(halfMove) +
                          " " + Printable(move) + ": " + reason);
@@ -111,7 +112,7 @@ bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& cou
   if (game.tooManyTags)
     return Refuse(number, " has more than " + std::to_string(kPgnTagsKept) + " tags");
 
-  std::memcpy(static_cast<void*>(&savedEngine), &E, sizeof(EngineState));
+  KeepEngine();
   savedSettings = settings;
   ResetGame();
   E.gameFrom[1] = -1;

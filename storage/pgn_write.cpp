@@ -2,13 +2,15 @@
 #include <ctime>
 #include <string>
 
-#include "atomic_file.h"
+#include "atomic_write.h"
+#include "config_file.h"
 #include "engine_state.h"
 #include "game.h"
 #include "moves.h"
 #include "pgn_file.h"
 #include "pgn_tags.h"
 #include "position.h"
+#include "snapshot.h"
 #include "san.h"
 #include "storage_error.h"
 #include "think.h"
@@ -18,7 +20,6 @@ namespace {
 // The record is copied before the replay rewrites it, and the engine put
 // back afterwards.
 int recordFrom[kGameSlots], recordTo[kGameSlots], recordPromotion[kGameSlots];
-EngineState savedEngine;
 
 constexpr const char* kLevelNames[5] = {"", "Novice", "Intermediate", "Advanced", "Expert"};
 constexpr size_t kLineWidth = 79;
@@ -156,13 +157,13 @@ bool GameToPgn(std::string& text, int level, const std::string& date) {
     recordTo[moves] = E.gameTo[moves];
     recordPromotion[moves] = E.gamePromotion[moves];
   }
-  std::memcpy(static_cast<void*>(&savedEngine), &E, sizeof(EngineState));
+  KeepEngine();
   ResetGame();
   E.gameFrom[1] = -1;
   std::string movetext, result;
   size_t lineLength = 0;
   const bool replayed = ReplayAsMovetext(moves, movetext, lineLength, result);
-  std::memcpy(static_cast<void*>(&E), &savedEngine, sizeof(EngineState));
+  RestoreEngine();
   if (!replayed) return false;
 
   std::string tags;

@@ -1,5 +1,6 @@
 #include "board_view.h"
 
+#include "config_file.h"
 #include "engine_state.h"
 #include "shell_state.h"
 #include "window_placement.h"
@@ -132,3 +133,5 @@ void ShowResult(int kind, int milliseconds) {
   p.DestroyWindow(window);
   RestoreBoardTarget();
 }
+
+void ShowResultBanner(int kind) { ShowResult(kind, kResultMs); }

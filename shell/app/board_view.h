@@ -8,6 +8,12 @@ void DrawBoard(int lastFrom, int lastTo, int selected);
 // Copies the position into displayBoard, then draws it.
 void RefreshBoard(int lastFrom, int lastTo, int selected);
 
+// How long a result picture stays up.
+constexpr int kResultMs = 3000;
+
 // Shows result picture `kind` (1 checkmate, 2 stalemate, 3 draw) in a bare
 // window over the board for `milliseconds`.
 void ShowResult(int kind, int milliseconds);
+
+// The same for kResultMs: what the computer's turn announces.
+void ShowResultBanner(int kind);

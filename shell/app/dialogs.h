@@ -22,6 +22,9 @@ void OpenGameFile(const std::string& path);
 void ShowMessage(const std::vector<std::string>& lines);
 void ShowMessage(const std::string& line1, const std::string& line2);
 
+// A file's name as messages show it: absolute, so the user can find it.
+std::string FullPath(const std::string& path);
+
 // A reason ("cannot write: No space left on device") as a sentence of its
 // own in a message: "Cannot write: No space left on device."
 std::string Sentence(const std::string& reason);

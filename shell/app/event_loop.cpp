@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "atomic_file.h"
 #include "board_view.h"
 #include "config_file.h"
 #include "dialogs.h"
@@ -108,7 +107,7 @@ namespace {
 // Adds the two lines that tell of a file the exit could not write.
 void ReportSaveFailure(std::vector<std::string>& lines, const char* what, const char* path,
                        const std::string& reason) {
-  lines.push_back(std::string("The ") + what + " could not be saved to \"" + AbsolutePath(path) +
+  lines.push_back(std::string("The ") + what + " could not be saved to \"" + FullPath(path) +
                   "\":");
   lines.push_back(Sentence(reason));
   std::fprintf(stderr, "korvin4: cannot save %s: %s\n", path, reason.c_str());

@@ -11,7 +11,7 @@ namespace {
 // A file name in quotes, as messages show it.
 std::string Quoted(const std::string& path) {
   std::string text = "\"";
-  text += AbsolutePath(path);
+  text += FullPath(path);
   text += "\"";
   return text;
 }

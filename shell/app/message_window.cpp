@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "dialogs.h"
 #include "shell_state.h"
@@ -46,4 +47,10 @@ std::string Sentence(const std::string& reason) {
   if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
   if (text.empty() || text.back() != '.') text += ".";
   return text;
+}
+
+std::string FullPath(const std::string& path) {
+  std::error_code ignored;
+  const std::filesystem::path full = std::filesystem::absolute(path, ignored);
+  return full.empty() ? path : full.lexically_normal().string();
 }

@@ -1,6 +1,7 @@
 #include "move_input.h"
 
 #include "board_view.h"
+#include "config_file.h"
 #include "engine_state.h"
 #include "game.h"
 #include "keep_game.h"
@@ -110,7 +111,7 @@ void LeftRelease() {
 
 void ComputerTurn() {
   shell.platform->SetBusy(true);
-  ThinkAndMove();
+  ThinkAndMove(settings.level);
   shell.platform->SetBusy(false);
 }
 

@@ -3,6 +3,7 @@
 
 #include "board_view.h"
 #include "dialogs.h"
+#include "config_file.h"
 #include "engine_state.h"
 #include "game_file.h"
 #include "keep_game.h"

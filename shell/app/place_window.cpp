@@ -2,6 +2,7 @@
 // (the arithmetic is in window_placement.cpp).
 #include <algorithm>
 
+#include "config_file.h"
 #include "engine_state.h"
 #include "window_placement.h"
 

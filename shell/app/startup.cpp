@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "atomic_file.h"
+#include "leftovers.h"
+#include "read_file.h"
 #include "board_view.h"
 #include "book.h"
+#include "book_file.h"
 #include "config_file.h"
 #include "dialogs.h"
 #include "engine_state.h"
@@ -120,9 +122,9 @@ std::vector<std::string> KeptGameMessage(const KeptGame& kept) {
   const std::string quote = "\"";
   std::vector<std::string> lines = {
       "The game kept from your last session could not be loaded:",
-      quote + AbsolutePath(kKeptGamePath) + quote + ": " + kept.reason + "."};
+      quote + FullPath(kKeptGamePath) + quote + ": " + kept.reason + "."};
   if (kept.state == KeptGameState::MovedAside) {
-    lines.push_back("It was kept as " + quote + AbsolutePath(kept.keptAs) + quote + ".");
+    lines.push_back("It was kept as " + quote + FullPath(kept.keptAs) + quote + ".");
   } else {
     lines.push_back("It could not be moved aside (" + kept.moveError + "),");
     lines.push_back("so it is left as it was and this session's game cannot be kept there.");
@@ -158,7 +160,7 @@ void HandOver(const std::string& openPath) {
 
 // The lines that tell of settings that could not be read.
 std::vector<std::string> SettingsMessage(const std::string& reason) {
-  return {"Your settings could not be read from \"" + AbsolutePath(kConfigPath) + "\":",
+  return {"Your settings could not be read from \"" + FullPath(kConfigPath) + "\":",
           Sentence(reason),
           "Korvin 4 starts with its usual settings and saves yours when it closes."};
 }
@@ -240,7 +242,7 @@ bool StartUp(Platform& platform, const std::string& openPath) {
 
   searchPollHook = SearchPoll;
   refreshBoardHook = RefreshBoard;
-  showResultHook = ShowResult;
+  showResultHook = ShowResultBanner;
   movePlayedHook = KeepGameNow;
   SetWindowGeometrySource(MainWindowGeometry);
 

@@ -1,4 +1,5 @@
 #include "dialogs.h"
+#include "config_file.h"
 #include "engine_state.h"
 #include "shell_state.h"
 #include "window_placement.h"

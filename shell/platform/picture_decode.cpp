@@ -6,7 +6,7 @@
 
 #include <unistd.h>
 
-#include "atomic_file.h"
+#include "read_file.h"
 
 bool PictureSizeAcceptable(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "book.h"
+#include "book_file.h"
 #include "engine_state.h"
 #include "notation.h"
 #include "position.h"

@@ -12,10 +12,9 @@ namespace {
 std::vector<int> shown;
 int iterations = 0;
 
-void RecordResult(int kind, int ms) {
-  EXPECT_EQ(ms, 3000);
-  shown.push_back(kind);
-}
+// (How long a result stays up is the window program's affair: the program
+// tests check its 3000 ms.)
+void RecordResult(int kind) { shown.push_back(kind); }
 
 void CountIteration(int, int) { iterations++; }
 
@@ -27,12 +26,13 @@ class Driver : public testing::Test {
     showResultHook = RecordResult;
     iterationHook = CountIteration;
     LoadBookBytes(nullptr, 0);  // no book unless a test loads one
-    settings.level = 1;
+    playLevel = 1;
   }
   void TearDown() override {
     showResultHook = nullptr;
     iterationHook = nullptr;
   }
+  int playLevel = 1;  // the level the computer's turns are played at
   std::string LastMove() {
     return SquareName(E.gameFrom[E.gameMoveNumber]) + SquareName(E.gameTo[E.gameMoveNumber]);
   }
@@ -40,7 +40,7 @@ class Driver : public testing::Test {
 
 TEST_F(Driver, NoviceSearchesOnePlyAndRecordsTheMove) {
   FreshEngine();
-  ThinkAndMove();
+  ThinkAndMove(playLevel);
   EXPECT_EQ(iterations, 1);
   EXPECT_EQ(E.gameMoveNumber, 1);
   EXPECT_EQ(E.gameFrom[2], -1);
@@ -52,20 +52,18 @@ TEST_F(Driver, NoviceSearchesOnePlyAndRecordsTheMove) {
 
 TEST_F(Driver, LevelOutsideTheRangePlaysAsNovice) {
   for (const int level : {0, 5, -3}) {
-    settings.level = level;
-    SetLevelLimits();
+    SetLevelLimits(level);
     EXPECT_EQ(E.timeLimit, 999999999);
     EXPECT_EQ(E.maxDepth, 1);
   }
-  settings.level = 3;
-  SetLevelLimits();
+  SetLevelLimits(3);
   EXPECT_EQ(E.timeLimit, 1000);
   EXPECT_EQ(E.maxDepth, 99);
 }
 
 TEST_F(Driver, MatingMoveShowsCheckmateWithoutVerification) {
   SetFen("k7/8/1K6/8/8/8/8/2Q5 w - - 0 1");
-  ThinkAndMove();
+  ThinkAndMove(playLevel);
   EXPECT_EQ(LastMove(), "c1c8");
   EXPECT_EQ(shown, std::vector<int>{kResultCheckmate});
 }
@@ -73,27 +71,27 @@ TEST_F(Driver, MatingMoveShowsCheckmateWithoutVerification) {
 TEST_F(Driver, StalematingMoveIsFoundByTheVerificationSearch) {
   // At one ply the computer does not see that Kc6 leaves Black no move.
   SetFen("k7/2Q5/8/1K6/8/8/8/8 w - - 0 1");
-  ThinkAndMove();
+  ThinkAndMove(playLevel);
   EXPECT_EQ(shown, std::vector<int>{kResultStalemate});
 }
 
 TEST_F(Driver, NoLegalMoveShowsTheResultAndPlaysNothing) {
   SetFen("7k/5KQ1/8/8/8/8/8/8 b - - 0 1");
-  ThinkAndMove();
+  ThinkAndMove(playLevel);
   EXPECT_EQ(shown, std::vector<int>{kResultCheckmate});
   EXPECT_EQ(E.gameMoveNumber, 0);
   EXPECT_EQ(E.gameFrom[1], -1);
   SetFen("7k/5K2/6Q1/8/8/8/8/8 b - - 0 1");
   shown.clear();
-  ThinkAndMove();
+  ThinkAndMove(playLevel);
   EXPECT_EQ(shown, std::vector<int>{kResultStalemate});
 }
 
 TEST_F(Driver, MateThresholdGrowsToTheMateFound) {
   // A mate in two is found within a few hundred nodes at any speed.
   SetFen("7k/8/8/8/8/8/R7/1R4K1 w - - 0 1");
-  settings.level = 3;
-  ThinkAndMove();
+  playLevel = 3;
+  ThinkAndMove(playLevel);
   EXPECT_EQ(E.mateThreshold, 29995);
 }
 
@@ -130,7 +128,7 @@ TEST_F(Driver, FullRecordLeavesTheComputerWaiting) {
   FreshEngine();
   E.gameMoveNumber = kMaxGameMoves;
   E.gameFrom[kMaxGameMoves + 1] = -1;
-  ThinkAndMove();
+  ThinkAndMove(playLevel);
   EXPECT_EQ(E.gameMoveNumber, kMaxGameMoves);
   EXPECT_EQ(E.gameFrom[kMaxGameMoves + 1], -1);
   EXPECT_EQ(PlayGameMove(36, 56), 0);
@@ -141,10 +139,10 @@ TEST_F(Driver, BookIsAskedOnlyWhileTheGameIsYoung) {
   const unsigned char line[] = {36, 56, 86, 66, 28, 47, 0};
   LoadBookBytes(line, sizeof(line));
   FreshEngine();
-  ThinkAndMove();
+  ThinkAndMove(playLevel);
   EXPECT_EQ(LastMove(), "e2e4");
   EXPECT_EQ(iterations, 0) << "no search for a book move";
-  ThinkAndMove();
+  ThinkAndMove(playLevel);
   EXPECT_EQ(LastMove(), "e7e5");
   // A line whose 41st half-move would follow the game is not looked at
   // once 40 half-moves were played.
@@ -158,10 +156,10 @@ TEST_F(Driver, BookIsAskedOnlyWhileTheGameIsYoung) {
   PlayMoves("g1f3 g8f6 f3g1");
   E.gameEndMove = 1;  // keep repetitions out of the way
   iterations = 0;
-  ThinkAndMove();  // half-move 40 still comes from the book
+  ThinkAndMove(playLevel);  // half-move 40 still comes from the book
   EXPECT_EQ(LastMove(), "f6g8");
   EXPECT_EQ(iterations, 0);
-  ThinkAndMove();
+  ThinkAndMove(playLevel);
   EXPECT_EQ(iterations, 1) << "searched, not e2e4 from the book";
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "config_file.h"
 #include "engine_state.h"
 #include "notation.h"
 #include "pgn_file.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "../random_game.h"
+#include "config_file.h"
 #include "engine_state.h"
 #include "game.h"
 #include "pgn_file.h"

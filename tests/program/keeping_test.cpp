@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "atomic_file.h"
+#include "atomic_write.h"
 #include "program_test_util.h"
 #include "start_request.h"
 

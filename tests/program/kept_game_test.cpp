@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <random>
 
-#include "atomic_file.h"
 #include "program_test_util.h"
 
 namespace {

@@ -2,7 +2,10 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
-#include "atomic_file.h"
+#include "atomic_write.h"
+#include "leftovers.h"
+#include "read_file.h"
+#include "set_aside.h"
 #include "config_file.h"
 #include "game_file.h"
 #include "storage_error.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "atomic_file.h"
+#include "set_aside.h"
 #include "config_file.h"
 #include "game_file.h"
 #include "storage_error.h"

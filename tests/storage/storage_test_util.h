@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "config_file.h"
 #include "engine_state.h"
 #include "notation.h"
 #include "position.h"

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "atomic_file.h"
+#include "atomic_write.h"
+#include "read_file.h"
 #include "book.h"
+#include "book_file.h"
 #include "cli_common.h"
 #include "commands.h"
 #include "engine_state.h"

@@ -40,13 +40,12 @@ RunTimes FreshFirstMove(int run, int level, const std::string& warmup) {
   if (warmup == "thread") StartTableWarmUp();  // as the window program does
   std::string error;
   SetupFen(kPositions[run % (sizeof(kPositions) / sizeof(kPositions[0]))], error);
-  settings.level = level;
   RunTimes t{};
   const int waitStart = ClockMs();
   WaitForTableWarmUp();
   t.waited = static_cast<int32_t>(ElapsedMs(waitStart));
   const int start = ClockMs();
-  ThinkAndMove();
+  ThinkAndMove(level);
   t.took = static_cast<int32_t>(ElapsedMs(start));
   return t;
 }
@@ -88,8 +87,7 @@ int CommandFirstmove(int argc, char** argv) {
   const std::string warmup = args.options.count("warmup") ? args.options.at("warmup") : "now";
   if (warmup != "now" && warmup != "thread" && warmup != "none")
     return Fail("--warmup must be 'now', 'thread' or 'none'");
-  settings.level = static_cast<int>(level);
-  SetLevelLimits();
+  SetLevelLimits(static_cast<int>(level));
   const int limit = E.timeLimit;
 
   std::vector<int> overruns;

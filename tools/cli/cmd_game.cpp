@@ -3,6 +3,7 @@
 
 #include "cli_common.h"
 #include "commands.h"
+#include "config_file.h"
 #include "engine_state.h"
 #include "game_file.h"
 #include "notation.h"

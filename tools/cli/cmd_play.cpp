@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "book.h"
+#include "book_file.h"
 #include "cli_common.h"
 #include "commands.h"
 #include "engine_state.h"
@@ -12,7 +13,7 @@ namespace {
 
 int announced = 0;
 
-void RecordResult(int kind, int) { announced = kind; }
+void RecordResult(int kind) { announced = kind; }
 
 const char* ResultName(int kind) {
   switch (kind) {
@@ -41,10 +42,9 @@ int CommandPlay(int argc, char** argv) {
   LoadBook();
   if (!SetupPositionFromArgs(args, error)) return Fail(error);
 
-  settings.level = static_cast<int>(level);
   showResultHook = RecordResult;
   const int before = E.gameMoveNumber;
-  ThinkAndMove();
+  ThinkAndMove(static_cast<int>(level));
   if (E.gameMoveNumber > before)
     std::cout << "bestmove " << SquareName(E.gameFrom[E.gameMoveNumber])
               << SquareName(E.gameTo[E.gameMoveNumber])

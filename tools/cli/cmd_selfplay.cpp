@@ -2,6 +2,7 @@
 #include <string>
 
 #include "book.h"
+#include "book_file.h"
 #include "cli_common.h"
 #include "commands.h"
 #include "engine_state.h"
@@ -16,7 +17,7 @@ namespace {
 
 int announced = 0;
 
-void RecordResult(int kind, int) {
+void RecordResult(int kind) {
   if (announced == 0) announced = kind;
 }
 
@@ -49,11 +50,10 @@ int CommandSelfplay(int argc, char** argv) {
   if (!InitEngineForCli(args, error)) return Fail(error);
   WarmUpTable();  // so that the first search keeps its time limit
   LoadBook();
-  settings.level = static_cast<int>(level);
   showResultHook = RecordResult;
 
   int worstOvershoot = 0;
-  SetLevelLimits();
+  SetLevelLimits(static_cast<int>(level));
   const int budget = E.timeLimit;  // the level's time for one move
   for (long long g = 1; g <= games; g++) {
     NewGame();
@@ -62,7 +62,7 @@ int CommandSelfplay(int argc, char** argv) {
     while (E.gameMoveNumber < maxPlies) {
       const int before = E.gameMoveNumber;
       const int start = ClockMs();
-      ThinkAndMove();
+      ThinkAndMove(static_cast<int>(level));
       const int took = static_cast<int>(ElapsedMs(start));
       if (level > 1 && took - budget > worstOvershoot) worstOvershoot = took - budget;
       if (E.gameMoveNumber > before) {

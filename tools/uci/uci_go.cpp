@@ -109,8 +109,7 @@ void HandleGo(const std::vector<std::string>& words) {
   if (U.level >= 1 && U.level <= 4 && !limits.infinite) {
     // Played as the window program's level: its time and depth, whatever
     // the clock says.
-    settings.level = U.level;
-    SetLevelLimits();
+    SetLevelLimits(U.level);
   } else {
     SearchLimits(limits, E.sideToMove, U.moveOverhead, E.timeLimit, E.maxDepth);
   }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "book.h"
+#include "book_file.h"
 #include "position.h"
 #include "system.h"
 #include "uci_commands.h"
