@@ -3,19 +3,11 @@
 #include "config_file.h"
 #include "engine_state.h"
 #include "shell_state.h"
-#include "window_placement.h"
-
-ShellState shell;
+#include "place_window.h"
+#include "requests.h"
 
 const int pieceWidthPercent[15] = {0, 105, 110, 110, 105, 130, 130, 0, 0, 105, 110, 110, 105, 130, 130};
 const int pieceHeightPercent[15] = {0, 75, 90, 90, 85, 100, 100, 0, 0, 75, 90, 90, 85, 100, 100};
-
-void RestoreBoardTarget() {
-  Platform& p = *shell.platform;
-  p.SetDrawTarget(shell.boardCanvas);
-  p.SetFocus(shell.boardCanvas);
-  p.SetAlphaBlending(true);
-}
 
 namespace {
 

@@ -1,6 +1,10 @@
 // Drawing the board from the display copy, and the result banners.
 #pragma once
 
+// Piece picture size in percent of the square size, by piece code.
+extern const int pieceWidthPercent[15];
+extern const int pieceHeightPercent[15];
+
 // Draws the 64 cells from displayBoard with the last move's ghost and the
 // selected square, then presents the frame.
 void DrawBoard(int lastFrom, int lastTo, int selected);

@@ -5,19 +5,20 @@
 
 #include "board_view.h"
 #include "config_file.h"
-#include "dialogs.h"
 #include "engine_state.h"
 #include "folder_lock.h"
 #include "game_file.h"
 #include "keep_game.h"
 #include "move_input.h"
-#include "program.h"
 #include "search.h"
 #include "shell_state.h"
 #include "start_request.h"
 #include "storage_error.h"
 #include "think.h"
-#include "window_placement.h"
+#include "options_dialog.h"
+#include "message_window.h"
+#include "place_window.h"
+#include "requests.h"
 
 // A maximized or full-screen window has the size the window system gave
 // it: the board is the largest that fits, centred, and the size stored for
@@ -75,31 +76,6 @@ void KeepWindowWhileThinking() {
   shell.squareSize = settings.windowWidth / 8;
   p.SetWindowShape(shell.mainWindow, p.WindowX(shell.mainWindow), p.WindowY(shell.mainWindow),
                    settings.windowWidth, settings.windowHeight);
-}
-
-bool IsQuitRequest(const Event& event) {
-  if (event.id == EventId::AppTerminate) return true;
-  return event.id == EventId::WindowClose && shell.mainWindow != 0 &&
-         event.source == shell.mainWindow;
-}
-
-bool TakeQuitRequest(const Event& event) {
-  if (!IsQuitRequest(event)) return false;
-  shell.quitRequested = true;
-  return true;
-}
-
-bool TakeOutsideRequest(const Event& event) {
-  if (event.id == EventId::DescriptorReady && shell.startListener >= 0 &&
-      event.data == shell.startListener) {
-    for (const StartRequest& request : TakeStartRequests(shell.startListener)) {
-      if (shell.mainWindow != 0) shell.platform->RaiseWindow(shell.mainWindow, request.activationToken);
-      if (!request.openPath.empty()) shell.pendingOpens.push_back(request.openPath);
-    }
-    shell.platform->WatchDescriptor(shell.startListener);
-    return false;
-  }
-  return TakeQuitRequest(event);
 }
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "dialogs.h"
 #include "kept_game.h"
 #include "shell_state.h"
+#include "message_window.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "program.h"
 #include "qt_platform.h"
+#include "startup.h"
 
 int main(int argc, char** argv) {
   QtPlatform platform(argc, argv);  // takes Qt's own options out of argv

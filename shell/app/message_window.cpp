@@ -2,9 +2,9 @@
 #include <cctype>
 #include <filesystem>
 
-#include "dialogs.h"
 #include "shell_state.h"
-#include "window_placement.h"
+#include "place_window.h"
+#include "requests.h"
 
 // One label per line, the window as high as its lines need and as wide as
 // the longest one (within the screen), so that every line is shown in the

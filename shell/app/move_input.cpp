@@ -7,7 +7,8 @@
 #include "keep_game.h"
 #include "shell_state.h"
 #include "think.h"
-#include "window_placement.h"
+#include "place_window.h"
+#include "requests.h"
 
 int SquareAtPoint(int x, int y) {
   const int size = shell.squareSize;

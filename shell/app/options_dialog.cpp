@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "board_view.h"
-#include "dialogs.h"
 #include "config_file.h"
 #include "engine_state.h"
 #include "game_file.h"
@@ -13,7 +12,9 @@
 #include "shell_state.h"
 #include "storage_error.h"
 #include "think.h"
-#include "window_placement.h"
+#include "message_window.h"
+#include "place_window.h"
+#include "requests.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 // The placement of the program's windows on the screens the platform reports
 // (the arithmetic is in window_placement.cpp).
+#include "place_window.h"
+
 #include <algorithm>
 
 #include "config_file.h"

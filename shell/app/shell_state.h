@@ -1,6 +1,7 @@
 // The window program's own state, kept beside the engine record for the whole
 // run: the platform it draws on, the window and canvas handles, the pictures,
-// the square size, the click selection and the display copy of the board.
+// the board's size and place, the click and drag selection, the display copy
+// of the board, the requests to end, and what became of the kept game.
 #pragma once
 
 #include <string>
@@ -14,6 +15,8 @@ struct ShellState {
   int squareSize;              // windowWidth / 8; in a maximized window, of the board that fits
   int boardLeft, boardTop;     // where the board starts on the canvas: 0, 0 but when maximized
   bool sizedByDesktop;         // the window was last maximized or full-screen
+  bool placedWithFrame;        // the main window was checked against the screen, frame and all
+  int storedWindowX, storedWindowY;  // as read, for window systems that keep positions to themselves
   Handle mainWindow;
   Handle boardCanvas;
   Handle squareImages[3];      // 1 light, 2 dark
@@ -36,43 +39,16 @@ struct ShellState {
   std::vector<std::string> keptGameNews;  // to be shown once back at the board
   int startListener;           // where later starts in this folder ask (-1: nowhere)
   std::vector<std::string> pendingOpens;  // game files later starts asked to open
-  int storedWindowX, storedWindowY;
-  bool placedWithFrame;        // the main window was checked against the screen, frame and all  // as read, for window systems that keep positions to themselves
 };
 
 extern ShellState shell;
-
-// Piece picture size in percent of the square size, by piece code.
-extern const int pieceWidthPercent[15];
-extern const int pieceHeightPercent[15];
 
 // The program's name and version as the Options dialog shows it.
 constexpr const char* kInformationLine = "      Korvin 4.01";
 
 // Clears the selection and the click counter together, and ends a drag.
-inline void ClearSelection() {
-  shell.clickCount = 0;
-  shell.selectedFrom = 0;
-  shell.selectedTo = 0;
-  shell.pressSquare = 0;
-  shell.carrying = false;
-}
+void ClearSelection();
 
 // Makes the board canvas the drawing target again after a dialog closed:
 // target, input focus and alpha blending.
 void RestoreBoardTarget();
-
-// True for a request to end the program: AppTerminate (the session ends, or
-// SIGTERM, SIGINT, SIGHUP), or a close request of the main window.
-bool IsQuitRequest(const Event& event);
-
-// The same, and a request is remembered in quitRequested: every modal
-// window ends at once, and the program then saves and ends.
-bool TakeQuitRequest(const Event& event);
-
-// What every loop of the program does with an event from outside its
-// windows: a request to end the program is taken as TakeQuitRequest does
-// (and true returned); a later start in this folder brings the main window
-// to the front, and a game file it asks to open waits in pendingOpens for
-// the main loop.
-bool TakeOutsideRequest(const Event& event);

@@ -11,14 +11,12 @@
 #include "book.h"
 #include "book_file.h"
 #include "config_file.h"
-#include "dialogs.h"
 #include "engine_state.h"
 #include "folder_lock.h"
 #include "game_file.h"
 #include "keep_game.h"
 #include "kept_game.h"
 #include "position.h"
-#include "program.h"
 #include "search.h"
 #include "shell_state.h"
 #include "start_request.h"
@@ -26,7 +24,12 @@
 #include "system.h"
 #include "think.h"
 #include "ttable.h"
-#include "window_placement.h"
+#include "event_loop.h"
+#include "welcome_dialog.h"
+#include "options_dialog.h"
+#include "message_window.h"
+#include "place_window.h"
+#include "requests.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "dialogs.h"
 #include "config_file.h"
 #include "engine_state.h"
 #include "shell_state.h"
-#include "window_placement.h"
+#include "place_window.h"
+#include "requests.h"
 
 void ShowWelcome() {
   static const char* const kLines[8] = {

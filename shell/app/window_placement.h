@@ -1,4 +1,5 @@
-// Where the program's windows open. Every window lies wholly inside the
+// The arithmetic of where the program's windows open (place_window.h puts
+// it to use on the platform's screens). Every window lies wholly inside the
 // available area of the screen the main window is on, moved in from the
 // edge when its centring would push it out; the main window's stored
 // position and size are brought onto a screen before it is created. All
@@ -23,18 +24,3 @@ void FitMainWindow(const ScreenRect& area, int largest, int& x, int& y, int& wid
 // The middle of the span from `position` over `size` pixels, kept within
 // the int range.
 int MiddleOf(int position, int size);
-
-// ----- On the platform's screens (place_window.cpp) ---------------------------
-
-// Fits the main window's geometry in the settings onto the screen it names,
-// before the window is created.
-void PlaceMainWindow(Platform& platform);
-
-// Once the main window is on the screen the window system's frame around it
-// is known: a main window whose frame reaches beyond the available area is
-// moved, and if need be made smaller, to lie wholly inside it.
-void KeepMainWindowOnScreen(Platform& platform, Handle mainWindow);
-
-// Moves a window about to open at (x, y) wholly inside the screen the main
-// window is on (while there is none: the screen the settings name).
-void PlaceWindow(Platform& platform, Handle mainWindow, int& x, int& y, int width, int height);

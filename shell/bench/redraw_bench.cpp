@@ -24,9 +24,10 @@
 #include "search.h"
 #include "system.h"
 #include "think.h"
-#include "program.h"
 #include "qt_platform.h"
 #include "shell_state.h"
+#include "startup.h"
+#include "event_loop.h"
 
 namespace {
 

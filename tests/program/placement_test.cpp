@@ -6,10 +6,14 @@
 #include <cstdint>
 #include <sstream>
 
-#include "dialogs.h"
 #include "move_input.h"
 #include "program_test_util.h"
 #include "window_placement.h"
+#include "startup.h"
+#include "event_loop.h"
+#include "message_window.h"
+#include "board_view.h"
+#include "shell_state.h"
 
 namespace {
 

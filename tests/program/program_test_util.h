@@ -26,11 +26,12 @@
 #include "notation.h"
 #include "position.h"
 #include "storage_error.h"
-#include "program.h"
 #include "script_platform.h"
 #include "search.h"
 #include "shell_state.h"
 #include "think.h"
+#include "startup.h"
+#include "event_loop.h"
 
 namespace fs = std::filesystem;
 

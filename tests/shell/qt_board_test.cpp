@@ -18,11 +18,12 @@
 #include "board_view.h"
 #include "engine_state.h"
 #include "picture_decode.h"
-#include "program.h"
 #include "qt_platform.h"
 #include "qt_test_app.h"
 #include "shell_state.h"
 #include "test_images.h"
+#include "startup.h"
+#include "event_loop.h"
 
 namespace fs = std::filesystem;
 

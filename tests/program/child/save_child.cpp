@@ -14,9 +14,10 @@
 
 #include "../../random_game.h"
 #include "position.h"
-#include "program.h"
 #include "script_platform.h"
 #include "shell_state.h"
+#include "startup.h"
+#include "event_loop.h"
 
 int main(int argc, char** argv) {
   const bool save = argc >= 3 && std::strcmp(argv[1], "save") == 0;
