@@ -11,7 +11,7 @@ once with the warm-up that korvin-cli does and once with the window
 program's helper thread. Prints the worst and the median overrun of each.
 A search is on time when it ends within its limit plus 5 ms plus 1 %.
 
-    scripts/first-search-bench.py [--runs 50] [--build build]
+    bench/first-search-bench.py [--runs 50] [--build build]
 """
 import argparse
 import os
