@@ -20,11 +20,12 @@ for built in "$program" "$cli"; do
   [ -x "$built" ] || { echo "make-screenshot: $built is not built (make build)" >&2; exit 1; }
 done
 
+. "$here/scripts/xvfb.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/korvin4-screenshot.XXXXXX")
-xvfb_pid="" program_pid=""
+program_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2> /dev/null && wait "$program_pid" 2> /dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2> /dev/null && wait "$xvfb_pid" 2> /dev/null
+  xvfb_stop
   rm -rf -- "$work"
 }
 trap cleanup EXIT
@@ -37,20 +38,8 @@ printf '\000\000\000\000\000\000\000\000\220\001\000\000\220\001\000\000\000\000
 "$cli" game save "$work/korvin.kga" \
   --moves "e2e4 e7e5 g1f3 b8c6 f1b5 a7a6 b5a4 g8f6 e1g1 f8e7 f1e1 b7b5 a4b3 d7d6 c2c3 e8g8" > /dev/null
 
-for n in $(seq 90 120); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do
-    xdotool getdisplaygeometry > /dev/null 2>&1 && break
-    sleep 0.1
-  done
-  xdotool getdisplaygeometry > /dev/null 2>&1 && break
-  kill "$xvfb_pid" 2> /dev/null; wait "$xvfb_pid" 2> /dev/null || true
-  xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || { echo "make-screenshot: no X server could be started" >&2; exit 1; }
+xvfb_start --log "$work/xvfb.log" 90 120 1024x768x24 ||
+  { echo "make-screenshot: no X server could be started" >&2; exit 1; }
 
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR
 (cd "$work" && exec "$program") > "$work/program.log" 2>&1 &

@@ -3,6 +3,7 @@
 # Source it after setting `program` (the korvin4 binary); it sets DISPLAY.
 # Exits with 77 (skipped) when no X server can be started.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+. "$here/../../scripts/xvfb.sh"
 # A sanitizer build reports leaks of the system libraries Qt loads: not ours.
 export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 skip() { echo "SKIPPED: $*"; exit 77; }
@@ -12,30 +13,18 @@ for tool in Xvfb xdotool xwd xwininfo convert; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 
-xvfb_pid="" program_pid="" wm_pid=""
+program_pid="" wm_pid=""
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
   [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  xvfb_stop
   wait 2>/dev/null
 }
 trap cleanup EXIT
 
-# A free display number.
-display=""
-for n in $(seq 91 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || skip "no free X display number"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  kill -0 "$xvfb_pid" 2>/dev/null || skip "Xvfb could not start on $display"
-  sleep 0.1
-done
-xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb did not answer on $display"
+# The first free display number from :91 on; the test is skipped when the
+# server there does not come up.
+xvfb_start --tries 1 91 140 1280x1024x24 || skip "$xvfb_why"
 
 # A window manager on the display, as on a desktop: frames, focus, stacking
 # and transient dialogs. Skips the test when openbox is missing.

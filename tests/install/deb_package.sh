@@ -13,6 +13,7 @@ set -uo pipefail
 cmake_command="$1" source="$2" build="$3" version="$4"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 . "$here/install_common.sh"
+. "$here/../../scripts/xvfb.sh"
 
 command -v dpkg-deb >/dev/null || skip "dpkg-deb is not installed"
 [ -f "$build/CPackConfig.cmake" ] || skip "no CPack configuration in $build"
@@ -104,26 +105,14 @@ check "installed with apt-get"
 
 # The installed program starts under Xvfb through the launcher on the PATH.
 if command -v Xvfb >/dev/null; then
-  xvfb_pid="" program_pid=""
+  program_pid=""
   cleanup_steps=('[ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null'
-                 '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null'
+                 'xvfb_stop'
                  "${cleanup_steps[@]}")
   unset WAYLAND_DISPLAY QT_QPA_PLATFORM KORVIN4_PROGRAM KORVIN4_ASSETS
-  for n in $(seq 121 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp > "$tmp/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null && break
-    kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
-    xvfb_pid=""
-  done
-  [ -n "$xvfb_pid" ] || fail "no X server could be started on the displays :121 to :140"
+  # Up once its socket is there: this test needs no xdotool.
+  xvfb_start --ready socket --log "$tmp/xvfb.log" 121 140 1280x1024x24 ||
+    fail "no X server could be started on the displays :121 to :140"
   export XDG_DATA_HOME="$tmp/data home"
   (cd "$tmp" && PATH=/usr/bin:/bin exec korvin4) > "$tmp/program.log" 2>&1 &
   program_pid=$!

@@ -12,6 +12,7 @@ set -uo pipefail
 cmake_command="$1" build="$2"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 . "$here/install_common.sh"
+. "$here/../../scripts/xvfb.sh"
 
 for tool in Xvfb xdotool xprop; do
   command -v "$tool" >/dev/null || skip "$tool is not installed, so the program cannot be started"
@@ -23,25 +24,12 @@ program="$prefix/libexec/korvin4/korvin4"
 [ -x "$program" ] || fail "the window program was not installed"
 
 # ----- An X server on a free display ------------------------------------------
-xvfb_pid="" program_pid=""
+program_pid=""
 cleanup_steps+=('[ -n "$program_pid" ] && kill -9 "$program_pid" 2>/dev/null; wait "$program_pid" 2>/dev/null')
-cleanup_steps+=('[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null')
+cleanup_steps+=('xvfb_stop')
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM KORVIN4_PROGRAM KORVIN4_ASSETS
-for n in $(seq 97 120); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp > "$tmp/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do
-    xdotool getdisplaygeometry > /dev/null 2>&1 && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  xdotool getdisplaygeometry > /dev/null 2>&1 && break
-  kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
-  xvfb_pid=""   # taken meanwhile, or Xvfb cannot run: try the next number
-done
-[ -n "$xvfb_pid" ] || skip "no X server could be started on the displays :97 to :120 (see Xvfb's messages above)"
+xvfb_start --log "$tmp/xvfb.log" 97 120 1280x1024x24 ||
+  skip "no X server could be started on the displays :97 to :120 (see Xvfb's messages above)"
 echo "X server on $DISPLAY"
 
 export XDG_DATA_HOME="$tmp/data home"

@@ -5,7 +5,6 @@
 int CommandPerft(int argc, char** argv);
 int CommandSearch(int argc, char** argv);
 int CommandBench(int argc, char** argv);
-int CommandFirstmove(int argc, char** argv);
 int CommandEval(int argc, char** argv);
 int CommandPlay(int argc, char** argv);
 int CommandSelfplay(int argc, char** argv);

@@ -32,9 +32,6 @@ const Command kCommands[] = {
      "  game pgn FILE.kga [--out FILE.pgn] | game import FILE.pgn OUT.kga [--game N]\n"
      "                           a saved game as PGN, or one game of a PGN file as a saved game"},
     {"bench", CommandBench, "bench [--depth N]        fixed searches over varied positions; nodes and speed"},
-    {"firstmove", CommandFirstmove,
-     "firstmove [--runs N] [--level L] [--warmup now|thread|none]\n"
-     "                           the first move of N freshly started engines; worst overrun"},
 };
 
 void PrintHelp() {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "../random_game.h"
+#include "../tests/random_game.h"
 #include "engine_state.h"
 #include "evaluate.h"
 #include "game.h"

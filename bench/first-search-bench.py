@@ -5,13 +5,13 @@ Starts korvin-uci RUNS times, each as a new process in an empty temporary
 folder, sends "uci", "isready", a position out of the book and
 "go movetime 100" with Move Overhead 0, and measures the time from sending
 "go" to reading "bestmove" (so pipe and scheduling delays count against the
-engine). Then runs `korvin-cli firstmove`, which does the same through the
-window program's turn (ThinkAndMove) in freshly forked engines, once with
-the warm-up that korvin-cli does and once with the window program's helper
-thread. Prints the worst and the median overrun of each. A search is on time
-when it ends within its limit plus 5 ms plus 1 %.
+engine). Then runs korvin-firstmove (built from bench/), which does the same
+through the window program's turn (ThinkAndMove) in freshly forked engines,
+once with the warm-up that korvin-cli does and once with the window
+program's helper thread. Prints the worst and the median overrun of each.
+A search is on time when it ends within its limit plus 5 ms plus 1 %.
 
-    scripts/first-search-bench.py [--runs 50] [--build build]
+    bench/first-search-bench.py [--runs 50] [--build build]
 """
 import argparse
 import os
@@ -83,8 +83,8 @@ def report(name, overruns):
           (name, max(overruns), statistics.median(overruns), late, len(overruns)))
 
 
-def cli_first_moves(cli, runs, warmup, folder):
-    out = subprocess.run([cli, "firstmove", "--runs", str(runs), "--warmup", warmup],
+def fresh_first_moves(firstmove, runs, warmup, folder):
+    out = subprocess.run([firstmove, "--runs", str(runs), "--warmup", warmup],
                          cwd=folder, capture_output=True, text=True, check=True).stdout
     values = dict(line.split(" ", 1) for line in out.splitlines() if " " in line)
     return values
@@ -96,7 +96,7 @@ def main():
     parser.add_argument("--build", default=os.path.join(os.path.dirname(__file__), "..", "build"))
     args = parser.parse_args()
     uci = os.path.abspath(os.path.join(args.build, "tools", "uci", "korvin-uci"))
-    cli = os.path.abspath(os.path.join(args.build, "tools", "cli", "korvin-cli"))
+    firstmove = os.path.abspath(os.path.join(args.build, "bench", "korvin-firstmove"))
 
     with tempfile.TemporaryDirectory() as folder:
         overruns = []
@@ -107,7 +107,7 @@ def main():
         report("korvin-uci, go to bestmove:", overruns)
         for warmup, name in (("now", "korvin-cli (ThinkAndMove), warm-up first:"),
                              ("thread", "window program's warm-up thread:")):
-            v = cli_first_moves(cli, args.runs, warmup, folder)
+            v = fresh_first_moves(firstmove, args.runs, warmup, folder)
             print("%-44s worst %6s ms, median %6s ms, late %s; waited for the warm-up at most %s ms" %
                   (name, v["worst_overrun_ms"], v["median_overrun_ms"], v["late_runs"],
                    v["worst_warmup_wait_ms"]))

@@ -7,7 +7,7 @@
 # second of each run and the median and range of the ratio new / base over
 # the pairs. Both must count the same nodes, or the comparison fails.
 #
-#   scripts/speed-compare.sh [BASE] [ROUNDS]     (defaults: e2f0512, 7)
+#   bench/speed-compare.sh [BASE] [ROUNDS]     (defaults: e2f0512, 7)
 #   CALLGRIND=1   also counts the instructions of `bench --depth 5` under
 #                 valgrind's callgrind (repeatable where timing is not)
 #   JOBS=n        build jobs (default 2)

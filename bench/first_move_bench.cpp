@@ -1,14 +1,19 @@
+// korvin-firstmove: how late is the first computer move of a freshly started
+// engine? Each run starts an engine in a process of its own, sets up a
+// position out of the book and times one computer turn (ThinkAndMove, as the
+// window program plays it) against the level's time. first-search-bench.py
+// runs it beside the same measurement through korvin-uci.
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli_common.h"
-#include "commands.h"
 #include "engine_state.h"
 #include "notation.h"
 #include "position.h"
@@ -70,23 +75,35 @@ bool RunInChild(int run, int level, const std::string& warmup, RunTimes& times) 
   return got && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// Prints "korvin-firstmove: <message>" on stderr; the exit status for bad input.
+int Refuse(const std::string& message) {
+  std::cerr << "korvin-firstmove: " << message << "\n";
+  return kExitBadInput;
+}
+
 }  // namespace
 
-// korvin-cli firstmove [--runs N] [--level L] [--warmup now|thread|none]:
+// korvin-firstmove [--runs N] [--level L] [--warmup now|thread|none]:
 // the first computer move of N freshly started engines, each in a process
 // of its own; prints the worst and the median overrun of the level's time.
-int CommandFirstmove(int argc, char** argv) {
+int main(int argc, char** argv) {
+  if (argc > 1 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+    std::cout << "usage: korvin-firstmove [--runs N] [--level L] [--warmup now|thread|none]\n"
+                 "  the first move of N freshly started engines (default 50, level 2,\n"
+                 "  warm-up 'now'); worst and median overrun of the level's time\n";
+    return 0;
+  }
   CliArgs args;
   std::string error;
-  if (!ParseArgs(argc, argv, 2, {"runs", "level", "warmup"}, {}, args, error)) return Fail(error);
-  if (!args.positional.empty()) return Fail("unexpected argument '" + args.positional[0] + "'");
+  if (!ParseArgs(argc, argv, 1, {"runs", "level", "warmup"}, {}, args, error)) return Refuse(error);
+  if (!args.positional.empty()) return Refuse("unexpected argument '" + args.positional[0] + "'");
   long long runs = 0, level = 0;
   if (!IntOption(args, "runs", 50, 1, 10000, runs, error) ||
       !IntOption(args, "level", 2, 2, 4, level, error))
-    return Fail(error);
+    return Refuse(error);
   const std::string warmup = args.options.count("warmup") ? args.options.at("warmup") : "now";
   if (warmup != "now" && warmup != "thread" && warmup != "none")
-    return Fail("--warmup must be 'now', 'thread' or 'none'");
+    return Refuse("--warmup must be 'now', 'thread' or 'none'");
   SetLevelLimits(static_cast<int>(level));
   const int limit = E.timeLimit;
 
@@ -95,10 +112,10 @@ int CommandFirstmove(int argc, char** argv) {
   for (long long run = 0; run < runs; run++) {
     RunTimes t{};
     if (!RunInChild(static_cast<int>(run), static_cast<int>(level), warmup, t))
-      return Fail("run " + std::to_string(run + 1) + " did not finish");
+      return Refuse("run " + std::to_string(run + 1) + " did not finish");
     overruns.push_back(t.took - limit);
     worstWait = std::max(worstWait, static_cast<int>(t.waited));
-    std::cerr << "firstmove: run " << run + 1 << " of " << runs << ": " << t.took << " ms\n";
+    std::cerr << "korvin-firstmove: run " << run + 1 << " of " << runs << ": " << t.took << " ms\n";
   }
   std::sort(overruns.begin(), overruns.end());
   const int allowed = 5 + limit / 100;
