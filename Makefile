@@ -5,15 +5,17 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-release test-sanitize test-fuzz deb strength clean
+.PHONY: all deps configure build run test test-release test-sanitize test-fuzz deb strength clean
 
 all: build
 
 deps:
 	@bash scripts/install-deps.sh
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -45,8 +47,7 @@ deb: build
 # GAMES=n plays n games per pairing instead of the plan's, PARALLEL=n plays
 # n pairings at a time (one per free core).
 LEVELS ?= 1 2 3 4
-strength: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+strength: configure
 	cmake --build $(BUILD) -j $(JOBS) --target korvin-uci
 	python3 bench/strength/strength.py --uci $(BUILD)/tools/uci/korvin-uci --levels "$(LEVELS)" \
 		$(if $(FRESH),--fresh) $(if $(GAMES),--games $(GAMES)) $(if $(PARALLEL),--parallel $(PARALLEL))

@@ -21,11 +21,7 @@ set(KORVIN4_ASSETS_DIR ${CMAKE_INSTALL_DATADIR}/korvin4)
 if(TARGET korvin4)
   install(TARGETS korvin4 RUNTIME DESTINATION ${KORVIN4_PROGRAM_DIR})
 endif()
-foreach(tool korvin-cli korvin-uci)
-  if(TARGET ${tool})
-    install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
-endforeach()
+install(TARGETS korvin-cli korvin-uci RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Every file that ships beside the program.
 install(DIRECTORY ${KORVIN4_SOURCE_ROOT}/assets/

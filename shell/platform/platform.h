@@ -1,8 +1,9 @@
 // The platform layer: every window, widget, event, picture and drawing service
 // the shell uses, behind one interface. Two implementations exist:
 //   QtPlatform     (qt_platform.h)     the real one, on Qt 6 Widgets;
-//   ScriptPlatform (script_platform.h) a scripted stand-in for tests, which
-//                  records every call and answers from a script (no display).
+//   ScriptPlatform (tests/support/script_platform.h) a scripted stand-in
+//                  for the tests, which records every call and answers
+//                  from a script (no display).
 // The shell holds one Platform& for the whole run and uses nothing else.
 //
 // Conventions

@@ -45,17 +45,24 @@ write_config 300 200 2000 2000 0 1 1
 WAYLAND_DISPLAY=korvin-test QT_QPA_PLATFORM=wayland "$program" > program.log 2>&1 &
 program_pid=$!
 
-# The board's box on the output: "LEFT TOP SIZE" in screen pixels, square.
+# The board's box on the output: "LEFT TOP SIZE" in screen pixels, square,
+# and the same in two screenshots in a row (the window has settled: the
+# program may still fit it to the screen once its frame is known).
 board() {
-  local tries left top width height
+  local tries left top width height last=""
   for tries in $(seq 30); do
     sleep 0.3
     screenshot "shot-$1"
     read -r left top width height <<<"$("$board_box" "shot-$1.png" "$OX" "$OY" $output_width $output_height)"
-    [ -n "${width:-}" ] && [ "$width" -gt 100 ] && [ $((width - height)) -ge -2 ] && [ $((width - height)) -le 2 ] &&
-      { echo "$left $top $width"; return 0; }
+    if [ -n "${width:-}" ] && [ "$width" -gt 100 ] && [ $((width - height)) -ge -2 ] &&
+       [ $((width - height)) -le 2 ]; then
+      [ "$last" = "$left $top $width" ] && { echo "$last"; return 0; }
+      last="$left $top $width"
+    else
+      last=""
+    fi
   done
-  echo "the board is not square in shot-$1: ${width:-none}x${height:-none}" >&2
+  echo "the board is not square and still in shot-$1: ${width:-none}x${height:-none}" >&2
   return 1
 }
 alive() { kill -0 "$program_pid" 2>/dev/null || { cat program.log; fail "korvin4 ended $1"; }; }
