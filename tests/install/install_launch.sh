@@ -12,6 +12,7 @@ set -uo pipefail
 cmake_command="$1" build="$2"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 . "$here/install_common.sh"
+. "$here/../support/game_files.sh"
 . "$here/../../scripts/xvfb.sh"
 
 for tool in Xvfb xdotool xprop; do
@@ -115,18 +116,6 @@ same_bytes "$folder/korvin.kga" "$tmp/kga.saved" || fail "korvin.kga was changed
 check "second start: kept korvin.cfg and korvin.kga unchanged, newer shipped file copied, window of the kept settings"
 
 # ----- Open With: a PGN file named relative to the folder of the start --------
-# The half-moves of a game file as "e2e4 e7e5 ...".
-game_moves() {
-  od -An -tu1 -v "$1" | tr -s ' ' '\n' | grep -v '^$' | awk '
-    { b[NR - 1] = $1 }
-    END {
-      for (i = 0; i + 6 < NR; i += 7) {
-        f = b[i] - 22; t = b[i + 1] - 22
-        printf "%s%c%d%c%d", (i ? " " : ""), 97 + f % 10, int(f / 10) + 1, 97 + t % 10, int(t / 10) + 1
-      }
-      print ""
-    }'
-}
 # Waits until the kept game holds the given moves.
 wait_kept() {
   for _ in $(seq 100); do

@@ -164,11 +164,8 @@ TEST_F(ProgramTest, APlatformWithoutPositionsLeavesTheStoredOneAlone) {
 TEST_F(ProgramTest, MaximizedWhileTheComputerThinks) {
   StartPlain();
   Click(Sq("e2"));
-  int x, y;
-  PointAt(Sq("e4"), x, y);
-  p.SetPointer(shell.boardCanvas, x, y);
-  p.PushEvent(EventId::MouseDown, shell.boardCanvas, 1);
-  Maximize(p);  // queued behind the click: taken by the computer's search
+  ClickAction("e4")();  // the second click, queued ...
+  Maximize(p);          // ... and behind it the maximize, taken by the computer's search
   Pump();
   ASSERT_EQ(E.gameMoveNumber, 2);
   EXPECT_EQ(p.FindWindow(shell.mainWindow)->width, 1400);

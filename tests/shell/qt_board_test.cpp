@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -280,6 +282,66 @@ TEST_F(QtBoardTest, PiecesMatchAnAreaAveragedReference) {
     }
     ShutDown();
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Maximized by the window system, the window keeps the size it was given;
+// the board is the largest square that fits, centred on a quiet background,
+// and a click finds the square drawn under it. The stored size stays the
+// normal square one.
+TEST_F(QtBoardTest, AMaximizedWindowShowsTheLargestBoardCentred) {
+  WriteSolidPictures();
+  StartWithBoard(50);
+  QWidget* window = platform.WidgetOf(shell.mainWindow);
+  ASSERT_NE(window, nullptr);
+  window->showMaximized();
+  for (int round = 0; round < 20 && !window->isMaximized(); round++) platform.ProcessPending();
+  ASSERT_TRUE(window->isMaximized());
+  // The program takes the window system's events as its main loop would.
+  Event event;
+  for (int round = 0; round < 5; round++) {
+    platform.ProcessPending();
+    while (platform.PollEvent(event)) ASSERT_TRUE(HandleEvent(event));
+  }
+  const int w = window->width(), h = window->height();
+  ASSERT_GT(w, 400);
+  ASSERT_NE(w, h);
+  const int side = std::min(w, h) / 8 * 8;
+  EXPECT_EQ(shell.squareSize * 8, side);
+
+  const QImage shown = platform.PresentedImage(shell.boardCanvas);
+  // The board is where its squares and pieces are drawn: the background
+  // covers the pieces' overhang beyond it.
+  QRect board = Extent(shown, qRgb(255, 255, 255)) | Extent(shown, qRgb(200, 200, 200));
+  for (int code : {1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14})
+    board |= Extent(shown, qRgb(code * 15, 0, 255 - code * 15));
+  EXPECT_NEAR(board.width(), side, 2);
+  EXPECT_NEAR(board.height(), side, 2);
+  EXPECT_NEAR(board.left(), (w - side) / 2, 2);
+  EXPECT_NEAR(board.top(), (h - side) / 2, 2);
+  // Beside the board: the quiet background, not the pieces' overhang.
+  const QRgb beside = shown.pixel(static_cast<int>(2 * shown.devicePixelRatio()),
+                                  static_cast<int>(h / 2 * shown.devicePixelRatio()));
+  EXPECT_EQ(beside, qRgb(58, 44, 34));
+
+  // A click on the middle of e2 as it is drawn selects e2.
+  QWidget* canvas = platform.WidgetOf(shell.boardCanvas);
+  const QPointF e2(board.left() + 4.5 * shell.squareSize, board.top() + 6.5 * shell.squareSize);
+  QMouseEvent press(QEvent::MouseButtonPress, e2, canvas->mapToGlobal(e2), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(canvas, &press);
+  while (platform.PollEvent(event)) ASSERT_TRUE(HandleEvent(event));
+  EXPECT_EQ(shell.selectedFrom, 22 + 10 + 4);
+
+  ShutDown();
+  std::ifstream in("korvin.cfg", std::ios::binary);
+  unsigned char bytes[28] = {};
+  in.read(reinterpret_cast<char*>(bytes), 28);
+  EXPECT_EQ(bytes[8] | bytes[9] << 8, 400);   // the stored width
+  EXPECT_EQ(bytes[12] | bytes[13] << 8, 400); // and height
 }
 
 }  // namespace

@@ -29,6 +29,23 @@ void TypeName(QFileDialog* dialog, const QString& name) {
   field->setText(name);
 }
 
+// A folder of its own holding "game.kga" with `contents`; removed with the
+// object.
+struct FolderWithAGame {
+  QString folder, game;
+  explicit FolderWithAGame(const QByteArray& contents) {
+    char pattern[] = "/tmp/korvin-replace-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) return;
+    folder = pattern;
+    game = folder + "/game.kga";
+    QFile file(game);
+    if (file.open(QIODevice::WriteOnly)) file.write(contents);
+  }
+  ~FolderWithAGame() {
+    if (!folder.isEmpty()) QDir(folder).removeRecursively();
+  }
+};
+
 bool IsClose(const Event& event) {
   return event.id == EventId::WindowClose || event.id == EventId::AppTerminate;
 }
@@ -93,15 +110,10 @@ TEST_F(QtClosing, ClosingTheMainWindowEndsTheFileRequester) {
 // answers "no" and ends the requester: the file is not replaced, and the
 // program hears of the request.
 TEST_F(QtClosing, TerminationAnswersTheReplaceQuestionNo) {
-  char pattern[] = "/tmp/korvin-replace-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const QString folder = pattern;
-  const QString existing = folder + "/game.kga";
-  {
-    QFile file(existing);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("precious");
-  }
+  const FolderWithAGame made("precious");
+  ASSERT_FALSE(made.folder.isEmpty());
+  const QString& folder = made.folder;
+  const QString& existing = made.game;
   const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable, 0);
   bool asked = false;
   QTimer::singleShot(0, [&] {
@@ -131,20 +143,15 @@ TEST_F(QtClosing, TerminationAnswersTheReplaceQuestionNo) {
   for (QWidget* top : QApplication::topLevelWidgets())
     EXPECT_FALSE(qobject_cast<QMessageBox*>(top) != nullptr && top->isVisible());
   platform.DestroyWindow(window);
-  QDir(folder).removeRecursively();
 }
 
 // The question whether to replace a file: "no" goes back to the requester,
 // "yes" chooses the file.
 TEST_F(QtClosing, ReplacingAFileIsAskedAndNoGoesBackToTheRequester) {
-  char pattern[] = "/tmp/korvin-replace-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const QString folder = pattern;
-  const QString existing = folder + "/game.kga";
-  {
-    QFile file(existing);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  }
+  const FolderWithAGame made("");
+  ASSERT_FALSE(made.folder.isEmpty());
+  const QString& folder = made.folder;
+  const QString& existing = made.game;
   const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable, 0);
   std::vector<QString> answers = {"&No", "&Yes"};
   int asked = 0, shown = 0;
@@ -172,7 +179,6 @@ TEST_F(QtClosing, ReplacingAFileIsAskedAndNoGoesBackToTheRequester) {
   EXPECT_EQ(shown, 2);  // shown again after "no"
   EXPECT_EQ(QString::fromStdString(chosen), existing);
   platform.DestroyWindow(window);
-  QDir(folder).removeRecursively();
 }
 
 // While the requester is open, clicks on the program's other windows are
