@@ -8,6 +8,7 @@
 
 #include "fuzz_common.h"
 #include "game.h"
+#include "config_file.h"
 #include "game_file.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "config_file.h"
 #include "fuzz_common.h"
 #include "game_file.h"
 #include "pgn_file.h"
