@@ -42,10 +42,11 @@ test-fuzz: deps
 deb: build
 	@bash scripts/make-deb.sh $(BUILD)
 
-# Ratings of the levels in engine matches against stockfish (hours; not part
-# of test). LEVELS="1 2" picks levels, FRESH=1 drops their kept games first,
+# Ratings of the levels on one scale in engine matches against stockfish
+# (hours; not part of test). LEVELS="1 2" picks levels (neighbours named
+# together also play each other), FRESH=1 drops their kept games first,
 # GAMES=n plays n games per pairing instead of the plan's, PARALLEL=n plays
-# n pairings at a time (one per free core).
+# n pairings at a time (one per free core). A run goes on from the kept games.
 LEVELS ?= 1 2 3 4
 strength: configure
 	cmake --build $(BUILD) -j $(JOBS) --target korvin-uci

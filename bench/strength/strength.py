@@ -1,21 +1,24 @@
 #!/usr/bin/env python3
 """Measures the rating of each playing level in matches through korvin-uci.
 
-Each level plays, at its own time per move, against Debian's stockfish held
-to a rating with UCI_LimitStrength/UCI_Elo (the scale of the table), and,
-below stockfish's lowest setting, against fairy-stockfish at low skill
-levels, whose own ratings are first measured: skill 0 against stockfish at
-UCI_Elo 1350, a weaker skill against skill 0.
+Each level plays at its own limits (Novice one ply, then 0.1 s, 1 s and
+10 s a move) against opponents that all play at one fixed time per move,
+OPPONENT_MS, whatever the level: Debian's stockfish held to a rating with
+UCI_LimitStrength/UCI_Elo (the scale), and, below stockfish's lowest
+setting, fairy-stockfish at low skill levels, whose own ratings are first
+measured on the same scale. So every level's figure is on one scale and
+the figures can be compared. Neighbouring levels also play each other, as
+a cross-check of the differences.
 Games start from bench/strength/openings.txt, each opening once with each
 colour; scripts/uci-match.py referees them.
 
-Every pairing keeps its games in results/<pairing>.pgn.xz; a run goes on from
-the games already there (FRESH=1 drops them first), so levels can be run one
-at a time (`make strength LEVELS=3`). At the end the ratings are written to
+Every pairing keeps its games in results/<pairing>.pgn.xz (a plain .pgn
+while it is being played); a run goes on from the games already there
+(FRESH=1 drops them first), so levels can be run one at a time and across
+sessions (`make strength LEVELS=4`). At the end the ratings are written to
 results/summary.txt and to the table in the top-level README.
 """
 import argparse
-import concurrent.futures
 import datetime
 import lzma
 import math
@@ -25,6 +28,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -33,31 +37,39 @@ RESULTS = os.path.join(HERE, "results")
 STOCKFISH = "/usr/games/stockfish"
 FAIRY = "/usr/games/fairy-stockfish"
 
-LEVELS = {  # level: (name, korvin's time per move in ms or None for one ply, opponents' ms)
-    1: ("Novice", None, 100),
-    2: ("Intermediate", 100, 100),
-    3: ("Advanced", 1000, 1000),
-    4: ("Expert", 10000, 10000),
+LEVELS = {  # level: (name, korvin's time per move in ms, or None for one ply)
+    1: ("Novice", None),
+    2: ("Intermediate", 100),
+    3: ("Advanced", 1000),
+    4: ("Expert", 10000),
 }
 LEVEL_TIME_TEXT = {1: "one ply", 2: "0.1 s", 3: "1 s", 4: "10 s"}
 
-# The opponents of each level and the games against each. Stockfish's
-# settings are the scale; fairy-stockfish's skill levels are measured first.
+# Every opponent of every level plays at this time per move: the scale is
+# stockfish's UCI_Elo at this time, the same for all levels.
+OPPONENT_MS = 100
+
+# The opponents of each level and the games against each, bracketing the
+# level. Stockfish's settings are the scale; fairy-stockfish's skill levels
+# are measured first.
 PLAN = {
     1: [("stockfish", 1350, 50), ("fairy", 0, 50), ("fairy", -3, 50)],
     2: [("stockfish", 1350, 50), ("stockfish", 1600, 50), ("stockfish", 1900, 50)],
-    3: [("stockfish", 1600, 30), ("stockfish", 1900, 50), ("stockfish", 2200, 20)],
-    4: [("stockfish", 1900, 10), ("stockfish", 2200, 10)],
+    3: [("stockfish", 1900, 30), ("stockfish", 2200, 30)],
+    4: [("stockfish", 2000, 20), ("stockfish", 2400, 20)],
 }
+# Neighbouring levels against each other (lower level, higher level, games):
+# the cross-check of the differences on the scale.
+HEAD_TO_HEAD = [(1, 2, 20), (2, 3, 40), (3, 4, 20)]
 CALIBRATION_GAMES = 100
-CALIBRATION_MS = 100        # fairy-stockfish is measured at the time it plays at
 # Each fairy-stockfish skill level and the opponent it is measured against:
 # skill 0 against stockfish's lowest setting, and skill -3, which scores too
 # little against stockfish to be measured there, against skill 0.
 CALIBRATION_ANCHOR = {0: ("stockfish", 1350), -3: ("fairy", 0)}
 
 
-def opponent_spec(kind, setting, ms):
+def opponent_spec(kind, setting):
+    ms = OPPONENT_MS
     grace = f"go:movetime {ms},limit:{ms}"
     if kind == "stockfish":
         return (f"stockfish-{setting}",
@@ -69,7 +81,7 @@ def opponent_spec(kind, setting, ms):
 
 
 def korvin_spec(level, uci):
-    name, ms, _ = LEVELS[level]
+    name, ms = LEVELS[level]
     book = os.path.join(ROOT, "assets", "korvin.bok")
     limit = f",limit:{ms}" if ms else ""
     return (f"name:Korvin {name},cmd:{uci},option:Level={level},option:OwnBook=true,"
@@ -199,39 +211,74 @@ def rating(matches):
 
 # --- running -------------------------------------------------------------------
 
-def play(pairing, games, engines, fresh, log):
-    plain = open_work_pgn(pairing, fresh)
+def play_game(pairing, engines):
+    """One more game of a pairing, appended to its plain PGN; the referee
+    picks the opening and the colours from the games already there."""
+    plain, _ = pgn_paths(pairing)
     done = len(read_games(pairing))
-    if done >= games:
-        log(f"{pairing}: {done} games kept, nothing to play")
-        pack_pgn(pairing)
-        return
-    log(f"{pairing}: {done} games kept, playing {games - done} more")
-    started = time.monotonic()
-    cmd = [sys.executable, os.path.join(ROOT, "scripts", "uci-match.py"), "--games", str(games),
-           "--openings", os.path.join(HERE, "openings.txt"), "--pgn", plain, "--event", pairing,
-           "--max-plies", "400", "--workdir", tempfile.gettempdir()]
+    cmd = [sys.executable, os.path.join(ROOT, "scripts", "uci-match.py"), "--games",
+           str(done + 1), "--openings", os.path.join(HERE, "openings.txt"), "--pgn", plain,
+           "--event", pairing, "--max-plies", "400", "--workdir", tempfile.gettempdir()]
     for e in engines:
         cmd += ["--engine", e]
     code = subprocess.call(cmd)
-    pack_pgn(pairing)
-    log(f"{pairing}: finished in {time.monotonic() - started:.0f} s (referee exit {code})")
-    if code != 0:
-        raise RuntimeError(f"the referee failed on {pairing}")
+    if code != 0 or len(read_games(pairing)) != done + 1:
+        raise RuntimeError(f"the referee failed on {pairing} (exit {code})")
 
 
 def play_all(jobs, parallel, log):
-    """Plays every (pairing, games, engines, fresh) of `jobs`, `parallel` of
-    them at a time. Each pairing keeps its own file, so they do not meet; a
-    game needs one core (the two engines take turns), so more pairings at a
-    time than the machine has cores would slow every engine down."""
-    if parallel <= 1:
-        for job in jobs:
-            play(*job, log)
-        return
-    with concurrent.futures.ThreadPoolExecutor(max_workers=parallel) as pool:
-        running = [pool.submit(play, *job, log) for job in jobs]
-        failed = [str(f.exception()) for f in running if f.exception()]
+    """Plays every (pairing, games, engines, fresh, group) of `jobs` with
+    `parallel` workers, one game at a time each. A game needs one core (the
+    two engines take turns), so more workers than the machine has cores
+    would slow every engine down.
+
+    A free worker takes the next game of a pairing no other worker is
+    playing: from the earliest group that has one, the pairing with the
+    smallest share of its games played. So a level's opponents are met in
+    turn (a run stopped early still brackets the level), the levels are
+    finished in order, and no core waits while another plays out a long
+    pairing."""
+    lock = threading.Lock()
+    busy, done, failed = set(), {}, []
+    for pairing, games, _, fresh, _ in jobs:
+        open_work_pgn(pairing, fresh)
+        done[pairing] = len(read_games(pairing))
+        if done[pairing] >= games:
+            pack_pgn(pairing)
+        else:
+            log(f"{pairing}: {done[pairing]} games kept, playing {games - done[pairing]} more")
+
+    def next_job():
+        with lock:
+            open_jobs = [j for j in jobs if j[0] not in busy and done[j[0]] < j[1]]
+            if failed or not open_jobs:
+                return None
+            group = min(j[4] for j in open_jobs)
+            job = min((j for j in open_jobs if j[4] == group), key=lambda j: done[j[0]] / j[1])
+            busy.add(job[0])
+            return job
+
+    def worker():
+        while (job := next_job()) is not None:
+            pairing, games, engines, _, _ = job
+            try:
+                play_game(pairing, engines)
+            except RuntimeError as e:
+                with lock:
+                    failed.append(str(e))
+            with lock:
+                busy.discard(pairing)
+                done[pairing] = len(read_games(pairing))
+                finished = done[pairing] >= games
+            if finished:
+                pack_pgn(pairing)
+                log(f"{pairing}: all {games} games played")
+
+    threads = [threading.Thread(target=worker) for _ in range(max(1, parallel))]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
     if failed:
         raise RuntimeError("; ".join(failed))
 
@@ -240,8 +287,8 @@ def calibration(setting):
     """The pairing that measures fairy-stockfish at `setting`: its name, the
     two engines, the measured player, and the anchor opponent."""
     kind, anchor_setting = CALIBRATION_ANCHOR[setting]
-    anchor_key, anchor = opponent_spec(kind, anchor_setting, CALIBRATION_MS)
-    _, fairy = opponent_spec("fairy", setting, CALIBRATION_MS)
+    anchor_key, anchor = opponent_spec(kind, anchor_setting)
+    _, fairy = opponent_spec("fairy", setting)
     return (f"calibration-fairy{setting}-vs-{anchor_key}", [fairy, anchor],
             f"Fairy-Stockfish skill {setting}", (kind, anchor_setting))
 
@@ -280,69 +327,139 @@ def opponent_rating(kind, setting, skip_forfeits=False):
 def level_pairings(level):
     out = []
     for kind, setting, games in PLAN[level]:
-        key, engine = opponent_spec(kind, setting, LEVELS[level][2])
+        key, engine = opponent_spec(kind, setting)
         out.append((f"level{level}-vs-{key}", games, kind, setting, engine))
     return out
 
 
-def summarise(log):
-    rows, text = [], []
-    estimates = {}  # level: (rating, 95 % half-width) of the levels with a finite figure
-    for level in LEVELS:
-        name = LEVELS[level][0]
-        player = f"Korvin {name}"
-        matches, games, dates, sites, lines = [], 0, [], [], []
-        losses = [0, 0, 0]  # lost on time by the level, by its opponents; illegal moves
-        for pairing, _, kind, setting, _ in level_pairings(level):
-            played = read_games(pairing)
-            if not played:
-                continue
-            opp = opponent_rating(kind, setting)
-            w, d, l, tl, il = tally(played, player)
-            opp_tl = sum(1 for g in played if g.get("Termination", "").startswith("time forfeit")) - tl
-            games += len(played)
-            losses[0] += tl
-            losses[1] += opp_tl
-            losses[2] += il
-            dates += [g.get("Date", "") for g in played]
-            sites += [g.get("Site", "") for g in played]
-            opp_text = f"{opp[0]:.0f} ± {1.96 * opp[1]:.0f}" if opp else "not yet measured"
-            lines.append(f"  against {pairing.split('-vs-')[1]} (rated {opp_text}): "
-                         f"+{w} ={d} -{l}; time losses {tl} (opponent {opp_tl}), illegal {il}")
-            if opp:
-                matches.append((w, d, l, opp[0], opp[1]))
-        if not games:
+def head_to_head_pairing(low, high):
+    return f"level{low}-vs-level{high}"
+
+
+def player_name(level):
+    return f"Korvin {LEVELS[level][0]}"
+
+
+def parts_text(games):
+    """When and where the games were played: one entry per date and machine,
+    in the order they were played."""
+    parts = []
+    for g in games:
+        key = (g.get("Date", "?"), g.get("Site", "?"))
+        if parts and parts[-1][0] == key:
+            parts[-1][1] += 1
+        else:
+            parts.append([key, 1])
+    return "; ".join(f"{n} on {date} ({site})" for (date, site), n in parts)
+
+
+# What each level suits, worded from its measured rating (see the README):
+# kept here so that the table and its sentences are written together.
+SUITS = {
+    1: "players who know the rules and are learning to keep their pieces safe",
+    2: "casual players and club beginners",
+    3: "club players",
+    4: "strong club players",
+}
+
+
+def level_result(level, skip_forfeits=False):
+    """Everything measured of a level: its lines of the summary, its rating
+    (or None) and the figures the README table shows."""
+    player = player_name(level)
+    matches, games, lines, every = [], 0, [], []
+    losses = [0, 0, 0]  # lost on time by the level, by its opponents; illegal moves
+    for pairing, _, kind, setting, _ in level_pairings(level):
+        played = read_games(pairing, skip_forfeits)
+        if not played:
             continue
-        est = rating(matches)
-        text.append(f"Level {level} {name} ({LEVEL_TIME_TEXT[level]} a move), {games} games:")
-        text += lines
+        opp = opponent_rating(kind, setting, skip_forfeits)
+        w, d, l, tl, il = tally(played, player)
+        opp_tl = sum(1 for g in played if g.get("Termination", "").startswith("time forfeit")) - tl
+        games += len(played)
+        every += played
+        losses[0] += tl
+        losses[1] += opp_tl
+        losses[2] += il
+        opp_text = f"{opp[0]:.0f} ± {1.96 * opp[1]:.0f}" if opp else "not yet measured"
+        lines.append(f"  against {pairing.split('-vs-')[1]} (rated {opp_text}): "
+                     f"+{w} ={d} -{l}; time losses {tl} (opponent {opp_tl}), illegal {il}")
+        if opp:
+            matches.append((w, d, l, opp[0], opp[1]))
+    planned = sum(n for _, _, n in PLAN[level])
+    return {"lines": lines, "rating": rating(matches), "games": games, "planned": planned,
+            "losses": losses, "played": every}
+
+
+def figure_text(est):
+    r, half, bound, _ = est
+    return f"{bound}{r:.0f} ± {half:.0f}"
+
+
+def cross_check(results):
+    """Each head-to-head pairing beside the difference of the two levels'
+    ratings on the scale: (summary lines, README rows)."""
+    lines, rows = [], []
+    for low, high, planned in HEAD_TO_HEAD:
+        played = read_games(head_to_head_pairing(low, high))
+        if not played:
+            continue
+        w, d, l, tl, il = tally(played, player_name(high))
+        measured = rating([(w, d, l, 0.0, 0.0)])
+        names = f"{LEVELS[high][0]} against {LEVELS[low][0]}"
+        progress = "" if len(played) >= planned else f" (of {planned} planned)"
+        text = (f"Head to head, {names}: {len(played)} games{progress}, +{w} ={d} -{l} for "
+                f"{LEVELS[high][0]}; time losses {tl + tally(played, player_name(low))[3]}, "
+                f"illegal {il + tally(played, player_name(low))[4]}: difference "
+                f"{figure_text(measured)}")
+        scale_text, verdict = "not measured", "cannot be compared yet"
+        a, b = results[low]["rating"], results[high]["rating"]
+        if a and b and not a[2] and not b[2]:
+            diff, half = b[0] - a[0], math.hypot(a[1], b[1])
+            scale_text = f"{diff:.0f} ± {half:.0f}"
+            tolerance = math.hypot(half, measured[1])
+            if measured[2] == ">":
+                # A clean sweep only says the difference is at least this.
+                agree = diff + tolerance >= measured[0]
+            elif measured[2] == "<":
+                agree = diff - tolerance <= measured[0]
+            else:
+                agree = abs(diff - measured[0]) <= tolerance
+            gap = measured[0] - diff
+            if agree:
+                verdict = "agree within their errors"
+            elif gap > 0:
+                verdict = f"head to head is larger by {gap:.0f}, beyond the errors ({tolerance:.0f})"
+            else:
+                verdict = f"head to head is smaller by {-gap:.0f}, beyond the errors ({tolerance:.0f})"
+        lines.append(text + f"; on the scale {scale_text}: {verdict}")
+        rows.append((names, f"{len(played)}{progress}", f"+{w} ={d} −{l}", figure_text(measured),
+                     scale_text, verdict))
+    return lines, rows
+
+
+def summarise(log):
+    text, rows = [], []
+    results = {level: level_result(level) for level in LEVELS}
+    for level, res in results.items():
+        name = LEVELS[level][0]
+        if not res["games"]:
+            continue
+        progress = "" if res["games"] >= res["planned"] else f" of {res['planned']} planned"
+        text.append(f"Level {level} {name} ({LEVEL_TIME_TEXT[level]} a move), "
+                    f"{res['games']} games{progress}:")
+        text += res["lines"]
+        text.append(f"  played: {parts_text(res['played'])}")
+        est = res["rating"]
         if est:
-            r, half, bound, n = est
-            if not bound:
-                estimates[level] = (r, half)
-            figure = f"{bound}{r:.0f} ± {half:.0f}"
-            text.append(f"  rating {figure} (95 % interval {r - half:.0f}..{r + half:.0f})")
+            r, half, _, _ = est
+            text.append(f"  rating {figure_text(est)} (95 % interval {r - half:.0f}..{r + half:.0f})")
             # How much the time losses (of either side) move the figure.
-            clean = []
-            for pairing, _, kind, setting, _ in level_pairings(level):
-                opp = opponent_rating(kind, setting, True)
-                w, d, l, _, _ = tally(read_games(pairing, True), player)
-                if opp and w + d + l:
-                    clean.append((w, d, l, opp[0], opp[1]))
-            alt = rating(clean)
+            alt = level_result(level, skip_forfeits=True)["rating"]
             if alt:
                 text.append(f"  without the games lost on time (by either side, here and in "
-                            f"the calibrations): {alt[2]}{alt[0]:.0f} ± {alt[1]:.0f} "
-                            f"over {alt[3]} games")
-            rows.append((level, name, LEVEL_TIME_TEXT[level], figure, games,
-                         max(dates), sites[-1], losses))
-    guess = extrapolate_expert(estimates, {row[0] for row in rows})
-    if guess:
-        r, half = guess
-        text.append(f"Level 4 Expert (10 s a move), not played: estimated {r:.0f} ± {half:.0f} "
-                    f"as Advanced plus Advanced's gain over Intermediate")
-        rows.append((4, LEVELS[4][0], LEVEL_TIME_TEXT[4], f"≈ {r:.0f} ± {half:.0f} (estimate)",
-                     "0 (not played)", "", "", [0, 0, 0]))
+                            f"the calibrations): {figure_text(alt)} over {alt[3]} games")
+        rows.append((level, res))
     for setting in calibrations_needed(list(LEVELS)):
         pairing, _, player, anchor = calibration(setting)
         played = read_games(pairing)
@@ -350,56 +467,57 @@ def summarise(log):
         if played and measured:
             w, d, l, tl, il = tally(played, player)
             text.append(f"Calibration: {player} against {anchor[0]} {anchor[1]} at "
-                        f"{CALIBRATION_MS} ms a move, {len(played)} games: +{w} ={d} -{l}, "
+                        f"{OPPONENT_MS} ms a move, {len(played)} games: +{w} ={d} -{l}, "
                         f"time losses {tl}, illegal {il}: rated {measured[0]:.0f} ± "
                         f"{1.96 * measured[1]:.0f}")
+    check_lines, check_rows = cross_check(results)
+    text += check_lines
     summary = "\n".join(text) + "\n"
     with open(os.path.join(RESULTS, "summary.txt"), "w", encoding="utf-8") as f:
         f.write(summary)
     log(summary)
-    write_readme_table(rows)
+    write_readme_table(dict(rows), check_rows)
 
 
-def extrapolate_expert(estimates, played):
-    """An estimate of Expert when it has not been played: each level thinks
-    ten times longer than the one below it, and Expert is taken to gain over
-    Advanced what Advanced gained over Intermediate. Gains shrink as the time
-    grows, so this leans high. The interval adds the two measured ones'
-    variances (twice Advanced's figure less Intermediate's)."""
-    if 4 in played or 2 not in estimates or 3 not in estimates:
-        return None
-    (r2, h2), (r3, h3) = estimates[2], estimates[3]
-    return 2 * r3 - r2, math.sqrt((2 * h3) ** 2 + h2 ** 2)
-
-
-def write_readme_table(rows):
+def write_readme_table(results, check_rows):
     readme = os.path.join(ROOT, "README.md")
     text = open(readme, encoding="utf-8").read()
     start, end = "<!-- strength table -->", "<!-- end of strength table -->"
     if start not in text or end not in text:
         return
     table = ["| Level | Time per move | Rating (95 % interval) | Games | Lost on time "
-             "(level / opponents) | Date | Machine |",
-             "|---|---|---|---|---|---|---|"]
-    measured = {row[0]: row for row in rows}
-    for level, (name, _, _) in LEVELS.items():
-        if level not in measured:
+             "(level / opponents) | Suits |",
+             "|---|---|---|---|---|---|"]
+    for level, (name, _) in LEVELS.items():
+        res = results.get(level)
+        if not res or not res["rating"]:
             table.append(f"| {name} | {LEVEL_TIME_TEXT[level]} | not measured yet "
-                         f"(`make strength LEVELS={level}`) | | | | |")
+                         f"(`make strength LEVELS={level}`) | | | |")
             continue
-        _, _, tpm, figure, games, date, site, losses = measured[level]
-        lost = f"{losses[0]} / {losses[1]}" if date else ""
-        table.append(f"| {name} | {tpm} | {figure} | {games} | {lost} | {date} | {site} |")
-    illegal = sum(row[7][2] for row in rows)
-    table += ["", "Ratings are on the scale of stockfish 15.1's `UCI_Elo`, at the level's "
-              "own time per move; illegal moves by Korvin in these games: "
-              f"{illegal}. Each pairing's games and the full summary are in "
-              "`bench/strength/results/`."]
-    if any(row[5] == "" for row in rows):
-        table += ["", "A level marked as an estimate has not been played: it is Advanced's "
-                  "figure plus Advanced's gain over Intermediate (each level thinks ten times "
-                  "longer than the one below), which leans high, as the gain from more time "
-                  "shrinks as the time grows."]
+        r, half, _, _ = res["rating"]
+        figure = f"{figure_text(res['rating'])} ({r - half:.0f}–{r + half:.0f})"
+        games = str(res["games"])
+        if res["games"] < res["planned"]:
+            figure += ", so far"
+            games += f" of {res['planned']}"
+        losses = res["losses"]
+        table.append(f"| {name} | {LEVEL_TIME_TEXT[level]} | {figure} | {games} | "
+                     f"{losses[0]} / {losses[1]} | {SUITS[level]} |")
+    illegal = sum(res["losses"][2] for res in results.values())
+    table += ["", f"One scale for all levels: every opponent plays at {OPPONENT_MS / 1000:g} s "
+              "a move, whatever the level, and the ratings are stockfish 15.1's `UCI_Elo` "
+              "at that time. Illegal moves by Korvin in these games: "
+              f"{illegal}. When and where each level was played:", ""]
+    for level, res in results.items():
+        table.append(f"- {LEVELS[level][0]}: {parts_text(res['played'])}")
+    if check_rows:
+        table += ["", "Neighbouring levels against each other, each at its own time; the "
+                  "difference measured head to head beside the difference of the two ratings "
+                  "above:", "",
+                  "| Pairing | Games | Result (higher level) | Head to head | On the scale | "
+                  "Verdict |", "|---|---|---|---|---|---|"]
+        table += ["| " + " | ".join(row) + " |" for row in check_rows]
+    table += ["", "Each pairing's games and the full summary are in `bench/strength/results/`."]
     head, rest = text.split(start, 1)
     _, tail = rest.split(end, 1)
     new = head + start + "\n" + "\n".join(table) + "\n" + end + tail
@@ -419,13 +537,26 @@ def ensure_opponents():
                                   "--no-install-recommends"] + missing)
 
 
+def pack_all(log):
+    """Packs the games of every pairing left plain by a run that was stopped
+    (the finished games are kept; a game cut off was never written)."""
+    for name in sorted(os.listdir(RESULTS)):
+        if name.endswith(".pgn"):
+            pairing = name[:-4]
+            pack_pgn(pairing)
+            log(f"{pairing}: {len(read_games(pairing))} games packed")
+
+
 def main():
     p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    p.add_argument("--uci", required=True, help="path of korvin-uci")
-    p.add_argument("--levels", default="1 2 3 4", help='levels to play, e.g. "1 2"')
+    p.add_argument("--uci", help="path of korvin-uci (needed to play)")
+    p.add_argument("--levels", default="1 2 3 4",
+                   help='levels to play, e.g. "1 2"; neighbours both given also play each other')
     p.add_argument("--fresh", action="store_true", help="drop the kept games of these levels")
     p.add_argument("--games", type=int, help="games per pairing instead of the plan's")
     p.add_argument("--summary-only", action="store_true", help="only rewrite the summary")
+    p.add_argument("--pack", action="store_true",
+                   help="pack the games of a stopped run and rewrite the summary")
     p.add_argument("--parallel", type=int, default=1,
                    help="pairings played at the same time (at most one per free core)")
     args = p.parse_args()
@@ -435,11 +566,15 @@ def main():
     def log(msg):
         print(f"[strength {time.monotonic() - started:6.0f} s] {msg}", flush=True)
 
-    args.uci = os.path.abspath(args.uci)
     levels = [int(x) for x in args.levels.replace(",", " ").split()]
     if any(lv not in LEVELS for lv in levels):
         p.error("levels are 1..4")
-    if not args.summary_only:
+    if args.pack:
+        pack_all(log)
+    elif not args.summary_only:
+        if not args.uci:
+            p.error("--uci is needed to play")
+        args.uci = os.path.abspath(args.uci)
         ensure_opponents()
         log(f"{datetime.datetime.now():%Y-%m-%d %H:%M}, levels {levels}")
         # The calibrations come first, as the levels' figures rest on them.
@@ -447,9 +582,16 @@ def main():
         calibrations = []
         for setting in calibrations_needed(levels):
             pairing, engines, _, _ = calibration(setting)
-            calibrations.append((pairing, args.games or CALIBRATION_GAMES, engines, False))
-        matches = [(pairing, args.games or games, [korvin_spec(level, args.uci), engine], args.fresh)
+            calibrations.append((pairing, args.games or CALIBRATION_GAMES, engines, False, 0))
+        # A level's own pairings come before it meets the level below it;
+        # the levels go in order.
+        matches = [(pairing, args.games or games, [korvin_spec(level, args.uci), engine],
+                    args.fresh, level)
                    for level in levels for pairing, games, _, _, engine in level_pairings(level)]
+        matches += [(head_to_head_pairing(low, high), args.games or games,
+                     [korvin_spec(high, args.uci), korvin_spec(low, args.uci)],
+                     args.fresh, high + 0.5)
+                    for low, high, games in HEAD_TO_HEAD if low in levels and high in levels]
         try:
             play_all(calibrations, args.parallel, log)
             play_all(matches, args.parallel, log)
