@@ -226,6 +226,18 @@ def play_game(pairing, engines):
         raise RuntimeError(f"the referee failed on {pairing} (exit {code})")
 
 
+def pick_job(jobs, done, busy):
+    """The job whose pairing a free worker plays next (None when every
+    unfinished pairing is being played): from the earliest group with an
+    unfinished pairing nobody plays, the one with the smallest share of its
+    games played, the first listed on a tie."""
+    free = [j for j in jobs if j[0] not in busy and done[j[0]] < j[1]]
+    if not free:
+        return None
+    group = min(j[4] for j in free)
+    return min((j for j in free if j[4] == group), key=lambda j: done[j[0]] / j[1])
+
+
 def play_all(jobs, parallel, log):
     """Plays every (pairing, games, engines, fresh, group) of `jobs` with
     `parallel` workers, one game at a time each. A game needs one core (the
@@ -250,12 +262,9 @@ def play_all(jobs, parallel, log):
 
     def next_job():
         with lock:
-            open_jobs = [j for j in jobs if j[0] not in busy and done[j[0]] < j[1]]
-            if failed or not open_jobs:
-                return None
-            group = min(j[4] for j in open_jobs)
-            job = min((j for j in open_jobs if j[4] == group), key=lambda j: done[j[0]] / j[1])
-            busy.add(job[0])
+            job = None if failed else pick_job(jobs, done, busy)
+            if job:
+                busy.add(job[0])
             return job
 
     def worker():
@@ -396,6 +405,31 @@ def figure_text(est):
     return f"{bound}{r:.0f} ± {half:.0f}"
 
 
+def compare(low, high, measured):
+    """The difference of two levels' ratings on the scale beside the one
+    measured head to head (each a (rating, 95 % half-width, bound, games)
+    or None): the difference as text and whether the two agree within
+    their errors (the half-widths added in quadrature)."""
+    if not (low and high and measured) or low[2] or high[2]:
+        return "not measured", "cannot be compared yet"
+    diff, half = high[0] - low[0], math.hypot(low[1], high[1])
+    tolerance = math.hypot(half, measured[1])
+    if measured[2] == ">":
+        # A clean sweep only says the difference is at least this.
+        agree = diff + tolerance >= measured[0]
+    elif measured[2] == "<":
+        agree = diff - tolerance <= measured[0]
+    else:
+        agree = abs(diff - measured[0]) <= tolerance
+    gap = measured[0] - diff
+    if agree:
+        verdict = "agree within their errors"
+    else:
+        verdict = (f"head to head is {'larger' if gap > 0 else 'smaller'} by {abs(gap):.0f}, "
+                   f"beyond the errors ({tolerance:.0f})")
+    return f"{diff:.0f} ± {half:.0f}", verdict
+
+
 def cross_check(results):
     """Each head-to-head pairing beside the difference of the two levels'
     ratings on the scale: (summary lines, README rows)."""
@@ -405,33 +439,14 @@ def cross_check(results):
         if not played:
             continue
         w, d, l, tl, il = tally(played, player_name(high))
+        _, _, _, low_tl, low_il = tally(played, player_name(low))
         measured = rating([(w, d, l, 0.0, 0.0)])
         names = f"{LEVELS[high][0]} against {LEVELS[low][0]}"
         progress = "" if len(played) >= planned else f" (of {planned} planned)"
         text = (f"Head to head, {names}: {len(played)} games{progress}, +{w} ={d} -{l} for "
-                f"{LEVELS[high][0]}; time losses {tl + tally(played, player_name(low))[3]}, "
-                f"illegal {il + tally(played, player_name(low))[4]}: difference "
-                f"{figure_text(measured)}")
-        scale_text, verdict = "not measured", "cannot be compared yet"
-        a, b = results[low]["rating"], results[high]["rating"]
-        if a and b and not a[2] and not b[2]:
-            diff, half = b[0] - a[0], math.hypot(a[1], b[1])
-            scale_text = f"{diff:.0f} ± {half:.0f}"
-            tolerance = math.hypot(half, measured[1])
-            if measured[2] == ">":
-                # A clean sweep only says the difference is at least this.
-                agree = diff + tolerance >= measured[0]
-            elif measured[2] == "<":
-                agree = diff - tolerance <= measured[0]
-            else:
-                agree = abs(diff - measured[0]) <= tolerance
-            gap = measured[0] - diff
-            if agree:
-                verdict = "agree within their errors"
-            elif gap > 0:
-                verdict = f"head to head is larger by {gap:.0f}, beyond the errors ({tolerance:.0f})"
-            else:
-                verdict = f"head to head is smaller by {-gap:.0f}, beyond the errors ({tolerance:.0f})"
+                f"{LEVELS[high][0]}; time losses {tl + low_tl}, illegal {il + low_il}: "
+                f"difference {figure_text(measured)}")
+        scale_text, verdict = compare(results[low]["rating"], results[high]["rating"], measured)
         lines.append(text + f"; on the scale {scale_text}: {verdict}")
         rows.append((names, f"{len(played)}{progress}", f"+{w} ={d} −{l}", figure_text(measured),
                      scale_text, verdict))

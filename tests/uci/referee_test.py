@@ -3,7 +3,6 @@
 benchmark: perft counts of the repository's reference positions, notation,
 draw rules, the referee's adjudication, and the rating estimate."""
 import importlib.util
-import math
 import os
 import sys
 import tempfile
@@ -131,13 +130,61 @@ class Rating(unittest.TestCase):
         self.assertEqual(bound, "<")
         self.assertLess(r, 1350.0 - 300)
 
-    def test_expert_estimate_only_when_not_played(self):
-        measured = {2: (1700.0, 60.0), 3: (2000.0, 80.0)}
-        r, half = strength.extrapolate_expert(measured, {2, 3})
-        self.assertAlmostEqual(r, 2300.0)
-        self.assertAlmostEqual(half, math.hypot(160.0, 60.0))
-        self.assertIsNone(strength.extrapolate_expert(measured, {2, 3, 4}))
-        self.assertIsNone(strength.extrapolate_expert({3: (2000.0, 80.0)}, {3}))
+
+
+class Ladder(unittest.TestCase):
+    """How make strength schedules its games and compares the levels."""
+
+    def test_a_free_worker_takes_the_earliest_group_then_the_least_played(self):
+        # Listed out of order: the group, not the place in the list, decides.
+        jobs = [("a", 30, [], False, 3), ("c", 20, [], False, 4), ("b", 30, [], False, 3),
+                ("ab", 40, [], False, 3.5)]
+        done = {"a": 10, "b": 4, "ab": 0, "c": 0}
+        self.assertEqual(strength.pick_job(jobs, done, set())[0], "b")
+        self.assertEqual(strength.pick_job(jobs, done, {"b"})[0], "a")
+        # With its group all taken, a worker goes on to the next group.
+        self.assertEqual(strength.pick_job(jobs, done, {"a", "b"})[0], "ab")
+        # Shares, not counts: 10 of 30 is less played than 5 of 10.
+        self.assertEqual(strength.pick_job([("x", 30, [], False, 1), ("y", 10, [], False, 1)],
+                                           {"x": 10, "y": 5}, set())[0], "x")
+        # Finished pairings are never taken; nothing left gives None.
+        done = {"a": 30, "b": 30, "ab": 40, "c": 3}
+        self.assertEqual(strength.pick_job(jobs, done, set())[0], "c")
+        self.assertIsNone(strength.pick_job(jobs, done, {"c"}))
+
+    def test_head_to_head_against_the_scale(self):
+        low, high = (1700.0, 60.0, "", 150), (1800.0, 80.0, "", 60)
+        text, verdict = strength.compare(low, high, (150.0, 90.0, "", 40))
+        self.assertEqual(text, "100 ± 100")
+        self.assertEqual(verdict, "agree within their errors")
+        # 320 measured against 100 on the scale, with errors of about 135.
+        _, verdict = strength.compare(low, high, (320.0, 90.0, "", 40))
+        self.assertTrue(verdict.startswith("head to head is larger by 220"), verdict)
+        _, verdict = strength.compare(low, high, (-150.0, 90.0, "", 40))
+        self.assertTrue(verdict.startswith("head to head is smaller by 250"), verdict)
+        # A clean sweep is only a lower bound: a larger scale gap agrees.
+        _, verdict = strength.compare(low, (2500.0, 80.0, "", 60), (190.0, 320.0, ">", 20))
+        self.assertEqual(verdict, "agree within their errors")
+        # Nothing to compare while a level has no finite rating.
+        self.assertEqual(strength.compare(low, None, (150.0, 90.0, "", 40))[1],
+                         "cannot be compared yet")
+        self.assertEqual(strength.compare((900.0, 0.0, "<", 10), high, (150.0, 90.0, "", 40))[1],
+                         "cannot be compared yet")
+
+    def test_parts_keep_the_order_of_play(self):
+        games = [{"Date": "2026.12.09", "Site": "A"}, {"Date": "2026.12.09", "Site": "A"},
+                 {"Date": "2026.12.10", "Site": "B"}, {"Date": "2026.12.09", "Site": "A"}]
+        self.assertEqual(strength.parts_text(games),
+                         "2 on 2026.12.09 (A); 1 on 2026.12.10 (B); 1 on 2026.12.09 (A)")
+
+    def test_every_opponent_plays_at_the_one_fixed_time(self):
+        for level in strength.LEVELS:
+            for _, _, _, _, engine in strength.level_pairings(level):
+                self.assertIn(f"go:movetime {strength.OPPONENT_MS},", engine)
+        for setting in strength.calibrations_needed(list(strength.LEVELS)):
+            _, engines, _, _ = strength.calibration(setting)
+            for engine in engines:
+                self.assertIn(f"go:movetime {strength.OPPONENT_MS},", engine)
 
 
 if __name__ == "__main__":
