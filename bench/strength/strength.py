@@ -55,8 +55,8 @@ OPPONENT_MS = 100
 PLAN = {
     1: [("stockfish", 1350, 50), ("fairy", 0, 50), ("fairy", -3, 50)],
     2: [("stockfish", 1350, 50), ("stockfish", 1600, 50), ("stockfish", 1900, 50)],
-    3: [("stockfish", 1900, 30), ("stockfish", 2200, 30)],
-    4: [("stockfish", 2000, 20), ("stockfish", 2400, 20)],
+    3: [("stockfish", 1600, 30), ("stockfish", 1900, 30), ("stockfish", 2200, 30)],
+    4: [("stockfish", 1900, 20), ("stockfish", 2200, 20)],
 }
 # Neighbouring levels against each other (lower level, higher level, games):
 # the cross-check of the differences on the scale.
