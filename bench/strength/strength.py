@@ -365,10 +365,10 @@ def parts_text(games):
 # What each level suits, worded from its measured rating (see the README):
 # kept here so that the table and its sentences are written together.
 SUITS = {
-    1: "players who know the rules and are learning to keep their pieces safe",
+    1: "players who know the rules and are starting out",
     2: "casual players and club beginners",
-    3: "club players",
-    4: "strong club players",
+    3: "club players; a small step above Intermediate against other opponents",
+    4: "stronger club players",
 }
 
 
