@@ -376,7 +376,7 @@ def level_result(level, skip_forfeits=False):
     """Everything measured of a level: its lines of the summary, its rating
     (or None) and the figures the README table shows."""
     player = player_name(level)
-    matches, games, lines, every = [], 0, [], []
+    matches, lines, every = [], [], []
     losses = [0, 0, 0]  # lost on time by the level, by its opponents; illegal moves
     for pairing, _, kind, setting, _ in level_pairings(level):
         played = read_games(pairing, skip_forfeits)
@@ -385,7 +385,6 @@ def level_result(level, skip_forfeits=False):
         opp = opponent_rating(kind, setting, skip_forfeits)
         w, d, l, tl, il = tally(played, player)
         opp_tl = sum(1 for g in played if g.get("Termination", "").startswith("time forfeit")) - tl
-        games += len(played)
         every += played
         losses[0] += tl
         losses[1] += opp_tl
@@ -396,7 +395,7 @@ def level_result(level, skip_forfeits=False):
         if opp:
             matches.append((w, d, l, opp[0], opp[1]))
     planned = sum(n for _, _, n in PLAN[level])
-    return {"lines": lines, "rating": rating(matches), "games": games, "planned": planned,
+    return {"lines": lines, "rating": rating(matches), "games": len(every), "planned": planned,
             "losses": losses, "played": every}
 
 
@@ -454,7 +453,7 @@ def cross_check(results):
 
 
 def summarise(log):
-    text, rows = [], []
+    text = []
     results = {level: level_result(level) for level in LEVELS}
     for level, res in results.items():
         name = LEVELS[level][0]
@@ -474,7 +473,6 @@ def summarise(log):
             if alt:
                 text.append(f"  without the games lost on time (by either side, here and in "
                             f"the calibrations): {figure_text(alt)} over {alt[3]} games")
-        rows.append((level, res))
     for setting in calibrations_needed(list(LEVELS)):
         pairing, _, player, anchor = calibration(setting)
         played = read_games(pairing)
@@ -491,7 +489,7 @@ def summarise(log):
     with open(os.path.join(RESULTS, "summary.txt"), "w", encoding="utf-8") as f:
         f.write(summary)
     log(summary)
-    write_readme_table(dict(rows), check_rows)
+    write_readme_table({level: res for level, res in results.items() if res["games"]}, check_rows)
 
 
 def write_readme_table(results, check_rows):
