@@ -351,15 +351,15 @@ def player_name(level):
 
 def parts_text(games):
     """When and where the games were played: one entry per date and machine,
-    in the order they were played."""
-    parts = []
+    earliest date first. A level's games come pairing by pairing, so the
+    parts of a run stopped and resumed interleave in the list and are
+    counted together here."""
+    counts = {}
     for g in games:
         key = (g.get("Date", "?"), g.get("Site", "?"))
-        if parts and parts[-1][0] == key:
-            parts[-1][1] += 1
-        else:
-            parts.append([key, 1])
-    return "; ".join(f"{n} on {date} ({site})" for (date, site), n in parts)
+        counts[key] = counts.get(key, 0) + 1
+    keys = sorted(counts, key=lambda k: k[0])  # stable: machines keep their order within a day
+    return "; ".join(f"{counts[k]} on {k[0]} ({k[1]})" for k in keys)
 
 
 # What each level suits, worded from its measured rating (see the README):

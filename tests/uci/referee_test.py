@@ -171,11 +171,14 @@ class Ladder(unittest.TestCase):
         self.assertEqual(strength.compare((900.0, 0.0, "<", 10), high, (150.0, 90.0, "", 40))[1],
                          "cannot be compared yet")
 
-    def test_parts_keep_the_order_of_play(self):
-        games = [{"Date": "2026.12.09", "Site": "A"}, {"Date": "2026.12.09", "Site": "A"},
-                 {"Date": "2026.12.10", "Site": "B"}, {"Date": "2026.12.09", "Site": "A"}]
+    def test_parts_count_each_day_and_machine_once(self):
+        # Two pairings, each begun on one day and finished on the next: the
+        # games of a day are counted together, earliest day first.
+        games = [{"Date": "2026.12.10", "Site": "B"}, {"Date": "2026.12.09", "Site": "A"},
+                 {"Date": "2026.12.09", "Site": "A"}, {"Date": "2026.12.10", "Site": "B"},
+                 {"Date": "2026.12.09", "Site": "C"}, {"Date": "2026.12.10", "Site": "B"}]
         self.assertEqual(strength.parts_text(games),
-                         "2 on 2026.12.09 (A); 1 on 2026.12.10 (B); 1 on 2026.12.09 (A)")
+                         "2 on 2026.12.09 (A); 1 on 2026.12.09 (C); 3 on 2026.12.10 (B)")
 
     def test_every_opponent_plays_at_the_one_fixed_time(self):
         for level in strength.LEVELS:
