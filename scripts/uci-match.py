@@ -6,7 +6,10 @@ apart from every engine), refuses illegal moves, ends games on checkmate,
 stalemate, threefold repetition, the fifty-move rule and insufficient
 material, and adjudicates only by the rules below. Every game goes to a PGN
 file as it ends; a match given a PGN file that already holds games of the
-same pairing goes on from there.
+same pairing goes on from there. Game n (its Round) plays opening (n-1)//2 of
+the list, the first engine White when n is odd; --round plays that one game
+alone, so several referees can share a pairing's PGN, each playing a
+different round.
 
 Time: each engine gets either a fixed "go" command (e.g. "movetime 100") with
 a limit per move, or a clock (--time, --inc). A move loses on time when the
@@ -28,6 +31,7 @@ An engine is given as one text: comma-separated key:value pairs, e.g.
 """
 import argparse
 import datetime
+import fcntl
 import os
 import platform
 import re
@@ -302,21 +306,36 @@ def read_openings(path):
     return openings
 
 
-def games_in(pgn_path, pairing):
-    """The results already in `pgn_path` for this pairing, in order."""
+def rounds_in(pgn_path, pairing):
+    """The rounds (numbers of the Round tags) already in `pgn_path` for this
+    pairing, in the order they were written."""
     if not pgn_path or not os.path.exists(pgn_path):
-        return 0
-    count = 0
+        return []
+    with open(pgn_path, encoding="utf-8") as f:
+        fcntl.flock(f, fcntl.LOCK_SH)  # never half a game another referee is writing
+        lines = f.read().splitlines()
+    rounds = []
     tags = {}
-    for line in open(pgn_path, encoding="utf-8"):
+    for line in lines:
         m = re.match(r'\[(\w+) "(.*)"\]', line)
         if m:
             tags[m.group(1)] = m.group(2)
         elif tags:
             if tags.get("Event") == pairing:
-                count += 1
+                r = tags.get("Round", "")
+                rounds.append(int(r) if r.isdigit() else 0)
             tags = {}
-    return count
+    return rounds
+
+
+def add_to_pgn(pgn_path, text):
+    """Appends one game, locked against the other referees of the file, so
+    that games written at the same moment never interleave."""
+    with open(pgn_path, "a", encoding="utf-8") as f:
+        fcntl.flock(f, fcntl.LOCK_EX)
+        f.write(text)
+        f.flush()
+        os.fsync(f.fileno())
 
 
 def machine_text():
@@ -338,6 +357,8 @@ def main():
     p.add_argument("--engine", action="append", required=True,
                    help="an engine (see above); give two, or one for self-play")
     p.add_argument("--games", type=int, default=20)
+    p.add_argument("--round", type=int,
+                   help="play only this game of the match (1 is the first), unless it is kept")
     p.add_argument("--openings", help="file of openings, one line of moves each")
     p.add_argument("--time", type=int, default=10000, help="clock per game, ms")
     p.add_argument("--inc", type=int, default=100, help="increment per move, ms")
@@ -359,10 +380,20 @@ def main():
     openings = read_openings(args.openings) if args.openings else [
         "e2e4 e7e5".split(), "d2d4 d7d5".split(), "c2c4 e7e5".split(), "g1f3 d7d5".split()]
     event = args.event or f"{specs[0].name} vs {specs[1].name}"
-    done = games_in(args.pgn, event)
-    if done >= args.games:
-        print(f"{event}: {done} games already played", flush=True)
-        return 0
+    kept = rounds_in(args.pgn, event)
+    if args.round is not None:
+        if args.round < 1:
+            p.error("--round counts from 1")
+        if args.round in kept:
+            print(f"{event}: game {args.round} already played", flush=True)
+            return 0
+        todo = [args.round - 1]
+        args.games = max(args.games, args.round)
+    else:
+        todo = range(len(kept), args.games)
+        if not todo:
+            print(f"{event}: {len(kept)} games already played", flush=True)
+            return 0
     engines = [Engine(s, args.workdir) for s in specs]
     stats = {"moves": [0, 0], "illegal": 0, "hangs": 0, "time_losses": 0}
     points = 0.0
@@ -370,7 +401,7 @@ def main():
     started = time.monotonic()
     site = machine_text()
     try:
-        for g in range(done, args.games):
+        for g in todo:
             white = g % 2  # each opening with both colours in turn
             opening = openings[(g // 2) % len(openings)]
             result, why, moves, max_ms = play_game(engines, opening, args, stats, white)
@@ -385,8 +416,7 @@ def main():
                     ("WhiteMaxMs", str(max_ms[white])), ("BlackMaxMs", str(max_ms[black])),
                     ("PlyCount", str(len(moves)))]
             if args.pgn:
-                with open(args.pgn, "a", encoding="utf-8") as f:
-                    f.write(pgn_text(tags, moves, result))
+                add_to_pgn(args.pgn, pgn_text(tags, moves, result))
             played += 1
             print(f"{event}: game {g + 1}/{args.games}: {engines[white].name} - "
                   f"{engines[black].name} {result} ({why}); {engines[0].name} "

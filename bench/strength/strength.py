@@ -19,6 +19,7 @@ sessions (`make strength LEVELS=4`). At the end the ratings are written to
 results/summary.txt and to the table in the top-level README.
 """
 import argparse
+import fcntl
 import datetime
 import lzma
 import math
@@ -124,7 +125,9 @@ def read_games(pairing, skip_forfeits=False):
     without the games lost on time when `skip_forfeits`."""
     plain, packed = pgn_paths(pairing)
     if os.path.exists(plain):
-        text = open(plain, encoding="utf-8").read()
+        with open(plain, encoding="utf-8") as f:
+            fcntl.flock(f, fcntl.LOCK_SH)  # never half a game another referee is writing
+            text = f.read()
     elif os.path.exists(packed):
         text = lzma.open(packed, "rt", encoding="utf-8").read()
     else:
@@ -211,31 +214,42 @@ def rating(matches):
 
 # --- running -------------------------------------------------------------------
 
-def play_game(pairing, engines):
-    """One more game of a pairing, appended to its plain PGN; the referee
-    picks the opening and the colours from the games already there."""
+def kept_rounds(pairing):
+    """The rounds of a pairing whose games are kept."""
+    return {int(g["Round"]) for g in read_games(pairing) if g.get("Round", "").isdigit()}
+
+
+def play_game(pairing, engines, rnd, games):
+    """Game `rnd` of a pairing (its opening and colours follow from the
+    number), appended to the pairing's plain PGN."""
     plain, _ = pgn_paths(pairing)
-    done = len(read_games(pairing))
-    cmd = [sys.executable, os.path.join(ROOT, "scripts", "uci-match.py"), "--games",
-           str(done + 1), "--openings", os.path.join(HERE, "openings.txt"), "--pgn", plain,
+    cmd = [sys.executable, os.path.join(ROOT, "scripts", "uci-match.py"), "--round",
+           str(rnd), "--games", str(games), "--openings", os.path.join(HERE, "openings.txt"), "--pgn", plain,
            "--event", pairing, "--max-plies", "400", "--workdir", tempfile.gettempdir()]
     for e in engines:
         cmd += ["--engine", e]
     code = subprocess.call(cmd)
-    if code != 0 or len(read_games(pairing)) != done + 1:
-        raise RuntimeError(f"the referee failed on {pairing} (exit {code})")
+    if code != 0 or rnd not in kept_rounds(pairing):
+        raise RuntimeError(f"the referee failed on {pairing}, game {rnd} (exit {code})")
 
 
-def pick_job(jobs, done, busy):
-    """The job whose pairing a free worker plays next (None when every
-    unfinished pairing is being played): from the earliest group with an
-    unfinished pairing nobody plays, the one with the smallest share of its
-    games played, the first listed on a tie."""
-    free = [j for j in jobs if j[0] not in busy and done[j[0]] < j[1]]
+def pick_job(jobs, kept, playing):
+    """(job, round) a free worker plays next, or None when every game is
+    kept or being played. `kept` and `playing` give each pairing's rounds.
+    The earliest group with a game left decides; in it, a pairing nobody
+    plays comes before one being played, then the smallest share of games
+    kept or under way, the first listed on a tie; the round is the first
+    one left."""
+    def left(j):
+        return [r for r in range(1, j[1] + 1) if r not in kept[j[0]] and r not in playing[j[0]]]
+    free = [j for j in jobs if left(j)]
     if not free:
         return None
     group = min(j[4] for j in free)
-    return min((j for j in free if j[4] == group), key=lambda j: done[j[0]] / j[1])
+    job = min((j for j in free if j[4] == group),
+              key=lambda j: (len(playing[j[0]]) > 0,
+                             (len(kept[j[0]]) + len(playing[j[0]])) / j[1]))
+    return job, left(job)[0]
 
 
 def play_all(jobs, parallel, log):
@@ -244,41 +258,45 @@ def play_all(jobs, parallel, log):
     two engines take turns), so more workers than the machine has cores
     would slow every engine down.
 
-    A free worker takes the next game of a pairing no other worker is
-    playing: from the earliest group that has one, the pairing with the
+    A free worker takes a game of the earliest group with games left:
+    preferably of a pairing no other worker is playing, the one with the
     smallest share of its games played. So a level's opponents are met in
     turn (a run stopped early still brackets the level), the levels are
-    finished in order, and no core waits while another plays out a long
-    pairing."""
+    finished in order, and no core waits while another plays out the last
+    pairing. A stopped run loses only the games under way; the next run
+    plays the rounds that are missing."""
     lock = threading.Lock()
-    busy, done, failed = set(), {}, []
+    kept, playing, failed = {}, {}, []
     for pairing, games, _, fresh, _ in jobs:
         open_work_pgn(pairing, fresh)
-        done[pairing] = len(read_games(pairing))
-        if done[pairing] >= games:
+        kept[pairing] = kept_rounds(pairing)
+        playing[pairing] = set()
+        missing = sum(1 for r in range(1, games + 1) if r not in kept[pairing])
+        if not missing:
             pack_pgn(pairing)
         else:
-            log(f"{pairing}: {done[pairing]} games kept, playing {games - done[pairing]} more")
+            log(f"{pairing}: {games - missing} games kept, playing {missing} more")
 
     def next_job():
         with lock:
-            job = None if failed else pick_job(jobs, done, busy)
-            if job:
-                busy.add(job[0])
-            return job
+            pick = None if failed else pick_job(jobs, kept, playing)
+            if pick:
+                playing[pick[0][0]].add(pick[1])
+            return pick
 
     def worker():
-        while (job := next_job()) is not None:
-            pairing, games, engines, _, _ = job
+        while (pick := next_job()) is not None:
+            (pairing, games, engines, _, _), rnd = pick
             try:
-                play_game(pairing, engines)
+                play_game(pairing, engines, rnd, games)
             except RuntimeError as e:
                 with lock:
                     failed.append(str(e))
             with lock:
-                busy.discard(pairing)
-                done[pairing] = len(read_games(pairing))
-                finished = done[pairing] >= games
+                playing[pairing].discard(rnd)
+                kept[pairing] = kept_rounds(pairing)
+                finished = not playing[pairing] and all(
+                    r in kept[pairing] for r in range(1, games + 1))
             if finished:
                 pack_pgn(pairing)
                 log(f"{pairing}: all {games} games played")

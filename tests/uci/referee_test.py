@@ -136,21 +136,45 @@ class Ladder(unittest.TestCase):
     """How make strength schedules its games and compares the levels."""
 
     def test_a_free_worker_takes_the_earliest_group_then_the_least_played(self):
+        def pick(jobs, kept, playing=None):
+            playing = playing or {}
+            found = strength.pick_job(jobs, {j[0]: set(range(1, kept[j[0]] + 1)) for j in jobs},
+                                      {j[0]: set(playing.get(j[0], ())) for j in jobs})
+            return found and (found[0][0], found[1])
         # Listed out of order: the group, not the place in the list, decides.
         jobs = [("a", 30, [], False, 3), ("c", 20, [], False, 4), ("b", 30, [], False, 3),
                 ("ab", 40, [], False, 3.5)]
-        done = {"a": 10, "b": 4, "ab": 0, "c": 0}
-        self.assertEqual(strength.pick_job(jobs, done, set())[0], "b")
-        self.assertEqual(strength.pick_job(jobs, done, {"b"})[0], "a")
-        # With its group all taken, a worker goes on to the next group.
-        self.assertEqual(strength.pick_job(jobs, done, {"a", "b"})[0], "ab")
+        kept = {"a": 10, "b": 4, "ab": 0, "c": 0}
+        self.assertEqual(pick(jobs, kept), ("b", 5))
+        self.assertEqual(pick(jobs, kept, {"b": {5}}), ("a", 11))
+        # With every pairing of its group being played, a worker joins the
+        # least advanced of them rather than opening the next group.
+        self.assertEqual(pick(jobs, kept, {"a": {11}, "b": {5}}), ("b", 6))
         # Shares, not counts: 10 of 30 is less played than 5 of 10.
-        self.assertEqual(strength.pick_job([("x", 30, [], False, 1), ("y", 10, [], False, 1)],
-                                           {"x": 10, "y": 5}, set())[0], "x")
-        # Finished pairings are never taken; nothing left gives None.
-        done = {"a": 30, "b": 30, "ab": 40, "c": 3}
-        self.assertEqual(strength.pick_job(jobs, done, set())[0], "c")
-        self.assertIsNone(strength.pick_job(jobs, done, {"c"}))
+        self.assertEqual(pick([("x", 30, [], False, 1), ("y", 10, [], False, 1)],
+                              {"x": 10, "y": 5}), ("x", 11))
+        # Finished pairings are never taken; the last games of the last
+        # pairing are shared out; nothing left gives None.
+        kept = {"a": 30, "b": 30, "ab": 40, "c": 18}
+        self.assertEqual(pick(jobs, kept), ("c", 19))
+        self.assertEqual(pick(jobs, kept, {"c": {19}}), ("c", 20))
+        self.assertIsNone(pick(jobs, kept, {"c": {19, 20}}))
+
+    def test_a_stopped_run_plays_the_rounds_it_lost(self):
+        # Rounds 1, 2 and 4 kept (3 was under way when the run stopped).
+        jobs = [("p", 6, [], False, 1)]
+        self.assertEqual(strength.pick_job(jobs, {"p": {1, 2, 4}}, {"p": set()})[1], 3)
+        self.assertEqual(strength.pick_job(jobs, {"p": {1, 2, 4}}, {"p": {3}})[1], 5)
+
+    def test_referees_sharing_a_pgn_keep_every_round(self):
+        with tempfile.TemporaryDirectory() as d:
+            path = os.path.join(d, "p.pgn")
+            for rnd in (2, 1):
+                tags = [("Event", "p"), ("Round", str(rnd)), ("Result", "1-0")]
+                match.add_to_pgn(path, match.pgn_text(tags, ["e2e4"], "1-0"))
+            match.add_to_pgn(path, match.pgn_text([("Event", "q"), ("Round", "3")], [], "*"))
+            self.assertEqual(match.rounds_in(path, "p"), [2, 1])
+            self.assertEqual(match.rounds_in(path, "q"), [3])
 
     def test_head_to_head_against_the_scale(self):
         low, high = (1700.0, 60.0, "", 150), (1800.0, 80.0, "", 60)
