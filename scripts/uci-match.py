@@ -390,7 +390,7 @@ def main():
         todo = [args.round - 1]
         args.games = max(args.games, args.round)
     else:
-        todo = range(len(kept), args.games)
+        todo = [g for g in range(args.games) if g + 1 not in kept]
         if not todo:
             print(f"{event}: {len(kept)} games already played", flush=True)
             return 0

@@ -19,8 +19,8 @@ sessions (`make strength LEVELS=4`). At the end the ratings are written to
 results/summary.txt and to the table in the top-level README.
 """
 import argparse
-import fcntl
 import datetime
+import fcntl
 import lzma
 import math
 import os
@@ -219,13 +219,18 @@ def kept_rounds(pairing):
     return {int(g["Round"]) for g in read_games(pairing) if g.get("Round", "").isdigit()}
 
 
+def rounds_left(games, kept, playing=()):
+    """The rounds 1..games neither kept nor being played, in order."""
+    return [r for r in range(1, games + 1) if r not in kept and r not in playing]
+
+
 def play_game(pairing, engines, rnd, games):
     """Game `rnd` of a pairing (its opening and colours follow from the
     number), appended to the pairing's plain PGN."""
     plain, _ = pgn_paths(pairing)
-    cmd = [sys.executable, os.path.join(ROOT, "scripts", "uci-match.py"), "--round",
-           str(rnd), "--games", str(games), "--openings", os.path.join(HERE, "openings.txt"), "--pgn", plain,
-           "--event", pairing, "--max-plies", "400", "--workdir", tempfile.gettempdir()]
+    cmd = [sys.executable, os.path.join(ROOT, "scripts", "uci-match.py"),
+           "--round", str(rnd), "--games", str(games),
+           "--openings", os.path.join(HERE, "openings.txt"), "--pgn", plain, "--event", pairing, "--max-plies", "400", "--workdir", tempfile.gettempdir()]
     for e in engines:
         cmd += ["--engine", e]
     code = subprocess.call(cmd)
@@ -241,7 +246,7 @@ def pick_job(jobs, kept, playing):
     kept or under way, the first listed on a tie; the round is the first
     one left."""
     def left(j):
-        return [r for r in range(1, j[1] + 1) if r not in kept[j[0]] and r not in playing[j[0]]]
+        return rounds_left(j[1], kept[j[0]], playing[j[0]])
     free = [j for j in jobs if left(j)]
     if not free:
         return None
@@ -271,7 +276,7 @@ def play_all(jobs, parallel, log):
         open_work_pgn(pairing, fresh)
         kept[pairing] = kept_rounds(pairing)
         playing[pairing] = set()
-        missing = sum(1 for r in range(1, games + 1) if r not in kept[pairing])
+        missing = len(rounds_left(games, kept[pairing]))
         if not missing:
             pack_pgn(pairing)
         else:
@@ -295,8 +300,7 @@ def play_all(jobs, parallel, log):
             with lock:
                 playing[pairing].discard(rnd)
                 kept[pairing] = kept_rounds(pairing)
-                finished = not playing[pairing] and all(
-                    r in kept[pairing] for r in range(1, games + 1))
+                finished = not playing[pairing] and not rounds_left(games, kept[pairing])
             if finished:
                 pack_pgn(pairing)
                 log(f"{pairing}: all {games} games played")
