@@ -230,7 +230,8 @@ def play_game(pairing, engines, rnd, games):
     plain, _ = pgn_paths(pairing)
     cmd = [sys.executable, os.path.join(ROOT, "scripts", "uci-match.py"),
            "--round", str(rnd), "--games", str(games),
-           "--openings", os.path.join(HERE, "openings.txt"), "--pgn", plain, "--event", pairing, "--max-plies", "400", "--workdir", tempfile.gettempdir()]
+           "--openings", os.path.join(HERE, "openings.txt"), "--pgn", plain,
+           "--event", pairing, "--max-plies", "400", "--workdir", tempfile.gettempdir()]
     for e in engines:
         cmd += ["--engine", e]
     code = subprocess.call(cmd)
@@ -292,14 +293,17 @@ def play_all(jobs, parallel, log):
     def worker():
         while (pick := next_job()) is not None:
             (pairing, games, engines, _, _), rnd = pick
+            error = None
             try:
-                play_game(pairing, engines, rnd, games)
+                play_game(pairing, engines, rnd, games)  # fails unless the game is kept
             except RuntimeError as e:
-                with lock:
-                    failed.append(str(e))
+                error = str(e)
             with lock:
                 playing[pairing].discard(rnd)
-                kept[pairing] = kept_rounds(pairing)
+                if error:
+                    failed.append(error)
+                else:
+                    kept[pairing].add(rnd)
                 finished = not playing[pairing] and not rounds_left(games, kept[pairing])
             if finished:
                 pack_pgn(pairing)
