@@ -36,7 +36,7 @@ void SetWindowGeometrySource(WindowGeometrySource source) { geometrySource = sou
 bool LoadConfigBytes(const unsigned char* data, size_t size) {
   ClearStorageError();
   if (size < static_cast<size_t>(kConfigBytes))
-    return SetStorageError("the file is too short to hold the settings: it is damaged");
+    return RefuseStorage("the file is too short to hold the settings: it is damaged");
   settings.windowX = ReadInt32(data);
   settings.windowY = ReadInt32(data + 4);
   settings.windowWidth = ReadInt32(data + 8);
@@ -51,7 +51,7 @@ bool LoadConfigBytes(const unsigned char* data, size_t size) {
 bool LoadConfig(const char* path) {
   ClearStorageError();
   std::vector<unsigned char> bytes;
-  std::string error;
+  FileError error;
   if (!ReadFileBytes(path, kConfigBytes, bytes, error)) return SetStorageError(error);
   return LoadConfigBytes(bytes.data(), bytes.size());
 }
@@ -83,7 +83,7 @@ bool SaveConfig(const char* path) {
   ClearStorageError();
   unsigned char bytes[kConfigBytes];
   ConfigToBytes(bytes);
-  std::string error;
+  FileError error;
   if (!WriteFileAtomically(path, bytes, kConfigBytes, error)) return SetStorageError(error);
   return true;
 }

@@ -27,7 +27,7 @@ std::string RecordMoveName(int from, int to) {
   return "from " + std::to_string(from) + " to " + std::to_string(to);
 }
 
-bool Refuse(const std::string& reason) { return SetStorageError("not a Korvin game: " + reason); }
+bool Refuse(const std::string& reason) { return RefuseStorage("not a Korvin game: " + reason); }
 
 bool RefuseAndRestore(const std::string& reason) {
   RestoreEngine();
@@ -107,7 +107,7 @@ bool LoadGameBytes(const unsigned char* data, size_t size) {
 bool LoadGame(const char* path) {
   ClearStorageError();
   std::vector<unsigned char> bytes;
-  std::string error;
+  FileError error;
   // The most a game record can hold: a longer file is refused unread.
   static_assert(kMaxGameFileBytes == static_cast<size_t>(kMaxGameMoves) * kGameRecordBytes);
   if (!ReadFileBytes(path, kMaxGameFileBytes, bytes, error)) return SetStorageError(error);
@@ -130,7 +130,7 @@ void GameToBytes(std::vector<unsigned char>& bytes) {
 
 bool SaveGame(const char* path) {
   ClearStorageError();
-  std::string error;
+  FileError error;
   if (E.gameFrom[1] == -1) {
     if (!RemoveFileIfPresent(path, error)) return SetStorageError(error);
     return true;

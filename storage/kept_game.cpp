@@ -8,12 +8,14 @@
 namespace {
 
 bool MoveAside(const char* path, KeptGame& kept) {
-  if (MoveFileAside(path, kept.keptAs, kept.moveError)) {
+  FileError error;
+  if (MoveFileAside(path, kept.keptAs, error)) {
     kept.state = KeptGameState::MovedAside;
     kept.known = FileIdentity{};
     kept.knownBytes.clear();
     return true;
   }
+  kept.moveError = error.message;
   kept.state = KeptGameState::Stuck;
   return false;
 }
@@ -27,7 +29,7 @@ bool AdoptIfKnown(const char* path, KeptGame& kept) {
   if (SameFile(now, kept.known)) return true;
   if (!now.exists || !kept.known.exists) return false;
   std::vector<unsigned char> bytes;
-  std::string ignored;
+  FileError ignored;
   if (!ReadFileBytes(path, kMaxGameFileBytes + 1, bytes, ignored) || bytes != kept.knownBytes)
     return false;
   kept.known = now;
@@ -39,14 +41,14 @@ bool AdoptIfKnown(const char* path, KeptGame& kept) {
 KeptGame LoadKeptGame(const char* path) {
   KeptGame kept{};
   std::vector<unsigned char> bytes;
-  std::string error;
+  FileError error;
   if (!ReadFileBytes(path, kMaxGameFileBytes, bytes, error, &kept.known)) {
-    if (error == kFileNotFound) {
+    if (error.kind == FileErrorKind::NotFound) {
       kept.state = KeptGameState::Missing;
       kept.known = FileIdentity{};
       return kept;
     }
-    kept.reason = error;
+    kept.reason = error.message;
   } else if (bytes.empty()) {
     kept.state = KeptGameState::Empty;
     return kept;
@@ -90,10 +92,10 @@ KeptGameSave SaveKeptGame(const char* path, KeptGame& kept) {
     return result;
   }
   if (!known) {
-    std::string error;
+    FileError error;
     if (!MoveFileAside(path, result.foundKeptAs, error, "found")) {
       result.error = "another file is there, which Korvin 4 did not write, and it could not be "
-                     "moved aside (" + error + ")";
+                     "moved aside (" + error.message + ")";
       return result;
     }
   }

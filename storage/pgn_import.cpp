@@ -73,13 +73,13 @@ bool NamesProgram(const std::string& name) { return name.rfind("Korvin", 0) == 0
 
 // "game 2" followed by `reason`: " has no moves", ": ...".
 bool Refuse(int number, const std::string& reason) {
-  return SetStorageError("game " + std::to_string(number) + reason);
+  return RefuseStorage("game " + std::to_string(number) + reason);
 }
 
 bool RefuseMove(int number, int halfMove, const std::string& move, const std::string& reason) {
   RestoreEngine();
   settings = savedSettings;
-  return SetStorageError("game " + std::to_string(number) + ", move " + MoveNumberText(halfMove) +
+  return RefuseStorage("game " + std::to_string(number) + ", move " + MoveNumberText(halfMove) +
                          " " + Printable(move) + ": " + reason);
 }
 
@@ -96,8 +96,8 @@ bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& cou
   ClearStorageError();
   PgnGame game;
   if (!ReadPgnGame(data, size, number, game, count)) {
-    if (count == 0) return SetStorageError("no PGN game in the file");
-    return SetStorageError("there is no game " + std::to_string(number) + ": the file holds " +
+    if (count == 0) return RefuseStorage("no PGN game in the file");
+    return RefuseStorage("there is no game " + std::to_string(number) + ": the file holds " +
                            std::to_string(count) + (count == 1 ? " game" : " games"));
   }
   // Whatever followed the opening is missing from the game; a game that
@@ -150,7 +150,7 @@ bool LoadPgn(const char* path, int number, int& count) {
   ClearStorageError();
   count = 0;
   std::vector<unsigned char> bytes;
-  std::string error;
+  FileError error;
   if (!ReadFileBytes(path, kPgnFileLimit, bytes, error)) return SetStorageError(error);
   return ImportPgnBytes(bytes.data(), bytes.size(), number, count);
 }

@@ -6,6 +6,7 @@
 #include "config_file.h"
 #include "engine_state.h"
 #include "game.h"
+#include "local_time.h"
 #include "moves.h"
 #include "pgn_file.h"
 #include "pgn_tags.h"
@@ -80,7 +81,7 @@ bool ReplayAsMovetext(int moves, std::string& movetext, size_t& lineLength, std:
     E.ply = 1;
     E.moveCount = 0;
     if (!IsLegalMove(from, to))
-      return SetStorageError("half-move " + std::to_string(n) + " of the game is not legal");
+      return RefuseStorage("half-move " + std::to_string(n) + " of the game is not legal");
     std::string word = SanName(from, to, recordPromotion[n]);
     if (n % 2 == 1) word = std::to_string((n + 1) / 2) + ". " + word;
     AddWord(movetext, lineLength, word);
@@ -184,16 +185,16 @@ std::string PgnDateToday() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   char text[16] = "????.??.??";
-  if (localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof(text), "%Y.%m.%d", &local);
+  if (LocalTime(now, local)) std::strftime(text, sizeof(text), "%Y.%m.%d", &local);
   return text;
 }
 
 bool SavePgn(const char* path, int level, const std::string& date) {
   ClearStorageError();
-  if (E.gameFrom[1] == -1) return SetStorageError("the game has no moves to save");
+  if (E.gameFrom[1] == -1) return RefuseStorage("the game has no moves to save");
   std::string text;
   if (!GameToPgn(text, level, date)) return false;
-  std::string error;
+  FileError error;
   if (!WriteFileAtomically(path, reinterpret_cast<const unsigned char*>(text.data()), text.size(), error))
     return SetStorageError(error);
   return true;

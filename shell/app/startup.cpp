@@ -199,7 +199,7 @@ bool StartUp(Platform& platform, const std::string& openPath) {
   // board is up.
   std::string settingsProblem;
   if (!LoadConfig(kConfigPath)) {
-    if (std::string(StorageError()) != kFileNotFound) settingsProblem = StorageError();
+    if (LastStorageFault() != StorageFault::FileNotFound) settingsProblem = StorageError();
     ApplyConfigDefaults(desktopWidth, desktopHeight);
   }
   shell.storedWindowX = settings.windowX;

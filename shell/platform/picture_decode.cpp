@@ -25,9 +25,9 @@ bool PictureSizeAcceptable(int64_t width, int64_t height) {
 // Read like every other file the program reads: a named pipe or a device
 // under a picture's name is a missing picture, and nothing waits on it.
 bool ReadPictureFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& error) {
-  std::string failure;
+  FileError failure;
   if (ReadFileBytes(path.c_str(), kMaxPictureFileBytes, bytes, failure)) return true;
-  error = "cannot open picture \"" + path + "\": " + failure;
+  error = "cannot open picture \"" + path + "\": " + failure.message;
   return false;
 }
 

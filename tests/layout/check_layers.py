@@ -42,6 +42,24 @@ only_below("storage/files", ["storage/files"])
 only_below("engine", ["engine"])
 only_below("storage", ["storage", "storage/files", "engine"])
 
+# The file services, storage and the picture decoders reach the operating
+# system only through seams: its headers appear only in the files of one
+# system (*_posix.cpp, *_win32.cpp), and no common file asks which system it
+# is built for.
+OS_HEADER = re.compile(r"#include <(unistd\.h|fcntl\.h|poll\.h|dirent\.h|windows\.h|sys/[^>]+)>")
+OS_QUESTION = re.compile(r"#\s*(if|ifdef|ifndef|elif)\b.*\b(_WIN32|_WIN64|__linux__|__unix__|__APPLE__)\b")
+decoders = {"picture_decode.h", "picture_decode.cpp", "png_decode.cpp", "jpeg_decode.cpp"}
+for folder, only in (("storage", None), ("storage/files", None), ("shell/platform", decoders)):
+    for name, text in sources(folder):
+        if only is not None and name not in decoders:
+            continue
+        if name.endswith(("_posix.cpp", "_win32.cpp")):
+            continue
+        for match in OS_HEADER.finditer(text):
+            faults.append(f"{folder}/{name} includes <{match.group(1)}>, which only a system's own file may")
+        if OS_QUESTION.search(text):
+            faults.append(f"{folder}/{name} asks which operating system it is built for")
+
 engine_cmake = open(os.path.join(root, "engine/CMakeLists.txt"), encoding="utf-8").read()
 for links in re.findall(r"target_link_libraries\(korvin_engine([^)]*)\)", engine_cmake):
     for library in links.split():
