@@ -1,11 +1,13 @@
 // Faults the file services meet, on purpose: a folder that cannot be
 // flushed, a close that fails after the rename, a temporary another process
-// holds; and what each failure's kind tells the code that decides.
+// holds, a file system that cannot swap names; and what each failure's kind
+// tells the code that decides.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "atomic_write.h"
 #include "config_file.h"
+#include "displace.h"
 #include "game_file.h"
 #include "read_file.h"
 #include "rename_file.h"
@@ -136,5 +138,72 @@ TEST_F(AtomicFaultTest, EveryFailureHasAKindForTheCodeThatDecides) {
   EXPECT_FALSE(ExchangeFiles(PathOf("a"), PathOf("none"), "cannot rename", error));
   EXPECT_EQ(error.kind, FileErrorKind::NotFound);
 }
+
+// A write that displaces what had the name, with the names swapped in one
+// step and, where the file system cannot swap, in two.
+class AtomicDisplaceTest : public AtomicFaultTest, public testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    AtomicFaultTest::SetUp();
+    if (!GetParam()) SetFileFault(FileFault::NoExchange);
+  }
+  bool Write(const Bytes& bytes, bool keep, Displacement& result) {
+    FileError error;
+    const bool ok = WriteFileDisplacing(PathOf("g.kga").c_str(), bytes.data(), bytes.size(), "found",
+                                        [keep](const std::string&) { return keep; }, result, error);
+    EXPECT_TRUE(ok) << error.message;
+    return ok;
+  }
+};
+
+TEST_P(AtomicDisplaceTest, WhatHadTheNameIsKeptOrDeletedAsTheCallerSays) {
+  Displacement result;
+  ASSERT_TRUE(Write(Bytes{1}, true, result));  // nothing there yet
+  EXPECT_TRUE(result.done);
+  EXPECT_TRUE(result.keptAs.empty());
+  EXPECT_EQ(Files(), std::vector<std::string>{"g.kga"});
+  EXPECT_TRUE(SameFile(result.written, IdentifyFile(PathOf("g.kga").c_str())));
+
+  ASSERT_TRUE(Write(Bytes{2}, true, result));
+  ASSERT_EQ(result.keptAs.rfind(PathOf("g.kga.found-"), 0), 0u) << result.keptAs;
+  EXPECT_EQ(ReadAll(result.keptAs), Bytes{1});
+  EXPECT_EQ(ReadAll(PathOf("g.kga")), Bytes{2});
+
+  ASSERT_TRUE(Write(Bytes{3}, false, result));
+  EXPECT_TRUE(result.keptAs.empty());
+  EXPECT_EQ(ReadAll(PathOf("g.kga")), Bytes{3});
+  EXPECT_EQ(Files().size(), 2u);  // the one kept, and the new file
+
+  // A folder is displaced whole, not refused.
+  fs::remove(PathOf("g.kga"));
+  fs::create_directory(dir / "g.kga");
+  WriteAll(dir / "g.kga" / "inside", Bytes{4});
+  ASSERT_TRUE(Write(Bytes{5}, true, result));
+  EXPECT_EQ(ReadAll(fs::path(result.keptAs) / "inside"), Bytes{4});
+  EXPECT_EQ(ReadAll(PathOf("g.kga")), Bytes{5});
+}
+
+TEST_P(AtomicDisplaceTest, ARemovalDisplacesTooAndAFailedFlushIsTold) {
+  WriteAll(PathOf("g.kga"), Bytes{1});
+  Displacement result;
+  FileError error;
+  const KeepDisplaced keep = [](const std::string&) { return true; };
+  ASSERT_TRUE(RemoveFileDisplacing(PathOf("g.kga").c_str(), "found", keep, result, error));
+  EXPECT_FALSE(fs::exists(PathOf("g.kga")));
+  EXPECT_EQ(ReadAll(result.keptAs), Bytes{1});
+  ASSERT_TRUE(RemoveFileDisplacing(PathOf("g.kga").c_str(), "found", keep, result, error));
+  EXPECT_TRUE(result.keptAs.empty());  // nothing there: nothing to do
+
+  SetFileFault(FileFault::FolderSyncFails);
+  const Bytes bytes{6};
+  EXPECT_FALSE(WriteFileDisplacing(PathOf("g.kga").c_str(), bytes.data(), bytes.size(), "found", keep,
+                                   result, error));
+  EXPECT_EQ(error.message, "cannot write: Input/output error");
+  EXPECT_TRUE(result.done);  // in place, but not sure to survive a power cut
+  EXPECT_EQ(ReadAll(PathOf("g.kga")), Bytes{6});
+}
+
+INSTANTIATE_TEST_SUITE_P(Swap, AtomicDisplaceTest, testing::Bool(),
+                         [](const auto& test) { return test.param ? "Exchange" : "NoExchange"; });
 
 }  // namespace
