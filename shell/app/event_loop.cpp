@@ -103,6 +103,13 @@ void SaveKeptGameAtExit(std::vector<std::string>& problems) {
 
 }  // namespace
 
+void SaveAtSessionEnd() {
+  if (shell.ended) return;
+  std::vector<std::string> problems;
+  SaveKeptGameAtExit(problems);
+  if (!SaveConfig(kConfigPath)) ReportSaveFailure(problems, "settings", kConfigPath, StorageError());
+}
+
 // A failed save is reported once the main window is gone, and makes the exit
 // status 1; the previous file is intact (writes are atomic).
 void ShutDown() {
@@ -112,6 +119,7 @@ void ShutDown() {
   refreshBoardHook = nullptr;
   showResultHook = nullptr;
   movePlayedHook = nullptr;
+  shell.platform->SetSessionEndHandler(nullptr);
   shell.platform->SetBusy(false);
   std::vector<std::string> problems;
   SaveKeptGameAtExit(problems);
@@ -133,7 +141,7 @@ bool HandleEvent(const Event& event) {
   switch (event.id) {
     case EventId::WindowClose:  // a dialog's, when it comes late, means nothing
     case EventId::AppTerminate:
-    case EventId::DescriptorReady:
+    case EventId::HandleReady:
       TakeOutsideRequest(event);
       break;
     case EventId::WindowSize:

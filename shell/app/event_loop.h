@@ -25,3 +25,8 @@ void KeepWindowWhileThinking();
 // read or write) and then "korvin.cfg", takes down the main window and
 // reports a save that failed. Runs once.
 void ShutDown();
+
+// The desktop session is ending and may end the process at any moment:
+// "korvin.kga" and "korvin.cfg" are written at once, as ShutDown would
+// write them (a failure is only logged: there is no time to tell the user).
+void SaveAtSessionEnd();

@@ -10,19 +10,22 @@ bool IsQuitRequest(const Event& event) {
 }
 
 bool TakeQuitRequest(const Event& event) {
-  if (!IsQuitRequest(event)) return false;
+  // The request is also kept beside the queue, where a full queue cannot
+  // lose it.
+  const bool standing = shell.platform != nullptr && shell.platform->TakeEndRequest();
+  if (!IsQuitRequest(event) && !standing) return false;
   shell.quitRequested = true;
   return true;
 }
 
 bool TakeOutsideRequest(const Event& event) {
-  if (event.id == EventId::DescriptorReady && shell.startListener >= 0 &&
-      event.data == shell.startListener) {
+  if (event.id == EventId::HandleReady && shell.startListener >= 0 &&
+      event.data == kLaterStartTag) {
     for (const StartRequest& request : TakeStartRequests(shell.startListener)) {
       if (shell.mainWindow != 0) shell.platform->RaiseWindow(shell.mainWindow, request.activationToken);
       if (!request.openPath.empty()) shell.pendingOpens.push_back(request.openPath);
     }
-    shell.platform->WatchDescriptor(shell.startListener);
+    shell.platform->WatchWaitHandle(shell.startListener, kLaterStartTag);
     return false;
   }
   return TakeQuitRequest(event);

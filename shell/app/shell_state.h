@@ -37,7 +37,7 @@ struct ShellState {
   KeptGame keptGame;           // what start-up found in "korvin.kga", and what was written since
   bool keptGameFailureShown;   // the user was told the kept game cannot be written
   std::vector<std::string> keptGameNews;  // to be shown once back at the board
-  int startListener;           // where later starts in this folder ask (-1: nowhere)
+  WaitHandle startListener;    // where later starts in this folder ask (-1: nowhere)
   std::vector<std::string> pendingOpens;  // game files later starts asked to open
 };
 

@@ -118,7 +118,7 @@ bool FromThisUser(int fd) {
 
 }  // namespace
 
-int ListenForLaterStarts() {
+WaitHandle ListenForLaterStarts() {
   StopListening();
   sockaddr_un address;
   socklen_t length;
@@ -173,8 +173,9 @@ RequestSent SendStartRequest(const StartRequest& request, int waitMs, std::strin
   return RequestSent::Unconfirmed;
 }
 
-std::vector<StartRequest> TakeStartRequests(int listenerFd) {
+std::vector<StartRequest> TakeStartRequests(WaitHandle listenerHandle) {
   std::vector<StartRequest> requests;
+  const int listenerFd = static_cast<int>(listenerHandle);
   for (;;) {
     const int fd = accept4(listenerFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0) {

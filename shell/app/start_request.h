@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform_types.h"
+
 struct StartRequest {
   std::string openPath;         // a game file to load ("" for none), absolute
   std::string activationToken;  // the desktop's token for raising a window
@@ -15,7 +17,7 @@ struct StartRequest {
 
 // Starts listening for later starts. Returns the descriptor to watch for
 // them, or -1 (then later starts cannot reach this program, and say so).
-int ListenForLaterStarts();
+WaitHandle ListenForLaterStarts();
 
 // Stops listening.
 void StopListening();
@@ -33,7 +35,7 @@ RequestSent SendStartRequest(const StartRequest& request, int waitMs, std::strin
 // Takes the requests waiting on the listening descriptor (after it was
 // reported readable), confirms each, and returns them in order. Requests
 // from another user, or that are not one of ours, are dropped.
-std::vector<StartRequest> TakeStartRequests(int listener);
+std::vector<StartRequest> TakeStartRequests(WaitHandle listener);
 
 // The token a desktop hands a program it starts for raising a window
 // (XDG_ACTIVATION_TOKEN, else DESKTOP_STARTUP_ID; "" for none).

@@ -184,7 +184,7 @@ bool StartUp(Platform& platform, const std::string& openPath) {
   if (lock == FolderLockResult::Unsupported)
     std::fprintf(stderr, "korvin4: %s; running without the lock\n", lockError.c_str());
   shell.startListener = ListenForLaterStarts();
-  if (shell.startListener >= 0) platform.WatchDescriptor(shell.startListener);
+  if (shell.startListener >= 0) platform.WatchWaitHandle(shell.startListener, kLaterStartTag);
   CreateEngine();
   SeedRandom(static_cast<uint32_t>(ClockMs()));
   InitKeys();
@@ -248,6 +248,7 @@ bool StartUp(Platform& platform, const std::string& openPath) {
   showResultHook = ShowResultBanner;
   movePlayedHook = KeepGameNow;
   SetWindowGeometrySource(MainWindowGeometry);
+  platform.SetSessionEndHandler(SaveAtSessionEnd);
 
   RefreshBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
   if (shell.keptGame.state == KeptGameState::MovedAside ||

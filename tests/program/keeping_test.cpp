@@ -11,6 +11,7 @@
 
 #include "atomic_write.h"
 #include "program_test_util.h"
+#include "requests.h"
 #include "start_request.h"
 
 namespace {
@@ -188,6 +189,13 @@ TEST_F(KeepingTest, ASecondStartInTheSameFolderTouchesNoFile) {
 
 namespace {
 
+// Whether the program waits on `handle` for later starts.
+bool Watches(const ScriptPlatform& p, WaitHandle handle) {
+  for (const ScriptPlatform::Watched& w : p.WatchedHandles())
+    if (w.handle == handle && w.tag == kLaterStartTag) return true;
+  return false;
+}
+
 // A later start in the same folder reaches the running program: its window
 // comes forward (with the later start's activation token) and the game file
 // it names is loaded as Load Game would; a refused file keeps the game.
@@ -197,8 +205,7 @@ TEST_F(KeepingTest, ALaterStartRaisesTheWindowAndOpensItsFile) {
   StartPlain();
   Move("e2", "e4");
   ASSERT_GE(shell.startListener, 0);
-  EXPECT_NE(std::find(p.WatchedDescriptors().begin(), p.WatchedDescriptors().end(), shell.startListener),
-            p.WatchedDescriptors().end());
+  EXPECT_TRUE(Watches(p, shell.startListener));
 
   // The later start runs beside the program, as another process would.
   const auto later = [](const std::string& path, RequestSent& sent) {
@@ -208,7 +215,7 @@ TEST_F(KeepingTest, ALaterStartRaisesTheWindowAndOpensItsFile) {
     });
   };
   const auto serve = [this] {
-    pollfd look{shell.startListener, POLLIN, 0};
+    pollfd look{static_cast<int>(shell.startListener), POLLIN, 0};
     ASSERT_EQ(poll(&look, 1, 5000), 1);
     HandleEvent(p.WaitEvent());
   };
@@ -232,8 +239,7 @@ TEST_F(KeepingTest, ALaterStartRaisesTheWindowAndOpensItsFile) {
   EXPECT_NE(Messages()[0].find("bad.pgn"), std::string::npos) << Messages()[0];
   EXPECT_EQ(Record(), "c2c4 e7e5");
   // The program still listens for the next one.
-  EXPECT_NE(std::find(p.WatchedDescriptors().begin(), p.WatchedDescriptors().end(), shell.startListener),
-            p.WatchedDescriptors().end());
+  EXPECT_TRUE(Watches(p, shell.startListener));
 }
 
 }  // namespace

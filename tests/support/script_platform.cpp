@@ -1,6 +1,6 @@
 #include "script_platform.h"
 
-#include <poll.h>
+#include "wait_handle.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -294,8 +294,11 @@ std::string ScriptPlatform::RequestFile(const std::string& title,
   return answer;
 }
 
+// A close request of a window without owner ends the program, as on screen.
 bool ScriptPlatform::PushEvent(EventId id, Handle source, int data) {
-  return queue_.Post(Event{id, source, data});
+  const ScriptWindow* window = id == EventId::WindowClose ? FindWindow(source) : nullptr;
+  const bool ends = window != nullptr && !window->destroyed && window->owner == 0;
+  return queue_.Post(Event{id, source, data}, ends);
 }
 
 bool ScriptPlatform::ClickWidget(Handle widget) {
@@ -305,17 +308,20 @@ bool ScriptPlatform::ClickWidget(Handle widget) {
   return PushEvent(EventId::GadgetAction, widget);
 }
 
-void ScriptPlatform::WatchDescriptor(int descriptor) {
-  if (std::find(watched_.begin(), watched_.end(), descriptor) == watched_.end())
-    watched_.push_back(descriptor);
+void ScriptPlatform::WatchWaitHandle(WaitHandle handle, int tag) {
+  for (Watched& w : watched_) {
+    if (w.handle != handle) continue;
+    w.tag = tag;
+    return;
+  }
+  watched_.push_back(Watched{handle, tag});
 }
 
 // Watched descriptors with something to read are reported once each.
 void ScriptPlatform::GatherInput() {
   for (auto it = watched_.begin(); it != watched_.end();) {
-    pollfd look{*it, POLLIN, 0};
-    if (poll(&look, 1, 0) == 1 && (look.revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-      PushEvent(EventId::DescriptorReady, 0, *it);
+    if (WaitHandleReady(it->handle)) {
+      PushEvent(EventId::HandleReady, 0, it->tag);
       it = watched_.erase(it);
     } else {
       ++it;
@@ -339,7 +345,7 @@ Event ScriptPlatform::WaitEvent() {
 bool ScriptPlatform::SleepUnless(int ms, bool (*ends)(const Event&)) {
   sleeps_.push_back(ms);
   if (sleepHandler_) sleepHandler_(*this);
-  return queue_.Contains(ends);
+  return queue_.EndRequested() || queue_.Contains(ends);
 }
 
 void ScriptPlatform::SetPointer(Handle canvas, int x, int y) {
