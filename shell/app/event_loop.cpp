@@ -20,10 +20,35 @@
 #include "place_window.h"
 #include "requests.h"
 
+namespace {
+
+// A board whose size or place changed is drawn again at once: a window made
+// smaller is not repainted by the window system (it only cuts off what was
+// shown), so nothing else would redraw it.
+class RedrawWhenMoved {
+ public:
+  // `selected`: the square drawn as selected.
+  explicit RedrawWhenMoved(int selected)
+      : selected_(selected), size_(shell.squareSize), left_(shell.boardLeft), top_(shell.boardTop) {}
+  ~RedrawWhenMoved() {
+    if (shell.squareSize == size_ && shell.boardLeft == left_ && shell.boardTop == top_) return;
+    if (shell.boardCanvas == 0) return;
+    DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], selected_);
+  }
+  RedrawWhenMoved(const RedrawWhenMoved&) = delete;
+  RedrawWhenMoved& operator=(const RedrawWhenMoved&) = delete;
+
+ private:
+  int selected_, size_, left_, top_;
+};
+
+}  // namespace
+
 // A maximized or full-screen window has the size the window system gave
 // it: the board is the largest that fits, centred, and the size stored for
 // the next start stays the last square one.
 void ApplySquareWindowRule() {
+  RedrawWhenMoved redraw(shell.selectedFrom);
   Platform& p = *shell.platform;
   const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
   const WindowState state = p.StateOf(shell.mainWindow);
@@ -66,6 +91,7 @@ void ApplySquareWindowRule() {
 }
 
 void KeepWindowWhileThinking() {
+  RedrawWhenMoved redraw(0);  // the search shows the game's position, unselected
   Platform& p = *shell.platform;
   const WindowState state = p.StateOf(shell.mainWindow);
   if (state != WindowState::Normal) {
@@ -151,7 +177,9 @@ bool HandleEvent(const Event& event) {
       // The first time the board is shown its window's frame is known.
       if (!shell.placedWithFrame && event.source == shell.boardCanvas) {
         shell.placedWithFrame = true;
-        KeepMainWindowOnScreen(*shell.platform, shell.mainWindow);
+        // A window made smaller to fit is drawn at once at its new size.
+        if (KeepMainWindowOnScreen(*shell.platform, shell.mainWindow))
+          shell.squareSize = settings.windowWidth / 8;
       }
       DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], shell.selectedFrom);
       break;
@@ -193,6 +221,16 @@ bool HandleEvent(const Event& event) {
 }
 
 void RunEventLoop() {
+  // A kept game that stopped at the computer's turn goes on where it was.
+  if (shell.resumeComputerTurn && !shell.quitRequested) {
+    shell.resumeComputerTurn = false;
+    ResumeComputerTurn();
+    ShowKeptGameNews();
+  }
+  if (shell.quitRequested) {
+    ShutDown();
+    return;
+  }
   while (HandleEvent(shell.platform->WaitEvent())) {
   }
 }

@@ -9,7 +9,9 @@
 // the computer thought.
 bool HandleEvent(const Event& event);
 
-// Waits for and handles events until the program shuts down.
+// Waits for and handles events until the program shuts down. A kept game
+// that stopped at the computer's turn (resumeComputerTurn) is first
+// answered by the computer.
 void RunEventLoop();
 
 // Keeps the main window square after the user resized it; in a window

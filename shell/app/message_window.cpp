@@ -6,10 +6,25 @@
 #include "place_window.h"
 #include "requests.h"
 
+namespace {
+
+// A line as a label can show it: a control character (a file may be named
+// with a line break or a tab) is shown as "?", as file managers do.
+std::string Printable(const std::string& line) {
+  std::string text = line;
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  return text;
+}
+
+}  // namespace
+
 // One label per line, the window as high as its lines need and as wide as
 // the longest one (within the screen), so that every line is shown in the
 // same font.
-void ShowMessage(const std::vector<std::string>& lines) {
+void ShowMessage(const std::vector<std::string>& given) {
+  std::vector<std::string> lines;
+  for (const std::string& line : given) lines.push_back(Printable(line));
   Platform& p = *shell.platform;
   const int count = static_cast<int>(lines.size());
   int longest = 0;

@@ -5,6 +5,8 @@
 #include "engine_state.h"
 #include "game.h"
 #include "keep_game.h"
+#include "message_window.h"
+#include "san.h"
 #include "shell_state.h"
 #include "think.h"
 #include "place_window.h"
@@ -35,6 +37,16 @@ bool OwnPiece(int square) {
 void DrawWithSelection(int selected) {
   DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], selected);
 }
+
+// True when the side to move has a legal move.
+bool SideToMoveCanMove() {
+  E.ply = 1;
+  E.moveCount = 0;
+  int from[256], to[256];
+  return ListLegalMoves(from, to) > 0;
+}
+
+bool RecordFull() { return E.gameMoveNumber >= kMaxGameMoves; }
 
 }  // namespace
 
@@ -114,14 +126,39 @@ void ComputerTurn() {
   shell.platform->SetBusy(true);
   ThinkAndMove(settings.level);
   shell.platform->SetBusy(false);
+  if (RecordFull()) TellRecordFull();
+}
+
+void ResumeComputerTurn() {
+  if (RecordFull()) {
+    TellRecordFull();
+    return;
+  }
+  if (!SideToMoveCanMove()) return;
+  ComputerTurn();
+  ClearSelection();
+}
+
+void TellRecordFull() {
+  if (shell.quitRequested || !SideToMoveCanMove()) return;
+  ShowMessage({"This game has reached " + std::to_string(kMaxGameMoves) +
+                   " half-moves, the most a game file can hold,",
+               "so no more moves can be played in it. All its moves are kept.",
+               "Right-click the board for Options: New Game to play on,",
+               "or Save Game to keep this game in a file of its own."});
 }
 
 // The legality test plays and takes back the move with the game number
 // unchanged, so the key history stays exact and repetitions after the
 // user's moves are counted right.
 void TryUserMove(int from, int to) {
-  if (!IsLegalMove(from, to) || !PlayGameMove(from, to)) {
+  if (!IsLegalMove(from, to)) {
     ClearSelection();
+    return;
+  }
+  if (!PlayGameMove(from, to)) {  // the record is full
+    ClearSelection();
+    TellRecordFull();
     return;
   }
   shell.carrying = false;

@@ -188,12 +188,13 @@ void ShowOptions() {
   if (!lines.empty()) ShowMessage(lines);
 }
 
-void OpenGameFile(const std::string& path) {
+bool OpenGameFile(const std::string& path) {
   if (LoadChosenGame(path)) {
     KeepGameNow();
     ClearSelection();
     RefreshWithLastMove();
-    return;
+    return true;
   }
   ShowMessage(LoadFailure(path));
+  return false;
 }

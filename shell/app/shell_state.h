@@ -30,6 +30,7 @@ struct ShellState {
   bool carrying;               // the piece on pressSquare follows the pointer
   int carryX, carryY;          // the pointer while carrying
   int displayBoard[121];       // what DrawBoard shows; 22..99 written by RefreshBoard
+  bool resumeComputerTurn;     // the kept game stopped at the computer's turn: it moves first
   bool quitRequested;          // the main window was closed or the session ends
   bool searchStopped;          // the computer's search was ended for that
   bool ended;                  // ShutDown has run

@@ -17,7 +17,7 @@ namespace {
 int listener = -1;
 
 // The first line of every request; anything else is not one of ours.
-constexpr const char* kGreeting = "korvin4-start 1";
+constexpr const char* kGreeting = "korvin4-start 2";
 // A request is small: a path and a token.
 constexpr size_t kLongestRequest = 64 * 1024;
 
@@ -86,14 +86,45 @@ std::string ReadAll(int fd, std::chrono::steady_clock::time_point deadline) {
   return text;
 }
 
-// One request as text; a newline inside a path cannot be sent this way, so
-// such a request carries no path (the caller refuses those names).
+// A value on one line of a request: a backslash and a line break inside it
+// (a file may be named with one) are written as "\\" and "\n".
+std::string Escaped(const std::string& value) {
+  std::string text;
+  for (const char c : value) {
+    if (c == '\\')
+      text += "\\\\";
+    else if (c == '\n')
+      text += "\\n";
+    else
+      text += c;
+  }
+  return text;
+}
+
+// The value Escaped wrote; false for a line no start of this program wrote.
+bool Unescaped(const std::string& text, std::string& value) {
+  value.clear();
+  for (size_t i = 0; i < text.size(); i++) {
+    if (text[i] != '\\') {
+      value += text[i];
+      continue;
+    }
+    if (++i == text.size()) return false;
+    if (text[i] == '\\')
+      value += '\\';
+    else if (text[i] == 'n')
+      value += '\n';
+    else
+      return false;
+  }
+  return true;
+}
+
+// One request as text: a greeting, a line for each part, and an end mark.
 std::string RequestText(const StartRequest& request) {
   std::string text = std::string(kGreeting) + "\n";
-  if (!request.activationToken.empty() && request.activationToken.find('\n') == std::string::npos)
-    text += "token " + request.activationToken + "\n";
-  if (!request.openPath.empty() && request.openPath.find('\n') == std::string::npos)
-    text += "open " + request.openPath + "\n";
+  if (!request.activationToken.empty()) text += "token " + Escaped(request.activationToken) + "\n";
+  if (!request.openPath.empty()) text += "open " + Escaped(request.openPath) + "\n";
   return text + "end\n";
 }
 
@@ -103,8 +134,9 @@ bool ParseRequest(const std::string& text, StartRequest& request) {
   if (!std::getline(in, line) || line != kGreeting) return false;
   while (std::getline(in, line)) {
     if (line == "end") return true;
-    if (line.rfind("token ", 0) == 0) request.activationToken = line.substr(6);
-    if (line.rfind("open ", 0) == 0) request.openPath = line.substr(5);
+    if (line.rfind("token ", 0) == 0 && !Unescaped(line.substr(6), request.activationToken))
+      return false;
+    if (line.rfind("open ", 0) == 0 && !Unescaped(line.substr(5), request.openPath)) return false;
   }
   return false;  // cut short
 }

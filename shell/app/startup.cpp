@@ -240,6 +240,10 @@ bool StartUp(Platform& platform, const std::string& openPath) {
   // A missing or empty kept game leaves the start position; a damaged one is
   // moved aside first of all. Then the leftovers of saves that were cut short.
   shell.keptGame = LoadKeptGame(kKeptGamePath);
+  // Written as it is played, a kept game stops at the computer's turn only
+  // when the program was ended while the computer thought: it goes on there.
+  shell.resumeComputerTurn =
+      shell.keptGame.state == KeptGameState::Loaded && E.sideToMove != settings.humanPlaysBlack;
   RemoveLeftoverTemporaries(kKeptGamePath);
   RemoveLeftoverTemporaries(kConfigPath);
 
@@ -255,8 +259,10 @@ bool StartUp(Platform& platform, const std::string& openPath) {
       shell.keptGame.state == KeptGameState::Stuck)
     ShowMessage(KeptGameMessage(shell.keptGame));
   if (!settingsProblem.empty() && !shell.quitRequested) ShowMessage(SettingsMessage(settingsProblem));
-  // A game file given at the start is loaded as "Load Game" would.
-  if (!openPath.empty() && !shell.quitRequested) OpenGameFile(openPath);
+  // A game file given at the start is loaded as "Load Game" would, and
+  // waits for the user as a loaded game does.
+  if (!openPath.empty() && !shell.quitRequested && OpenGameFile(openPath))
+    shell.resumeComputerTurn = false;
   if (shell.quitRequested) {
     ShutDown();
     return false;

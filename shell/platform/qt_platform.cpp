@@ -75,8 +75,9 @@ QtPlatform::QtPlatform(int& argc, char** argv) : argc_(argc) {
 
 QtPlatform::~QtPlatform() {
   qApp->removeEventFilter(appFilter_.get());
+  // A dialog goes with its owner, which Qt deletes it with.
   for (auto& [handle, item] : items_) {
-    if (item.kind == Kind::Window) delete item.widget;
+    if (item.kind == Kind::Window && item.owner == 0) delete item.widget;
   }
   items_.clear();
 }

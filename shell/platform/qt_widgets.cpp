@@ -64,8 +64,8 @@ int MouseButtonCode(Qt::MouseButton button) {
 // ----- Window ---------------------------------------------------------------
 
 QtWindowWidget::QtWindowWidget(QtEventSink& sink, Handle handle, QWidget* parent,
-                               Qt::WindowFlags flags, bool escapeCloses)
-    : QWidget(parent, flags), sink_(sink), handle_(handle), escapeCloses_(escapeCloses) {
+                               Qt::WindowFlags flags, bool fixed)
+    : QWidget(parent, flags), sink_(sink), handle_(handle), fixed_(fixed) {
   setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
@@ -78,8 +78,16 @@ void QtWindowWidget::showEvent(QShowEvent* event) {
 
 // Maximized or full-screen and back: the new state matters to the program
 // even where the size did not change.
+// Where the window system's decoration offers maximize for every window
+// (Qt's own title bars on Wayland draw the button whatever the window), a
+// fixed dialog declines it and keeps its size.
 void QtWindowWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  const Qt::WindowStates sized = Qt::WindowMaximized | Qt::WindowFullScreen;
+  if (event->type() == QEvent::WindowStateChange && fixed_ && (windowState() & sized)) {
+    setWindowState(windowState() & ~sized);
+    return;
+  }
   if (event->type() == QEvent::WindowStateChange && isVisible() && !isMinimized())
     sink_.Post(EventId::WindowSize, handle_);
 }
@@ -87,7 +95,7 @@ void QtWindowWidget::changeEvent(QEvent* event) {
 // Held keys repeat; only a real press counts.
 void QtWindowWidget::TakeKey(const QKeyEvent& event) {
   if (event.isAutoRepeat()) return;
-  if (event.key() == Qt::Key_Escape && escapeCloses_ && !escapePosted_) {
+  if (event.key() == Qt::Key_Escape && fixed_ && !escapePosted_) {
     escapePosted_ = true;
     sink_.Post(EventId::WindowClose, handle_, 0, parentWidget() == nullptr);
   } else if ((event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&

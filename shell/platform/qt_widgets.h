@@ -41,10 +41,11 @@ int MouseButtonCode(Qt::MouseButton button);
 // A top-level window.
 class QtWindowWidget : public QWidget {
  public:
-  // `escapeCloses`: Esc acts as the close button (the program's dialogs).
-  // A window with a parent is a dialog of that window.
+  // `fixed`: a window of fixed size (the program's dialogs): Esc acts as its
+  // close button, and it is never maximized or made full-screen. A window
+  // with a parent is a dialog of that window.
   QtWindowWidget(QtEventSink& sink, Handle handle, QWidget* parent, Qt::WindowFlags flags,
-                 bool escapeCloses);
+                 bool fixed);
   Handle handle() const { return handle_; }
   // The button that Enter presses, if any.
   QPushButton* defaultButton = nullptr;
@@ -72,7 +73,7 @@ class QtWindowWidget : public QWidget {
  private:
   QtEventSink& sink_;
   Handle handle_;
-  bool escapeCloses_;
+  bool fixed_;
   bool escapePosted_ = false;  // one Esc closes: later presses would outlive the window
   int wheelRemainder_ = 0;
 };

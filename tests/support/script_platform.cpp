@@ -138,7 +138,8 @@ void ScriptPlatform::ResizeWindow(ScriptWindow& window, int w, int h) {
 }
 
 // Like a window system: the size is kept within the limits and a change of
-// size is reported by WindowSize and a repaint of the window's canvases.
+// size is reported by WindowSize; a window that grows also repaints its
+// canvases (a smaller one only cuts off what was shown).
 void ScriptPlatform::SetWindowShape(Handle window, int x, int y, int w, int h) {
   ScriptWindow* win = LiveWindow(window, "SetWindowShape");
   if (win == nullptr || win->state != WindowState::Normal) return;
@@ -149,8 +150,10 @@ void ScriptPlatform::SetWindowShape(Handle window, int x, int y, int w, int h) {
   win->x = x;
   win->y = y;
   if (w == win->width && h == win->height) return;
+  const bool grows = w > win->width || h > win->height;
   ResizeWindow(*win, w, h);
   PushEvent(EventId::WindowSize, window);
+  if (!grows) return;
   for (const ScriptWidget& widget : widgets_) {
     if (widget.window == window && widget.kind == WidgetKind::Canvas && !widget.destroyed) {
       PushEvent(EventId::GadgetPaint, widget.handle);

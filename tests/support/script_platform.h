@@ -8,8 +8,9 @@
 // Behaviour that mirrors the real platform:
 // - A canvas added to a window posts one GadgetPaint (the first exposure).
 // - SetWindowShape keeps the size within the window's limits; when the size
-//   changes it posts WindowSize for the window and GadgetPaint for each of
-//   its canvases; anchored canvases follow the window's size.
+//   changes it posts WindowSize for the window, and when it grows also
+//   GadgetPaint for each of its canvases; anchored canvases follow the
+//   window's size.
 // - The queue holds 256 events; pushes beyond that are dropped.
 // - ClickWidget ticks or clears a check box before posting GadgetAction, as a
 //   real click does.
