@@ -6,7 +6,6 @@
 #include "game.h"
 #include "keep_game.h"
 #include "message_window.h"
-#include "san.h"
 #include "shell_state.h"
 #include "think.h"
 #include "place_window.h"
@@ -36,14 +35,6 @@ bool OwnPiece(int square) {
 
 void DrawWithSelection(int selected) {
   DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], selected);
-}
-
-// True when the side to move has a legal move.
-bool SideToMoveCanMove() {
-  E.ply = 1;
-  E.moveCount = 0;
-  int from[256], to[256];
-  return ListLegalMoves(from, to) > 0;
 }
 
 bool RecordFull() { return E.gameMoveNumber >= kMaxGameMoves; }
@@ -134,13 +125,13 @@ void ResumeComputerTurn() {
     TellRecordFull();
     return;
   }
-  if (!SideToMoveCanMove()) return;
+  if (!SideToMoveHasMove()) return;
   ComputerTurn();
   ClearSelection();
 }
 
 void TellRecordFull() {
-  if (shell.quitRequested || !SideToMoveCanMove()) return;
+  if (shell.quitRequested || !SideToMoveHasMove()) return;
   ShowMessage({"This game has reached " + std::to_string(kMaxGameMoves) +
                    " half-moves, the most a game file can hold,",
                "so no more moves can be played in it. All its moves are kept.",
@@ -207,16 +198,8 @@ void WheelTurn(int notches) {
 }
 
 void MiddleClick() {
-  if (E.gameMoveNumber > 0) {
-    while (StepBackGameMove()) {
-    }
-    E.mateThreshold = kMateBound;
+  if (StepBackToStart())
     RefreshBoard(0, 0, 0);
-  } else if (E.gameFrom[1] != -1) {
-    const int threshold = E.mateThreshold;  // the jump to the end keeps it
-    while (StepForwardGameMove()) {
-    }
-    E.mateThreshold = threshold;
+  else if (StepForwardToEnd())
     RefreshBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
-  }
 }

@@ -21,7 +21,7 @@ bool TakeQuitRequest(const Event& event) {
 bool TakeOutsideRequest(const Event& event) {
   if (event.id == EventId::HandleReady && shell.startListener >= 0 &&
       event.data == kLaterStartTag) {
-    for (const StartRequest& request : TakeStartRequests(shell.startListener)) {
+    for (const StartRequest& request : TakeStartRequests()) {
       if (shell.mainWindow != 0) shell.platform->RaiseWindow(shell.mainWindow, request.activationToken);
       if (!request.openPath.empty()) shell.pendingOpens.push_back(request.openPath);
     }

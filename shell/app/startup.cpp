@@ -86,15 +86,6 @@ bool MainWindowGeometry(int& x, int& y, int& width, int& height) {
   return true;
 }
 
-// Ends the running search at its next node exactly as the level's time
-// running out would: the computer plays the best move it has finished. (When
-// it has finished none, the driver's one-ply search with its own time limit
-// still finds one.)
-void EndSearchAsOnTimeOut() {
-  E.timeLimit = 0;
-  E.searchStart = static_cast<int>(static_cast<uint32_t>(ClockMs()) - 1u);
-}
-
 // While the computer thinks, the window only repaints and keeps its size,
 // and a request to end the program ends the search; everything else taken
 // here (clicks, wheel turns) is dropped.
@@ -115,7 +106,7 @@ void SearchPoll() {
   // finished run as usual.
   if (shell.quitRequested && !shell.searchStopped) {
     shell.searchStopped = true;
-    EndSearchAsOnTimeOut();
+    StopThinking();
   }
 }
 
@@ -224,7 +215,6 @@ bool StartUp(Platform& platform, const std::string& openPath) {
   // dialog of the main window, over the board in its starting position.
   InitSideKey();
   NewGame();
-  E.useHashTable = 1;
   if (settings.hideWelcome == 0) {
     RefreshBoard(0, 0, 0);
     ShowWelcome();
