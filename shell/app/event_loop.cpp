@@ -112,28 +112,26 @@ void ReportSaveFailure(std::vector<std::string>& lines, const char* what, const 
   lines.push_back(std::string("The ") + what + " could not be saved to \"" + FullPath(path) +
                   "\":");
   lines.push_back(Sentence(reason));
-  std::fprintf(stderr, "korvin4: cannot save %s: %s\n", path, reason.c_str());
 }
 
-// The kept game is written (or, without moves, removed) only where that
-// cannot lose a game the program did not read or write.
-void SaveKeptGameAtExit(std::vector<std::string>& problems) {
-  if (shell.keptGame.state == KeptGameState::NotRead) return;
-  const KeptGameSave save = SaveKeptGame(kKeptGamePath, shell.keptGame);
-  if (!save.foundKeptAs.empty()) {
-    const std::vector<std::string> lines = FoundFileLines(save.foundKeptAs);
-    problems.insert(problems.end(), lines.begin(), lines.end());
+// The kept game and the settings, as the program ends; what went wrong is
+// added to `problems`.
+void SaveAtExit(std::vector<std::string>& problems) {
+  const KeptGameWrite write = WriteKeptGame();
+  problems.insert(problems.end(), write.found.begin(), write.found.end());
+  if (!write.failure.empty()) ReportSaveFailure(problems, "game", kKeptGamePath, write.failure);
+  if (!SaveConfig(kConfigPath)) {
+    std::fprintf(stderr, "korvin4: cannot save %s: %s\n", kConfigPath, StorageError());
+    ReportSaveFailure(problems, "settings", kConfigPath, StorageError());
   }
-  if (!save.saved) ReportSaveFailure(problems, "game", kKeptGamePath, save.error);
 }
 
 }  // namespace
 
 void SaveAtSessionEnd() {
   if (shell.ended) return;
-  std::vector<std::string> problems;
-  SaveKeptGameAtExit(problems);
-  if (!SaveConfig(kConfigPath)) ReportSaveFailure(problems, "settings", kConfigPath, StorageError());
+  std::vector<std::string> ignored;  // there is no time to tell: the log has it
+  SaveAtExit(ignored);
 }
 
 // A failed save is reported once the main window is gone, and makes the exit
@@ -148,8 +146,7 @@ void ShutDown() {
   shell.platform->SetSessionEndHandler(nullptr);
   shell.platform->SetBusy(false);
   std::vector<std::string> problems;
-  SaveKeptGameAtExit(problems);
-  if (!SaveConfig(kConfigPath)) ReportSaveFailure(problems, "settings", kConfigPath, StorageError());
+  SaveAtExit(problems);
   SetWindowGeometrySource(nullptr);
   if (shell.mainWindow != 0) shell.platform->DestroyWindow(shell.mainWindow);
   shell.mainWindow = shell.boardCanvas = 0;

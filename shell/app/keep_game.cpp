@@ -24,21 +24,29 @@ std::vector<std::string> FoundFileLines(const std::string& keptAs) {
           Quoted(keptAs) + ", and your game is saved under the usual name."};
 }
 
-void KeepGameNow() {
+KeptGameWrite WriteKeptGame() {
+  KeptGameWrite write;
+  if (shell.keptGame.state == KeptGameState::NotRead) return write;
   const KeptGameSave save = SaveKeptGame(kKeptGamePath, shell.keptGame);
-  if (!save.foundKeptAs.empty()) {
-    std::vector<std::string> lines = FoundFileLines(save.foundKeptAs);
-    shell.keptGameNews.insert(shell.keptGameNews.end(), lines.begin(), lines.end());
+  if (!save.foundKeptAs.empty()) write.found = FoundFileLines(save.foundKeptAs);
+  if (!save.saved) {
+    write.failure = save.error;
+    std::fprintf(stderr, "korvin4: cannot save %s: %s\n", kKeptGamePath, save.error.c_str());
   }
-  if (save.saved) {
+  return write;
+}
+
+void KeepGameNow() {
+  const KeptGameWrite write = WriteKeptGame();
+  shell.keptGameNews.insert(shell.keptGameNews.end(), write.found.begin(), write.found.end());
+  if (write.failure.empty()) {
     shell.keptGameFailureShown = false;
     return;
   }
-  std::fprintf(stderr, "korvin4: cannot save %s: %s\n", kKeptGamePath, save.error.c_str());
   if (shell.keptGameFailureShown) return;
   shell.keptGameFailureShown = true;
   shell.keptGameNews.push_back("Your game could not be saved to " + Quoted(kKeptGamePath) + ":");
-  shell.keptGameNews.push_back(Sentence(save.error));
+  shell.keptGameNews.push_back(Sentence(write.failure));
   shell.keptGameNews.push_back("Korvin 4 tries again after every move and when it closes.");
 }
 

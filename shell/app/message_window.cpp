@@ -2,9 +2,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "dialog.h"
 #include "shell_state.h"
-#include "place_window.h"
-#include "requests.h"
 
 namespace {
 
@@ -31,30 +30,15 @@ void ShowMessage(const std::vector<std::string>& given) {
   for (const std::string& line : lines) longest = std::max(longest, p.TextWidth(line));
   const int widest = std::max(520, p.DesktopWidth() - 40);
   const int w = std::clamp(longest + 48, 520, widest), h = 15 + 22 * count + 18 + 25 + 15;
-  int x = (p.DesktopWidth() - w) / 2, y = (p.DesktopHeight() - h) / 2;
-  if (shell.mainWindow != 0) {
-    x = p.WindowX(shell.mainWindow) + (p.WindowWidth(shell.mainWindow) - w) / 2;
-    y = p.WindowY(shell.mainWindow) + (p.WindowHeight(shell.mainWindow) - h) / 2;
-  }
-  PlaceWindow(p, shell.mainWindow, x, y, w, h);
-  const Handle window = p.OpenWindow("Korvin 4", x, y, w, h, WindowKind::Fixed, shell.mainWindow);
+  const Handle window = OpenDialog("Korvin 4", w, h, WindowKind::Fixed);
   for (int k = 0; k < count; k++)
     p.AddLabel(window, 20, 15 + 22 * k, w - 40, 18, lines[static_cast<size_t>(k)], LabelKind::Plain);
   const Handle ok = p.AddButton(window, (w - 100) / 2, h - 15 - 25, 100, 25, "OK");
   p.SetDefaultButton(ok);
   p.SetFocus(ok);
-  for (;;) {
-    const Event event = p.WaitEvent();
-    if (TakeOutsideRequest(event)) break;
-    if (event.id == EventId::WindowClose && event.source == window) break;
-    if (event.id == EventId::GadgetAction && event.source == ok) break;
-  }
+  RunDialog(window, true, [ok](const Event& e) { return e.id == EventId::GadgetAction && e.source == ok; });
   p.DestroyWindow(window);
   if (shell.boardCanvas != 0) RestoreBoardTarget();
-}
-
-void ShowMessage(const std::string& line1, const std::string& line2) {
-  ShowMessage(std::vector<std::string>{line1, line2});
 }
 
 std::string Sentence(const std::string& reason) {

@@ -10,7 +10,6 @@
 // longest line. Ends on "OK", Enter, Esc, closing its window, or a request
 // to end the program.
 void ShowMessage(const std::vector<std::string>& lines);
-void ShowMessage(const std::string& line1, const std::string& line2);
 
 // A file's name as messages show it: absolute, so the user can find it.
 std::string FullPath(const std::string& path);

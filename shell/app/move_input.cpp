@@ -8,8 +8,7 @@
 #include "message_window.h"
 #include "shell_state.h"
 #include "think.h"
-#include "place_window.h"
-#include "requests.h"
+#include "dialog.h"
 
 int SquareAtPoint(int x, int y) {
   const int size = shell.squareSize;
@@ -165,26 +164,23 @@ void TryUserMove(int from, int to) {
 
 int AskPromotion() {
   Platform& p = *shell.platform;
-  const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
-  const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
-  int left = x + (w - 480) / 2, top = y + (h - 54) / 2;
-  PlaceWindow(p, shell.mainWindow, left, top, 480, 54);
-  const Handle window =
-      p.OpenWindow("Promotion", left, top, 480, 54, WindowKind::Fixed, shell.mainWindow);
+  const Handle window = OpenDialog("Promotion", 480, 54, WindowKind::Fixed);
   static const char* const kNames[4] = {"Queen", "Rook", "Bishop", "Knight"};
   Handle buttons[4];
   for (int k = 0; k < 4; k++) buttons[k] = p.AddButton(window, 25 + 110 * k, 15, 100, 25, kNames[k]);
-  int code = 0;
-  // There is no way out without a choice: everything else is ignored, but a
-  // request to end the program picks the queen, so that the game is saved
+  // There is no way out without a choice: its close button is ignored, but
+  // a request to end the program picks the queen, so that the game is saved
   // with a legal, recorded move.
-  while (code == 0) {
-    const Event event = p.WaitEvent();
-    if (TakeOutsideRequest(event)) code = kWhiteQueen;
-    if (event.id != EventId::GadgetAction) continue;
-    for (int k = 0; k < 4; k++)
-      if (event.source == buttons[k]) code = 6 - (k + 1);
-  }
+  int code = kWhiteQueen;
+  RunDialog(window, false, [&buttons, &code](const Event& e) {
+    if (e.id != EventId::GadgetAction) return false;
+    for (int k = 0; k < 4; k++) {
+      if (e.source != buttons[k]) continue;
+      code = 6 - (k + 1);
+      return true;
+    }
+    return false;
+  });
   p.DestroyWindow(window);
   RestoreBoardTarget();
   return code;

@@ -13,12 +13,11 @@
 #include "storage_error.h"
 #include "think.h"
 #include "message_window.h"
-#include "place_window.h"
-#include "requests.h"
+#include "dialog.h"
 
 namespace {
 
-enum class Command { None, Close, NewGame, LoadGame, SaveGame, ChangeSides, Level };
+enum class Command { Close, NewGame, LoadGame, SaveGame, ChangeSides, Level };
 
 struct OptionsDialog {
   Handle window;
@@ -30,11 +29,7 @@ struct OptionsDialog {
 OptionsDialog OpenOptions() {
   Platform& p = *shell.platform;
   OptionsDialog d{};
-  const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
-  const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
-  int left = x + (w - 480) / 2, top = y + (h - 330) / 2;
-  PlaceWindow(p, shell.mainWindow, left, top, 480, 330);
-  d.window = p.OpenWindow("Options", left, top, 480, 330, WindowKind::Fixed, shell.mainWindow);
+  d.window = OpenDialog("Options", 480, 330, WindowKind::Fixed);
   d.newGame = p.AddButton(d.window, 25, 25, 100, 25, "New Game");
   d.loadGame = p.AddButton(d.window, 135, 25, 100, 25, "Load Game");
   d.saveGame = p.AddButton(d.window, 245, 25, 100, 25, "Save Game");
@@ -56,28 +51,33 @@ OptionsDialog OpenOptions() {
 // request to end the program closes the dialog as its close button does.
 Command WaitForCommand(const OptionsDialog& d, int& level) {
   Platform& p = *shell.platform;
-  for (;;) {
-    const Event event = p.WaitEvent();
-    if (TakeOutsideRequest(event)) return Command::Close;
-    if (event.id == EventId::WindowClose && event.source == d.window) return Command::Close;
-    if (event.id == EventId::GadgetPaint) {
+  Command command = Command::Close;
+  RunDialog(d.window, true, [&](const Event& e) {
+    if (e.id == EventId::GadgetPaint) {
       p.SetDrawAlpha(1.0);
       p.DrawPicture(shell.optionsPicture, 0, 0);
       p.Present();
-      continue;
+      return false;
     }
-    if (event.id != EventId::GadgetAction) continue;
-    if (event.source == d.newGame) return Command::NewGame;
-    if (event.source == d.loadGame) return Command::LoadGame;
-    if (event.source == d.saveGame) return Command::SaveGame;
-    if (event.source == d.changeSides) return Command::ChangeSides;
+    if (e.id != EventId::GadgetAction) return false;
+    const std::pair<Handle, Command> buttons[] = {{d.newGame, Command::NewGame},
+                                                  {d.loadGame, Command::LoadGame},
+                                                  {d.saveGame, Command::SaveGame},
+                                                  {d.changeSides, Command::ChangeSides}};
+    for (const auto& [button, chosen] : buttons) {
+      if (e.source != button) continue;
+      command = chosen;
+      return true;
+    }
     for (int k = 1; k <= 4; k++) {
-      if (event.source == d.levels[k]) {
-        level = k;
-        return Command::Level;
-      }
+      if (e.source != d.levels[k]) continue;
+      level = k;
+      command = Command::Level;
+      return true;
     }
-  }
+    return false;
+  });
+  return command;
 }
 
 void CloseOptions(const OptionsDialog& d) {
@@ -133,7 +133,6 @@ void ShowOptions() {
   std::vector<std::string> lines;  // what went wrong with an explicit load or save
   std::string path;
   switch (command) {
-    case Command::None:
     case Command::Close:
       CloseOptions(d);
       break;

@@ -10,10 +10,7 @@ bool IsQuitRequest(const Event& event) {
 }
 
 bool TakeQuitRequest(const Event& event) {
-  // The request is also kept beside the queue, where a full queue cannot
-  // lose it.
-  const bool standing = shell.platform != nullptr && shell.platform->TakeEndRequest();
-  if (!IsQuitRequest(event) && !standing) return false;
+  if (!IsQuitRequest(event)) return false;
   shell.quitRequested = true;
   return true;
 }

@@ -159,13 +159,9 @@ std::vector<std::string> SettingsMessage(const std::string& reason) {
           "Korvin 4 starts with its usual settings and saves yours when it closes."};
 }
 
-}  // namespace
-
-bool StartUp(Platform& platform, const std::string& openPath) {
-  shell = ShellState{};
-  shell.platform = &platform;
-  shell.startListener = -1;
-  // One program per folder: a second one touches no file.
+// One program per folder: a second one touches no file, hands its request
+// to the running one and ends. False when this program must end.
+bool TakeTheFolder(const std::string& openPath) {
   std::string lockError;
   const FolderLockResult lock = LockWorkingFolder(lockError);
   if (lock == FolderLockResult::HeldElsewhere) {
@@ -175,43 +171,104 @@ bool StartUp(Platform& platform, const std::string& openPath) {
   if (lock == FolderLockResult::Unsupported)
     std::fprintf(stderr, "korvin4: %s; running without the lock\n", lockError.c_str());
   shell.startListener = ListenForLaterStarts();
-  if (shell.startListener >= 0) platform.WatchWaitHandle(shell.startListener, kLaterStartTag);
+  if (shell.startListener >= 0)
+    shell.platform->WatchWaitHandle(shell.startListener, kLaterStartTag);
+  return true;
+}
+
+void LeaveTheFolder() {
+  StopListening();
+  UnlockWorkingFolder();
+}
+
+// The engine's arrays and tables, and the random keys drawn from a clock seed.
+void StartTheEngine() {
   CreateEngine();
   SeedRandom(static_cast<uint32_t>(ClockMs()));
   InitKeys();
-  if (!LoadPictures()) {
-    StopListening();
-    UnlockWorkingFolder();
-    return false;
-  }
+}
 
-  const int desktopWidth = platform.DesktopWidth(), desktopHeight = platform.DesktopHeight();
-  // A missing file is a first start; any other failure is told once the
-  // board is up.
-  std::string settingsProblem;
+// "korvin.cfg", or the defaults of a first start, fitted onto a screen (a
+// hand-edited file may hold any geometry). A missing file is a first start;
+// the reason of any other failure is returned, to be told once the board is
+// up.
+std::string LoadTheSettings() {
+  Platform& p = *shell.platform;
+  std::string problem;
   if (!LoadConfig(kConfigPath)) {
-    if (std::string(StorageError()) != kFileNotFound) settingsProblem = StorageError();
-    ApplyConfigDefaults(desktopWidth, desktopHeight);
+    if (std::string(StorageError()) != kFileNotFound) problem = StorageError();
+    ApplyConfigDefaults(p.DesktopWidth(), p.DesktopHeight());
   }
   shell.storedWindowX = settings.windowX;
   shell.storedWindowY = settings.windowY;
-  // A hand-edited file may hold any geometry: the window opens square,
-  // within its limits and wholly on a screen.
-  PlaceMainWindow(platform);
+  PlaceMainWindow(p);
+  return problem;
+}
+
+// The square window with its board canvas, as large as the desktop and
+// anchored to the window's edges. The stored width is used as it is; the
+// first resize makes it square.
+void OpenMainWindow() {
+  Platform& p = *shell.platform;
+  const int desktopWidth = p.DesktopWidth(), desktopHeight = p.DesktopHeight();
   const int largest = desktopWidth < desktopHeight ? desktopWidth : desktopHeight;
-
-  // The stored width is used as it is; the first resize makes it square.
   shell.squareSize = settings.windowWidth / 8;
-  shell.mainWindow = platform.OpenWindow("Korvin 4", settings.windowX, settings.windowY,
-                                         settings.windowWidth, settings.windowHeight,
-                                         WindowKind::Resizable, 0);
-  shell.boardCanvas = platform.AddCanvas(shell.mainWindow, 0, 0, desktopWidth, desktopHeight, true);
-  platform.SetWindowLimits(shell.mainWindow, 160, 160, largest, largest);
+  shell.mainWindow = p.OpenWindow("Korvin 4", settings.windowX, settings.windowY,
+                                  settings.windowWidth, settings.windowHeight, WindowKind::Resizable, 0);
+  shell.boardCanvas = p.AddCanvas(shell.mainWindow, 0, 0, desktopWidth, desktopHeight, true);
+  p.SetWindowLimits(shell.mainWindow, 160, 160, largest, largest);
   RestoreBoardTarget();
-  platform.Present();
+  p.Present();
+}
 
-  // The starting position with an empty record: castling rights 15, the
-  // mate threshold, the piece lists and the key. The welcome dialog is a
+// The book, then the kept game (a missing or empty one leaves the start
+// position; a damaged one is moved aside first of all), then the leftovers of
+// saves that were cut short.
+void LoadTheGame() {
+  LoadBook();
+  shell.keptGame = LoadKeptGame(kKeptGamePath);
+  // Written as it is played, a kept game stops at the computer's turn only
+  // when the program was ended while the computer thought: it goes on there.
+  shell.resumeComputerTurn =
+      shell.keptGame.state == KeptGameState::Loaded && E.sideToMove != settings.humanPlaysBlack;
+  RemoveLeftoverTemporaries(kKeptGamePath);
+  RemoveLeftoverTemporaries(kConfigPath);
+}
+
+// From now on the engine shows, keeps and announces what it plays, and the
+// end of the session saves at once.
+void ConnectTheEngine() {
+  searchPollHook = SearchPoll;
+  refreshBoardHook = RefreshBoard;
+  showResultHook = ShowResultBanner;
+  movePlayedHook = KeepGameNow;
+  SetWindowGeometrySource(MainWindowGeometry);
+  shell.platform->SetSessionEndHandler(SaveAtSessionEnd);
+}
+
+// What start-up could not do as usual, told over the board.
+void TellWhatHappened(const std::string& settingsProblem) {
+  if (shell.keptGame.state == KeptGameState::MovedAside ||
+      shell.keptGame.state == KeptGameState::Stuck)
+    ShowMessage(KeptGameMessage(shell.keptGame));
+  if (!settingsProblem.empty() && !shell.quitRequested) ShowMessage(SettingsMessage(settingsProblem));
+}
+
+}  // namespace
+
+bool StartUp(Platform& platform, const std::string& openPath) {
+  shell = ShellState{};
+  shell.platform = &platform;
+  shell.startListener = -1;
+  if (!TakeTheFolder(openPath)) return false;
+  StartTheEngine();
+  if (!LoadPictures()) {
+    LeaveTheFolder();
+    return false;
+  }
+  const std::string settingsProblem = LoadTheSettings();
+  OpenMainWindow();
+  // The starting position with an empty record; the welcome dialog is a
   // dialog of the main window, over the board in its starting position.
   InitSideKey();
   NewGame();
@@ -226,29 +283,10 @@ bool StartUp(Platform& platform, const std::string& openPath) {
     ShutDown();
     return false;
   }
-  LoadBook();
-  // A missing or empty kept game leaves the start position; a damaged one is
-  // moved aside first of all. Then the leftovers of saves that were cut short.
-  shell.keptGame = LoadKeptGame(kKeptGamePath);
-  // Written as it is played, a kept game stops at the computer's turn only
-  // when the program was ended while the computer thought: it goes on there.
-  shell.resumeComputerTurn =
-      shell.keptGame.state == KeptGameState::Loaded && E.sideToMove != settings.humanPlaysBlack;
-  RemoveLeftoverTemporaries(kKeptGamePath);
-  RemoveLeftoverTemporaries(kConfigPath);
-
-  searchPollHook = SearchPoll;
-  refreshBoardHook = RefreshBoard;
-  showResultHook = ShowResultBanner;
-  movePlayedHook = KeepGameNow;
-  SetWindowGeometrySource(MainWindowGeometry);
-  platform.SetSessionEndHandler(SaveAtSessionEnd);
-
+  LoadTheGame();
+  ConnectTheEngine();
   RefreshBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
-  if (shell.keptGame.state == KeptGameState::MovedAside ||
-      shell.keptGame.state == KeptGameState::Stuck)
-    ShowMessage(KeptGameMessage(shell.keptGame));
-  if (!settingsProblem.empty() && !shell.quitRequested) ShowMessage(SettingsMessage(settingsProblem));
+  TellWhatHappened(settingsProblem);
   // A game file given at the start is loaded as "Load Game" would, and
   // waits for the user as a loaded game does.
   if (!openPath.empty() && !shell.quitRequested && OpenGameFile(openPath))

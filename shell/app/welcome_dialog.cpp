@@ -1,8 +1,8 @@
+#include "welcome_dialog.h"
+
 #include "config_file.h"
-#include "engine_state.h"
+#include "dialog.h"
 #include "shell_state.h"
-#include "place_window.h"
-#include "requests.h"
 
 void ShowWelcome() {
   static const char* const kLines[8] = {
@@ -16,22 +16,17 @@ void ShowWelcome() {
       ""};
   Platform& p = *shell.platform;
   // Centred with 285 for its height, so it sits a little above the middle.
-  int x = (p.DesktopWidth() - 432) / 2, y = (p.DesktopHeight() - 285) / 2;
-  PlaceWindow(p, shell.mainWindow, x, y, 432, 325);
-  const Handle window = p.OpenWindow("Korvin 4", x, y, 432, 325, WindowKind::Fixed, shell.mainWindow);
+  const Handle window = OpenDialog("Korvin 4", 432, 325, WindowKind::Fixed, 285);
   p.AddLabel(window, 25, 40, 382, 18, "Welcome to Korvin 4!", LabelKind::Plain);
   for (int k = 0; k < 7; k++) p.AddLabel(window, 25, 70 + 20 * k, 382, 18, kLines[k], LabelKind::Plain);
   const Handle box = p.AddCheckBox(window, 25, 220, 200, 25, "Don't show this message again.");
   const Handle ok = p.AddButton(window, 166, 270, 100, 25, "OK");
   p.SetDefaultButton(ok);
   // The end of the session ends the dialog as well; start-up then stops.
-  for (;;) {
-    const Event event = p.WaitEvent();
-    if (TakeOutsideRequest(event)) break;
-    if (event.id == EventId::WindowClose && event.source == window) break;
-    if (event.id != EventId::GadgetAction) continue;
-    if (event.source == box) settings.hideWelcome = p.CheckBoxState(box);
-    if (event.source == ok) break;
-  }
+  RunDialog(window, true, [&p, box, ok](const Event& e) {
+    if (e.id != EventId::GadgetAction) return false;
+    if (e.source == box) settings.hideWelcome = p.CheckBoxState(box);
+    return e.source == ok;
+  });
   p.DestroyWindow(window);
 }

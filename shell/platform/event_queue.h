@@ -8,8 +8,9 @@
 // the end of the session is queued once.
 //
 // A request to end the program (the end of the session, a close request of
-// a window without owner) is also kept in a flag beside the ring, which no
-// full ring can lose: the loops and the file requester consult it.
+// a window without owner) is never lost: one that finds the ring full waits
+// in a slot of its own behind it and is taken once the ring is empty, so it
+// still comes after everything that came before it.
 #pragma once
 
 #include "platform_types.h"
@@ -19,16 +20,15 @@ class EventQueue {
   static constexpr int kCapacity = 256;
 
   // Appends an event unless it merges with one already queued; returns false
-  // (and keeps nothing) when the queue is full. AppTerminate, and any event
-  // posted with `endsProgram`, raise the end flag whether or not it fits.
+  // (and keeps nothing) when the queue is full. `endsProgram` marks a
+  // request to end the program (AppTerminate always is one): it is kept
+  // behind a full queue instead.
   bool Post(const Event& event, bool endsProgram = false);
-  // Takes the oldest event into `event`; returns false when the queue is empty.
+  // Takes the oldest event into `event`; returns false when the queue is
+  // empty. (The empty queue is answered here: the search polls at every node.)
   bool Pop(Event& event) {
-    if (count_ == 0) return false;
-    event = ring_[head_];
-    head_ = (head_ + 1) % kCapacity;
-    --count_;
-    return true;
+    if (count_ == 0 && !endWaiting_) return false;
+    return Take(event);
   }
   // True when a queued event satisfies `match`; nothing is taken.
   bool Contains(bool (*match)(const Event&)) const {
@@ -36,27 +36,26 @@ class EventQueue {
       if (match(ring_[(head_ + i) % kCapacity])) return true;
     return false;
   }
-  int Count() const { return count_; }
+  int Count() const { return count_ + (endWaiting_ ? 1 : 0); }
   // Events refused because the queue was full, since construction.
   int Dropped() const { return dropped_; }
-
-  // Whether an end of the program was asked for and not yet taken.
-  bool EndRequested() const { return endRequested_; }
-  // The same, and the request is taken: true once per request.
-  bool TakeEndRequest() {
-    const bool requested = endRequested_;
-    endRequested_ = false;
-    return requested;
-  }
+  // Whether a request to end the program is queued, or waits behind a full
+  // queue.
+  bool EndRequested() const { return endsQueued_ > 0 || endWaiting_; }
 
  private:
   // Takes out the queued event with the id and source of `event`, if any.
   bool Remove(const Event& event);
   bool Queued(const Event& event) const;
+  void Append(const Event& event, bool ends);
+  bool Take(Event& event);
 
   Event ring_[kCapacity] = {};
+  bool ends_[kCapacity] = {};  // the event in the same slot ends the program
   int head_ = 0;
   int count_ = 0;
   int dropped_ = 0;
-  bool endRequested_ = false;
+  int endsQueued_ = 0;
+  Event endEvent_ = {};       // a request to end that found the queue full
+  bool endWaiting_ = false;
 };

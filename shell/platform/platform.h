@@ -30,8 +30,8 @@
 //   handle and one integer (see EventId in platform_types.h for who sends
 //   what).
 // - A request to end the program (AppTerminate, or a close request of a
-//   window without owner: the main window) is also kept outside the queue
-//   (EndRequested), so that it is never lost to a full queue.
+//   window without owner: the main window) is never lost to a full queue:
+//   it waits behind it and comes after everything queued before it.
 // - WaitEvent blocks (without spinning) until an event is there.
 // - PollEvent never blocks. It is made to be called at every node of the
 //   search: it costs about a nanosecond when nothing is pending. It lets the
@@ -195,11 +195,10 @@ class Platform {
   // without one) over an open requester. Returns the chosen path, or ""
   // when the user cancelled. Blocks until the requester is closed; events
   // for other windows are queued meanwhile. A WindowClose or AppTerminate
-  // arriving meanwhile, or a request to end the program already made
+  // arriving meanwhile, or a request to end the program already waiting
   // (EndRequested), cancels the requester as its Cancel button would (the
-  // event stays queued for the program, the request stays standing); a
-  // question the requester asks then (replace the existing file?) is
-  // answered "no". Input meant for the program's other windows meanwhile
+  // event stays queued for the program); a question the requester asks
+  // then (replace the existing file?) is answered "no". Input meant for the program's other windows meanwhile
   // is dropped.
   virtual std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters,
                                   bool save, const std::string& initialPath, Handle owner) = 0;
@@ -241,11 +240,8 @@ class Platform {
   // ----- The end of the program ---------------------------------------------
 
   // True while a request to end the program (AppTerminate, a close request
-  // of a window without owner) has come and not been taken, whatever became
-  // of its event in the queue.
+  // of a window without owner) waits to be taken from the queue.
   bool EndRequested() const { return queue_.EndRequested(); }
-  // The same, and the request is taken (true once per request).
-  bool TakeEndRequest() { return queue_.TakeEndRequest(); }
   // The desktop session is ending (log-off, shutdown): the window system may
   // end the process soon after it has told the program. The platform then
   // calls `save` at once, from inside whatever wait or poll it is in, so

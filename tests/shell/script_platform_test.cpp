@@ -56,20 +56,33 @@ TEST(EventQueue, MergesRefreshesWithoutReordering) {
   EXPECT_EQ(queue.Dropped(), 0);
 }
 
-// A request to end the program survives a full ring, stands until taken,
-// and is taken once.
+// A request to end the program that finds the ring full waits behind it and
+// comes once everything before it has been taken; the first such request
+// counts. A dialog's close request is an ordinary event.
 TEST(EventQueue, AnEndRequestIsNeverLostToAFullQueue) {
   EventQueue queue;
-  for (int i = 0; i < 300; ++i) queue.Post({EventId::MouseWheel, 1, 1});
+  for (int i = 0; i < 300; ++i) queue.Post({EventId::MouseWheel, 1, i});
+  EXPECT_EQ(queue.Dropped(), 300 - EventQueue::kCapacity);
   EXPECT_FALSE(queue.EndRequested());
-  EXPECT_FALSE(queue.Post({EventId::WindowClose, 3, 0}, true));  // no room in the ring
-  EXPECT_FALSE(queue.Post({EventId::AppTerminate, 0, 0}));
+  EXPECT_FALSE(queue.Post({EventId::WindowClose, 7, 0}));  // a dialog's: dropped
+  EXPECT_TRUE(queue.Post({EventId::WindowClose, 3, 0}, true));
+  EXPECT_TRUE(queue.Post({EventId::AppTerminate, 0, 0}));
   EXPECT_TRUE(queue.EndRequested());
-  EXPECT_TRUE(queue.EndRequested());
-  EXPECT_TRUE(queue.TakeEndRequest());
+  Event e;
+  for (int i = 0; i < EventQueue::kCapacity; ++i) {
+    ASSERT_TRUE(queue.Pop(e));
+    ASSERT_EQ(e.data, i);
+    ASSERT_TRUE(queue.EndRequested());
+  }
+  ASSERT_TRUE(queue.Pop(e));
+  EXPECT_EQ(e.id, EventId::WindowClose);
+  EXPECT_EQ(e.source, 3);
   EXPECT_FALSE(queue.EndRequested());
-  EXPECT_FALSE(queue.TakeEndRequest());
-  queue.Post({EventId::WindowClose, 7, 0});  // a dialog's close ends nothing
+  EXPECT_FALSE(queue.Pop(e));
+  // Queued in the ring, a request counts until it is taken.
+  queue.Post({EventId::WindowClose, 3, 0}, true);
+  EXPECT_TRUE(queue.EndRequested());
+  ASSERT_TRUE(queue.Pop(e));
   EXPECT_FALSE(queue.EndRequested());
 }
 

@@ -286,11 +286,15 @@ std::string ScriptPlatform::RequestFile(const std::string& title,
                                         const std::vector<FileFilter>& filters, bool save,
                                         const std::string& initialPath, Handle owner) {
   fileRequests_.push_back(FileRequest{title, filters, initialPath, save, owner});
-  if (terminateRequest_) {
-    terminateRequest_ = false;
-    PushEvent(EventId::AppTerminate);
-    return "";
+  if (requesterHandler_) {
+    const auto handler = std::move(requesterHandler_);
+    requesterHandler_ = nullptr;
+    handler(*this);
   }
+  const auto ends = [](const Event& e) {
+    return e.id == EventId::AppTerminate || e.id == EventId::WindowClose;
+  };
+  if (queue_.EndRequested() || queue_.Contains(ends)) return "";
   if (fileAnswers_.empty()) return "";
   const std::string answer = fileAnswers_.front();
   fileAnswers_.pop_front();

@@ -153,6 +153,9 @@ class ScriptPlatform : public Platform {
   bool PushEvent(EventId id, Handle source = 0, int data = 0);
   // Ticks (1) or clears (0) a check box without an event, as a test's set-up.
   void SetCheckBoxState(Handle checkBox, int state);
+  // The desktop session ends: the program's session-end handler runs now,
+  // and AppTerminate is queued.
+  void EndSession() { SessionEnding(); }
   // A user click on a button or check box (a check box toggles first).
   bool ClickWidget(Handle widget);
   // The pointer moved to (x, y) of a canvas.
@@ -178,7 +181,15 @@ class ScriptPlatform : public Platform {
   void SetSleepHandler(std::function<void(ScriptPlatform&)> handler) { sleepHandler_ = std::move(handler); }
   // The next file requester is ended by the end of the session: it queues
   // AppTerminate and returns "", as the real requester does.
-  void TerminateDuringNextFileRequest() { terminateRequest_ = true; }
+  void TerminateDuringNextFileRequest() {
+    SetRequesterHandler([](ScriptPlatform& p) { p.PushEvent(EventId::AppTerminate); });
+  }
+  // Called once while the next file requester is open, as if its events
+  // arrived meanwhile; a request to end the program among them (or standing
+  // already) ends the requester with "", as on screen.
+  void SetRequesterHandler(std::function<void(ScriptPlatform&)> handler) {
+    requesterHandler_ = std::move(handler);
+  }
 
   // ----- Record ------------------------------------------------------------
   const std::vector<ScriptWindow>& Windows() const { return windows_; }
@@ -229,7 +240,7 @@ class ScriptPlatform : public Platform {
   int fakeWidth_ = 0, fakeHeight_ = 0;
   std::function<void(ScriptPlatform&)> idle_;
   std::function<void(ScriptPlatform&)> sleepHandler_;
-  bool terminateRequest_ = false;
+  std::function<void(ScriptPlatform&)> requesterHandler_;
   std::vector<Frame> frames_;
   std::vector<DrawCall> pending_;
   std::vector<int> sleeps_;
