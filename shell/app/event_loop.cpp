@@ -19,6 +19,7 @@
 #include "message_window.h"
 #include "place_window.h"
 #include "requests.h"
+#include "texts.h"
 
 namespace {
 
@@ -106,11 +107,13 @@ void KeepWindowWhileThinking() {
 
 namespace {
 
-// Adds the two lines that tell of a file the exit could not write.
-void ReportSaveFailure(std::vector<std::string>& lines, const char* what, const char* path,
+constexpr const char* kSettingsNotSaved = TrLater("The settings could not be saved to \"%1\":");
+
+// Adds the two lines that tell of a file the exit could not write; `line`
+// names the file with %1.
+void ReportSaveFailure(std::vector<std::string>& lines, const char* line, const char* path,
                        const std::string& reason) {
-  lines.push_back(std::string("The ") + what + " could not be saved to \"" + FullPath(path) +
-                  "\":");
+  lines.push_back(Fill(Tr(line), {FullPath(path)}));
   lines.push_back(Sentence(reason));
   std::fprintf(stderr, "korvin4: cannot save %s: %s\n", path, reason.c_str());
 }
@@ -124,7 +127,8 @@ void SaveKeptGameAtExit(std::vector<std::string>& problems) {
     const std::vector<std::string> lines = FoundFileLines(save.foundKeptAs);
     problems.insert(problems.end(), lines.begin(), lines.end());
   }
-  if (!save.saved) ReportSaveFailure(problems, "game", kKeptGamePath, save.error);
+  if (!save.saved) ReportSaveFailure(problems, TrLater("The game could not be saved to \"%1\":"), kKeptGamePath,
+                                      save.error);
 }
 
 }  // namespace
@@ -133,7 +137,7 @@ void SaveAtSessionEnd() {
   if (shell.ended) return;
   std::vector<std::string> problems;
   SaveKeptGameAtExit(problems);
-  if (!SaveConfig(kConfigPath)) ReportSaveFailure(problems, "settings", kConfigPath, StorageError());
+  if (!SaveConfig(kConfigPath)) ReportSaveFailure(problems, kSettingsNotSaved, kConfigPath, StorageError());
 }
 
 // A failed save is reported once the main window is gone, and makes the exit
@@ -149,7 +153,7 @@ void ShutDown() {
   shell.platform->SetBusy(false);
   std::vector<std::string> problems;
   SaveKeptGameAtExit(problems);
-  if (!SaveConfig(kConfigPath)) ReportSaveFailure(problems, "settings", kConfigPath, StorageError());
+  if (!SaveConfig(kConfigPath)) ReportSaveFailure(problems, kSettingsNotSaved, kConfigPath, StorageError());
   SetWindowGeometrySource(nullptr);
   if (shell.mainWindow != 0) shell.platform->DestroyWindow(shell.mainWindow);
   shell.mainWindow = shell.boardCanvas = 0;
@@ -157,7 +161,7 @@ void ShutDown() {
   shell.startListener = -1;
   if (!problems.empty()) {
     shell.exitStatus = 1;
-    problems.push_back("Files already there were left as they were.");
+    problems.push_back(Tr("Files already there were left as they were."));
     ShowMessage(problems);
   }
   UnlockWorkingFolder();

@@ -10,6 +10,7 @@
 #include "think.h"
 #include "place_window.h"
 #include "requests.h"
+#include "texts.h"
 
 int SquareAtPoint(int x, int y) {
   const int size = shell.squareSize;
@@ -170,10 +171,11 @@ int AskPromotion() {
   int left = x + (w - 480) / 2, top = y + (h - 54) / 2;
   PlaceWindow(p, shell.mainWindow, left, top, 480, 54);
   const Handle window =
-      p.OpenWindow("Promotion", left, top, 480, 54, WindowKind::Fixed, shell.mainWindow);
-  static const char* const kNames[4] = {"Queen", "Rook", "Bishop", "Knight"};
+      p.OpenWindow(Tr("Promotion"), left, top, 480, 54, WindowKind::Fixed, shell.mainWindow);
+  static const char* const kNames[4] = {TrLater("Queen"), TrLater("Rook"), TrLater("Bishop"),
+                                        TrLater("Knight")};
   Handle buttons[4];
-  for (int k = 0; k < 4; k++) buttons[k] = p.AddButton(window, 25 + 110 * k, 15, 100, 25, kNames[k]);
+  for (int k = 0; k < 4; k++) buttons[k] = p.AddButton(window, 25 + 110 * k, 15, 100, 25, Tr(kNames[k]));
   int code = 0;
   // There is no way out without a choice: everything else is ignored, but a
   // request to end the program picks the queen, so that the game is saved

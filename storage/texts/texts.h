@@ -13,6 +13,10 @@
 // The text in the chosen language, or `english` itself.
 const char* Tr(const char* english);
 
+// Marks a text for the catalogues where it is written down (a constant, a
+// table) and looked up later with Tr: it returns `english` unchanged.
+constexpr const char* TrLater(const char* english) { return english; }
+
 // The form of a text with a count that suits `n` ("1 game", "2 games"), in
 // the chosen language; in English `singular` for 1 and `plural` otherwise.
 const char* TrN(const char* singular, const char* plural, unsigned long n);

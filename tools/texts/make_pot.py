@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Writes the template of the translations, po/korvin4.pot, from the texts
-in the sources: every Tr("...") and TrN("...", "...", n) of the window
+in the sources: every Tr("..."), TrLater("...") and TrN("...", "...", n) of the window
 program, storage and the platforms; the banner words of
 tools/assets/make_assets.py (N_("...")); the menu entry, the AppStream
 description and the file type's comment in packaging/. With --check it
@@ -15,7 +15,8 @@ import sys
 import tempfile
 
 POT = os.path.join("po", "korvin4.pot")
-CXX_SOURCES = ("shell/app/*.cpp", "shell/platform/*.cpp", "storage/*.cpp", "storage/files/*.cpp")
+CXX_SOURCES = ("shell/app/*.cpp", "shell/app/*.h", "shell/platform/*.cpp", "shell/platform/*.h",
+               "storage/*.cpp", "storage/*.h", "storage/files/*.cpp", "storage/files/*.h")
 PYTHON_SOURCES = ("tools/assets/make_assets.py",)
 DESKTOP_SOURCES = ("packaging/korvin4.desktop", "packaging/io.github.korvin4.Korvin4.metainfo.xml",
                    "packaging/korvin4-mime.xml")
@@ -43,7 +44,7 @@ def make(root, out):
     common = COMMON + ["--package-version=" + version(root), "-o", out]
     runs = [
         # No default keywords: only the program's own lookups are texts.
-        ["--language=C++", "--qt", "--keyword=", "--keyword=Tr", "--keyword=TrN:1,2",
+        ["--language=C++", "--qt", "--keyword=", "--keyword=Tr", "--keyword=TrLater", "--keyword=TrN:1,2",
          "--flag=Fill:1:pass-qt-format"] + files(root, CXX_SOURCES),
         ["-j", "--language=Python", "--keyword=", "--keyword=N_"] + files(root, PYTHON_SOURCES),
         ["-j"] + files(root, DESKTOP_SOURCES),
