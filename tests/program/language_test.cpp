@@ -3,9 +3,9 @@
 // the texts of the catalogue the variables choose; the plain locale and a
 // language without a catalogue keep today's English.
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
+#include "locale_variables.h"
 #include "options_dialog.h"
 #include "program_test_util.h"
 #include "texts.h"
@@ -15,21 +15,7 @@ namespace {
 
 class LanguageTest : public ProgramTest {
  protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    for (const char* name : kNames) {
-      const char* value = std::getenv(name);
-      saved_.emplace_back(value != nullptr, value != nullptr ? value : "");
-      unsetenv(name);
-    }
-  }
   void TearDown() override {
-    for (size_t k = 0; k < saved_.size(); k++) {
-      if (saved_[k].first)
-        setenv(kNames[k], saved_[k].second.c_str(), 1);
-      else
-        unsetenv(kNames[k]);
-    }
     ChooseLanguage({});
     ProgramTest::TearDown();
   }
@@ -55,8 +41,7 @@ class LanguageTest : public ProgramTest {
     return texts;
   }
 
-  static constexpr const char* kNames[4] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
-  std::vector<std::pair<bool, std::string>> saved_;
+  SavedLocaleVariables variables_;
 };
 
 bool Has(const std::vector<std::string>& texts, const std::string& text) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "locale_variables.h"
 #include "texts.h"
 #include "user_language.h"
 
@@ -73,24 +74,24 @@ TEST_F(Texts, EveryCatalogueHasTheCommandsAndPieces) {
 }
 
 TEST_F(Texts, PluralFormsFollowEachLanguagesRule) {
+  struct Case {
+    const char* language;
+    unsigned long n;
+    const char* form;
+  };
+  // Russian and Polish have three forms; French counts 0 as singular.
+  const Case cases[] = {{"ru", 1, "%1 байт"},  {"ru", 3, "%1 байта"},  {"ru", 5, "%1 байт"},
+                        {"ru", 12, "%1 байт"}, {"ru", 22, "%1 байта"}, {"pl", 1, "%1 bajt"},
+                        {"pl", 4, "%1 bajty"}, {"pl", 12, "%1 bajtów"}, {"pl", 24, "%1 bajty"},
+                        {"pl", 21, "%1 bajtów"}, {"fr", 0, "%1 octet"}, {"fr", 2, "%1 octets"}};
+  for (const Case& c : cases) {
+    ASSERT_EQ(ChooseLanguage({c.language}), c.language);
+    EXPECT_STREQ(TrN("%1 byte", "%1 bytes", c.n), c.form) << c.language << ", " << c.n;
+  }
   ChooseLanguage({"ru"});
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 1), "%1 байт");
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 3), "%1 байта");
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 5), "%1 байт");
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 12), "%1 байт");
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 22), "%1 байта");
   EXPECT_STREQ(TrN("there is no game %1: the file holds %2 game",
                    "there is no game %1: the file holds %2 games", 21),
                "партии %1 нет: в файле %2 партия");
-  ChooseLanguage({"pl"});
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 1), "%1 bajt");
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 4), "%1 bajty");
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 12), "%1 bajtów");
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 24), "%1 bajty");
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 21), "%1 bajtów");
-  ChooseLanguage({"fr"});  // French counts 0 as singular
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 0), "%1 octet");
-  EXPECT_STREQ(TrN("%1 byte", "%1 bytes", 2), "%1 octets");
   // A text with a count that the catalogue lacks keeps the English rule.
   EXPECT_STREQ(TrN("%1 thing", "%1 things", 1), "%1 thing");
   EXPECT_STREQ(TrN("%1 thing", "%1 things", 5), "%1 things");
@@ -138,25 +139,7 @@ TEST(LanguageVariables, PlainLocaleOverrulesLanguage) {
 // The process's own variables, put back afterwards.
 class Environment : public Texts {
  protected:
-  void SetUp() override {
-    Texts::SetUp();
-    for (const char* name : kNames) {
-      const char* value = std::getenv(name);
-      saved_.emplace_back(value != nullptr, value != nullptr ? value : "");
-      unsetenv(name);
-    }
-  }
-  void TearDown() override {
-    for (size_t k = 0; k < saved_.size(); k++) {
-      if (saved_[k].first)
-        setenv(kNames[k], saved_[k].second.c_str(), 1);
-      else
-        unsetenv(kNames[k]);
-    }
-    Texts::TearDown();
-  }
-  static constexpr const char* kNames[4] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
-  std::vector<std::pair<bool, std::string>> saved_;
+  SavedLocaleVariables variables_;
 };
 
 TEST_F(Environment, TheUsersVariablesChooseTheCatalogue) {
