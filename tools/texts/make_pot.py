@@ -10,6 +10,7 @@ writes nothing and fails when the template is not what the sources give
 Usage: make_pot.py SOURCE-ROOT [--check]"""
 import glob
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -63,6 +64,9 @@ def main(argv):
         print(__doc__)
         return 2
     root, check = os.path.abspath(argv[0]), "--check" in argv[1:]
+    if shutil.which("xgettext") is None:
+        print("make_pot: xgettext is not installed (package gettext)")
+        return 77 if check else 1
     pot = os.path.join(root, POT)
     with tempfile.TemporaryDirectory() as scratch:
         made = os.path.join(scratch, "korvin4.pot")
