@@ -133,11 +133,11 @@ void ResumeComputerTurn() {
 
 void TellRecordFull() {
   if (shell.quitRequested || !SideToMoveHasMove()) return;
-  ShowMessage({"This game has reached " + std::to_string(kMaxGameMoves) +
-                   " half-moves, the most a game file can hold,",
-               "so no more moves can be played in it. All its moves are kept.",
-               "Right-click the board for Options: New Game to play on,",
-               "or Save Game to keep this game in a file of its own."});
+  ShowMessage(Lines(Fill(Tr("This game has reached %1 half-moves, the most a game file can hold,\n"
+                            "so no more moves can be played in it. All its moves are kept.\n"
+                            "Right-click the board for Options: New Game to play on,\n"
+                            "or Save Game to keep this game in a file of its own."),
+                         {std::to_string(kMaxGameMoves)})));
 }
 
 // The legality test plays and takes back the move with the game number
