@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev libx11-dev
   xvfb xdotool x11-apps imagemagick openbox weston qt6-wayland
   clang libclang-rt-dev
-  desktop-file-utils appstream
+  desktop-file-utils appstream gettext qt6-translations-l10n
   dpkg-dev lintian
   fonts-dejavu-core
   python3 coreutils

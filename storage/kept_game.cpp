@@ -4,6 +4,7 @@
 #include "read_file.h"
 #include "set_aside.h"
 #include "storage_error.h"
+#include "texts.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ KeptGame LoadKeptGame(const char* path) {
   std::vector<unsigned char> bytes;
   std::string error;
   if (!ReadFileBytes(path, kMaxGameFileBytes, bytes, error, &kept.known)) {
-    if (error == kFileNotFound) {
+    if (error == Tr(kFileNotFound)) {
       kept.state = KeptGameState::Missing;
       kept.known = FileIdentity{};
       return kept;
@@ -73,11 +74,11 @@ bool KeptGameMayBeReplaced(const KeptGame& kept) {
 KeptGameSave SaveKeptGame(const char* path, KeptGame& kept) {
   KeptGameSave result;
   if (kept.state == KeptGameState::NotRead) {
-    result.error = "the kept game was never read, so it is left as it is";
+    result.error = Tr("the kept game was never read, so it is left as it is");
     return result;
   }
   if (!RetryMovingAside(path, kept)) {
-    result.error = "the game there could not be loaded, nor moved aside (" + kept.moveError + ")";
+    result.error = Fill(Tr("the game there could not be loaded, nor moved aside (%1)"), {kept.moveError});
     return result;
   }
   std::vector<unsigned char> bytes;
@@ -92,8 +93,9 @@ KeptGameSave SaveKeptGame(const char* path, KeptGame& kept) {
   if (!known) {
     std::string error;
     if (!MoveFileAside(path, result.foundKeptAs, error, "found")) {
-      result.error = "another file is there, which Korvin 4 did not write, and it could not be "
-                     "moved aside (" + error + ")";
+      result.error = Fill(Tr("another file is there, which Korvin 4 did not write, and it could "
+                             "not be moved aside (%1)"),
+                          {error});
       return result;
     }
   }

@@ -19,6 +19,7 @@
 #include "message_window.h"
 #include "place_window.h"
 #include "requests.h"
+#include "texts.h"
 
 namespace {
 
@@ -106,11 +107,13 @@ void KeepWindowWhileThinking() {
 
 namespace {
 
-// Adds the two lines that tell of a file the exit could not write.
-void ReportSaveFailure(std::vector<std::string>& lines, const char* what, const char* path,
+constexpr const char* kSettingsNotSaved = TrLater("The settings could not be saved to \"%1\":");
+
+// Adds the two lines that tell of a file the exit could not write; `line`
+// names the file with %1.
+void ReportSaveFailure(std::vector<std::string>& lines, const char* line, const char* path,
                        const std::string& reason) {
-  lines.push_back(std::string("The ") + what + " could not be saved to \"" + FullPath(path) +
-                  "\":");
+  lines.push_back(Fill(Tr(line), {FullPath(path)}));
   lines.push_back(Sentence(reason));
 }
 
@@ -119,10 +122,12 @@ void ReportSaveFailure(std::vector<std::string>& lines, const char* what, const 
 void SaveAtExit(std::vector<std::string>& problems) {
   const KeptGameWrite write = WriteKeptGame();
   problems.insert(problems.end(), write.found.begin(), write.found.end());
-  if (!write.failure.empty()) ReportSaveFailure(problems, "game", kKeptGamePath, write.failure);
+  if (!write.failure.empty())
+    ReportSaveFailure(problems, TrLater("The game could not be saved to \"%1\":"), kKeptGamePath,
+                      write.failure);
   if (!SaveConfig(kConfigPath)) {
     std::fprintf(stderr, "korvin4: cannot save %s: %s\n", kConfigPath, StorageError());
-    ReportSaveFailure(problems, "settings", kConfigPath, StorageError());
+    ReportSaveFailure(problems, kSettingsNotSaved, kConfigPath, StorageError());
   }
 }
 
@@ -154,7 +159,7 @@ void ShutDown() {
   shell.startListener = -1;
   if (!problems.empty()) {
     shell.exitStatus = 1;
-    problems.push_back("Files already there were left as they were.");
+    problems.push_back(Tr("Files already there were left as they were."));
     ShowMessage(problems);
   }
   UnlockWorkingFolder();

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "texts.h"
+
 namespace {
 
 int listener = -1;
@@ -120,7 +122,7 @@ HandOffSent SendOverHandOffChannel(const std::string& text, int waitMs, std::str
   sockaddr_un address;
   socklen_t length;
   if (!AddressOfThisFolder(address, length)) {
-    error = std::string("cannot look at the working folder: ") + std::strerror(errno);
+    error = Fill(Tr("cannot look at the working folder: %1"), {std::strerror(errno)});
     return HandOffSent::NotSent;
   }
   const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -134,7 +136,7 @@ HandOffSent SendOverHandOffChannel(const std::string& text, int waitMs, std::str
     return HandOffSent::NotSent;
   }
   if (!WriteAll(fd, text, deadline)) {
-    error = "the request could not be sent";
+    error = Tr("the request could not be sent");
     close(fd);
     return HandOffSent::NotSent;
   }
@@ -145,7 +147,7 @@ HandOffSent SendOverHandOffChannel(const std::string& text, int waitMs, std::str
   if (WaitReady(fd, POLLIN, deadline)) answer = ReadAll(fd, deadline);
   close(fd);
   if (!answer.empty()) return HandOffSent::Answered;
-  error = "it did not answer in time";
+  error = Tr("it did not answer in time");
   return HandOffSent::NoAnswer;
 }
 

@@ -4,6 +4,7 @@
 
 #include "dialog.h"
 #include "shell_state.h"
+#include "texts.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void ShowMessage(const std::vector<std::string>& given) {
   const Handle window = OpenDialog("Korvin 4", w, h, WindowKind::Fixed);
   for (int k = 0; k < count; k++)
     p.AddLabel(window, 20, 15 + 22 * k, w - 40, 18, lines[static_cast<size_t>(k)], LabelKind::Plain);
-  const Handle ok = p.AddButton(window, (w - 100) / 2, h - 15 - 25, 100, 25, "OK");
+  const Handle ok = p.AddButton(window, (w - 100) / 2, h - 15 - 25, 100, 25, Tr("OK"));
   p.SetDefaultButton(ok);
   p.SetFocus(ok);
   RunDialog(window, true, [ok](const Event& e) { return e.id == EventId::GadgetAction && e.source == ok; });
@@ -41,11 +42,44 @@ void ShowMessage(const std::vector<std::string>& given) {
   if (shell.boardCanvas != 0) RestoreBoardTarget();
 }
 
+// A reason may begin with a letter of two bytes in UTF-8: the small letters
+// of Latin-1 (U+00E0 to U+00FE) and of Russian (U+0430 to U+044F) have
+// their capitals at fixed distances.
+void CapitaliseFirst(std::string& text) {
+  if (text.empty()) return;
+  const auto first = static_cast<unsigned char>(text[0]);
+  if (first < 0x80) {
+    text[0] = static_cast<char>(std::toupper(first));
+    return;
+  }
+  if (text.size() < 2) return;
+  const auto second = static_cast<unsigned char>(text[1]);
+  if (first == 0xC3 && second >= 0xA0 && second <= 0xBE && second != 0xB7)
+    text[1] = static_cast<char>(second - 0x20);
+  else if (first == 0xD0 && second >= 0xB0 && second <= 0xBF)
+    text[1] = static_cast<char>(second - 0x20);
+  else if (first == 0xD1 && second >= 0x80 && second <= 0x8F) {
+    text[0] = static_cast<char>(0xD0);
+    text[1] = static_cast<char>(second + 0x20);
+  }
+}
+
 std::string Sentence(const std::string& reason) {
   std::string text = reason;
-  if (!text.empty()) text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  CapitaliseFirst(text);
   if (text.empty() || text.back() != '.') text += ".";
   return text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find('\n', start);
+    lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return lines;
+    start = end + 1;
+  }
 }
 
 std::string FullPath(const std::string& path) {

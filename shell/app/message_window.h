@@ -17,3 +17,6 @@ std::string FullPath(const std::string& path);
 // A reason ("cannot write: No space left on device") as a sentence of its
 // own in a message: "Cannot write: No space left on device."
 std::string Sentence(const std::string& reason);
+
+// A text of several lines (parted by "\n") as the lines of a message.
+std::vector<std::string> Lines(const std::string& text);

@@ -9,6 +9,7 @@
 #include "shell_state.h"
 #include "think.h"
 #include "dialog.h"
+#include "texts.h"
 
 int SquareAtPoint(int x, int y) {
   const int size = shell.squareSize;
@@ -131,11 +132,11 @@ void ResumeComputerTurn() {
 
 void TellRecordFull() {
   if (shell.quitRequested || !SideToMoveHasMove()) return;
-  ShowMessage({"This game has reached " + std::to_string(kMaxGameMoves) +
-                   " half-moves, the most a game file can hold,",
-               "so no more moves can be played in it. All its moves are kept.",
-               "Right-click the board for Options: New Game to play on,",
-               "or Save Game to keep this game in a file of its own."});
+  ShowMessage(Lines(Fill(Tr("This game has reached %1 half-moves, the most a game file can hold,\n"
+                            "so no more moves can be played in it. All its moves are kept.\n"
+                            "Right-click the board for Options: New Game to play on,\n"
+                            "or Save Game to keep this game in a file of its own."),
+                         {std::to_string(kMaxGameMoves)})));
 }
 
 // The legality test plays and takes back the move with the game number
@@ -164,10 +165,11 @@ void TryUserMove(int from, int to) {
 
 int AskPromotion() {
   Platform& p = *shell.platform;
-  const Handle window = OpenDialog("Promotion", 480, 54, WindowKind::Fixed);
-  static const char* const kNames[4] = {"Queen", "Rook", "Bishop", "Knight"};
+  const Handle window = OpenDialog(Tr("Promotion"), 480, 54, WindowKind::Fixed);
+  static const char* const kNames[4] = {TrLater("Queen"), TrLater("Rook"), TrLater("Bishop"),
+                                        TrLater("Knight")};
   Handle buttons[4];
-  for (int k = 0; k < 4; k++) buttons[k] = p.AddButton(window, 25 + 110 * k, 15, 100, 25, kNames[k]);
+  for (int k = 0; k < 4; k++) buttons[k] = p.AddButton(window, 25 + 110 * k, 15, 100, 25, Tr(kNames[k]));
   // There is no way out without a choice: its close button is ignored, but
   // a request to end the program picks the queen, so that the game is saved
   // with a legal, recorded move.

@@ -30,6 +30,7 @@
 #include "message_window.h"
 #include "place_window.h"
 #include "requests.h"
+#include "texts.h"
 
 namespace {
 
@@ -39,12 +40,23 @@ bool LoadOnePicture(const std::string& path, Handle& handle) {
   std::string error;
   handle = shell.platform->LoadPicture(path, &error);
   if (handle != 0) return true;
-  if (error.empty()) error = "cannot load picture \"" + path + "\"";
+  if (error.empty()) error = Fill(Tr("cannot load picture \"%1\""), {path});
   std::fprintf(stderr, "korvin4: %s\n", error.c_str());
-  ShowMessage({"Korvin 4 cannot start: one of its pictures is missing or damaged:", Sentence(error),
-               "Start Korvin 4 from its menu entry again: it puts its pictures back."});
+  ShowMessage({Tr("Korvin 4 cannot start: one of its pictures is missing or damaged:"),
+               Sentence(error),
+               Tr("Start Korvin 4 from its menu entry again: it puts its pictures back.")});
   shell.exitStatus = 1;
   return false;
+}
+
+// A result banner in the user's language ("checkmate-de.png") where there
+// is one, else the English one.
+std::string BannerPicture(const std::string& name) {
+  if (TextLanguage().empty()) return name;
+  const std::string local =
+      name.substr(0, name.rfind('.')) + "-" + TextLanguage() + name.substr(name.rfind('.'));
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(local, ignored) ? local : name;
 }
 
 bool LoadPictures() {
@@ -52,7 +64,7 @@ bool LoadPictures() {
   static const char* const kSquares[3] = {"", "light.jpg", "dark.jpg"};
   if (!LoadOnePicture("chess.jpg", shell.optionsPicture)) return false;
   for (int k = 1; k <= 3; k++)
-    if (!LoadOnePicture(kResults[k], shell.resultImages[k])) return false;
+    if (!LoadOnePicture(BannerPicture(kResults[k]), shell.resultImages[k])) return false;
   for (int k = 1; k <= 2; k++)
     if (!LoadOnePicture(kSquares[k], shell.squareImages[k])) return false;
   for (int n = 1; n <= 14; n++) {
@@ -113,17 +125,20 @@ void SearchPoll() {
 // The lines that tell the user what became of a kept game that could not be
 // loaded.
 std::vector<std::string> KeptGameMessage(const KeptGame& kept) {
-  const std::string quote = "\"";
   std::vector<std::string> lines = {
-      "The game kept from your last session could not be loaded:",
-      quote + FullPath(kKeptGamePath) + quote + ": " + kept.reason + "."};
+      Tr("The game kept from your last session could not be loaded:"),
+      // TRANSLATORS: a file name, then the reason it could not be loaded.
+      Fill(Tr("\"%1\": %2."), {FullPath(kKeptGamePath), kept.reason})};
   if (kept.state == KeptGameState::MovedAside) {
-    lines.push_back("It was kept as " + quote + FullPath(kept.keptAs) + quote + ".");
+    lines.push_back(Fill(Tr("It was kept as \"%1\"."), {FullPath(kept.keptAs)}));
   } else {
-    lines.push_back("It could not be moved aside (" + kept.moveError + "),");
-    lines.push_back("so it is left as it was and this session's game cannot be kept there.");
+    for (const std::string& line :
+         Lines(Fill(Tr("It could not be moved aside (%1),\n"
+                       "so it is left as it was and this session's game cannot be kept there."),
+                    {kept.moveError})))
+      lines.push_back(line);
   }
-  lines.push_back("A new game begins.");
+  lines.push_back(Tr("A new game begins."));
   return lines;
 }
 
@@ -138,25 +153,25 @@ void HandOver(const std::string& openPath) {
   const std::string folder = std::filesystem::current_path(ignored).string();
   std::fprintf(stderr, "korvin4: Korvin 4 is already running in %s\n", folder.c_str());
   if (sent == RequestSent::Confirmed && !openPath.empty()) return;
-  std::vector<std::string> lines = {"Korvin 4 is already running in this folder:",
-                                    "\"" + folder + "\"."};
+  std::vector<std::string> lines = {Tr("Korvin 4 is already running in this folder:"),
+                                    Fill(Tr("\"%1\"."), {folder})};
   if (sent == RequestSent::Confirmed) {
-    lines.push_back("Its window has been brought to the front.");
+    lines.push_back(Tr("Its window has been brought to the front."));
   } else if (sent == RequestSent::Unconfirmed) {
-    lines.push_back("It is busy (a dialog may be open there); look for its window.");
-    if (!openPath.empty()) lines.push_back("It opens \"" + openPath + "\" once it is free.");
+    lines.push_back(Tr("It is busy (a dialog may be open there); look for its window."));
+    if (!openPath.empty()) lines.push_back(Fill(Tr("It opens \"%1\" once it is free."), {openPath}));
   } else {
-    lines.push_back("It could not be reached (" + error + "); look for its window.");
-    if (!openPath.empty()) lines.push_back("\"" + openPath + "\" was not opened.");
+    lines.push_back(Fill(Tr("It could not be reached (%1); look for its window."), {error}));
+    if (!openPath.empty()) lines.push_back(Fill(Tr("\"%1\" was not opened."), {openPath}));
   }
   ShowMessage(lines);
 }
 
 // The lines that tell of settings that could not be read.
 std::vector<std::string> SettingsMessage(const std::string& reason) {
-  return {"Your settings could not be read from \"" + FullPath(kConfigPath) + "\":",
+  return {Fill(Tr("Your settings could not be read from \"%1\":"), {FullPath(kConfigPath)}),
           Sentence(reason),
-          "Korvin 4 starts with its usual settings and saves yours when it closes."};
+          Tr("Korvin 4 starts with its usual settings and saves yours when it closes.")};
 }
 
 // One program per folder: a second one touches no file, hands its request
@@ -196,7 +211,7 @@ std::string LoadTheSettings() {
   Platform& p = *shell.platform;
   std::string problem;
   if (!LoadConfig(kConfigPath)) {
-    if (std::string(StorageError()) != kFileNotFound) problem = StorageError();
+    if (std::string(StorageError()) != Tr(kFileNotFound)) problem = StorageError();
     ApplyConfigDefaults(p.DesktopWidth(), p.DesktopHeight());
   }
   shell.storedWindowX = settings.windowX;

@@ -11,6 +11,7 @@
 #include <jerror.h>
 
 #include "picture_decode.h"
+#include "texts.h"
 
 namespace {
 
@@ -45,9 +46,10 @@ bool ReadJpegRows(FILE* file, jpeg_decompress_struct& cinfo, JpegErrorManager& e
   jpeg_stdio_src(&cinfo, file);
   jpeg_read_header(&cinfo, TRUE);
   if (!PictureSizeAcceptable(cinfo.image_width, cinfo.image_height)) {
-    std::snprintf(errors.message, sizeof errors.message, "size %ux%u is too large",
-                  static_cast<unsigned>(cinfo.image_width),
-                  static_cast<unsigned>(cinfo.image_height));
+    std::snprintf(errors.message, sizeof errors.message, "%s",
+                  Fill(Tr("size %1x%2 is too large"),
+                       {std::to_string(cinfo.image_width), std::to_string(cinfo.image_height)})
+                      .c_str());
     return false;
   }
   cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -86,8 +88,8 @@ bool DecodeJpegFile(const std::string& path, Picture& picture, std::string& erro
   jpeg_destroy_decompress(&cinfo);
   std::fclose(file);
   if (!ok || errors.truncated) {
-    error = "cannot decode JPEG picture \"" + path +
-            "\": " + (ok ? "the file ends early" : errors.message);
+    error = Fill(Tr("cannot decode JPEG picture \"%1\": %2"),
+                 {path, ok ? std::string(Tr("the file ends early")) : std::string(errors.message)});
     return false;
   }
   picture.width = width;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "read_file.h"
+#include "texts.h"
 
 bool PictureSizeAcceptable(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
@@ -24,7 +25,7 @@ FILE* OpenPictureFile(const std::string& path, std::string& error) {
     reason = std::strerror(errno);
     close(fd);
   }
-  error = "cannot open picture \"" + path + "\": " + reason;
+  error = Fill(Tr("cannot open picture \"%1\": %2"), {path, reason});
   return nullptr;
 }
 
@@ -43,6 +44,6 @@ bool DecodePictureFile(const std::string& path, Picture& picture, std::string& e
   if (got >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) {
     return DecodeJpegFile(path, picture, error);
   }
-  error = "picture \"" + path + "\" is neither a PNG nor a JPEG file";
+  error = Fill(Tr("picture \"%1\" is neither a PNG nor a JPEG file"), {path});
   return false;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "picture_decode.h"
+#include "texts.h"
 
 namespace {
 
@@ -39,8 +40,9 @@ bool ReadPngRows(FILE* file, png_structp png, png_infop info, std::vector<png_by
   width = png_get_image_width(png, info);
   height = png_get_image_height(png, info);
   if (!PictureSizeAcceptable(width, height)) {
-    std::snprintf(sink.message, sizeof sink.message, "size %ux%u is too large",
-                  static_cast<unsigned>(width), static_cast<unsigned>(height));
+    std::snprintf(sink.message, sizeof sink.message, "%s",
+                  Fill(Tr("size %1x%2 is too large"), {std::to_string(width), std::to_string(height)})
+                      .c_str());
     return false;
   }
   const int colourType = png_get_color_type(png, info);
@@ -54,7 +56,7 @@ bool ReadPngRows(FILE* file, png_structp png, png_infop info, std::vector<png_by
   png_read_update_info(png, info);
   const size_t stride = static_cast<size_t>(width) * 4;
   if (png_get_rowbytes(png, info) != stride) {
-    std::snprintf(sink.message, sizeof sink.message, "unexpected row layout");
+    std::snprintf(sink.message, sizeof sink.message, "%s", Tr("unexpected row layout"));
     return false;
   }
   rgba.resize(stride * height);
@@ -78,7 +80,7 @@ bool DecodePngFile(const std::string& path, Picture& picture, std::string& error
   if (png == nullptr || info == nullptr) {
     png_destroy_read_struct(png ? &png : nullptr, nullptr, nullptr);
     std::fclose(file);
-    error = "cannot decode picture \"" + path + "\": out of memory";
+    error = Fill(Tr("cannot decode picture \"%1\": out of memory"), {path});
     return false;
   }
   std::vector<png_byte> rgba;
@@ -88,7 +90,7 @@ bool DecodePngFile(const std::string& path, Picture& picture, std::string& error
   png_destroy_read_struct(&png, &info, nullptr);
   std::fclose(file);
   if (!ok) {
-    error = "cannot decode PNG picture \"" + path + "\": " + sink.message;
+    error = Fill(Tr("cannot decode PNG picture \"%1\": %2"), {path, sink.message});
     return false;
   }
   picture.width = static_cast<int>(width);

@@ -9,16 +9,19 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTranslator>
 #include <algorithm>
 #include <cstdint>
 #include <thread>
 
 #include "termination.h"
+#include "texts.h"
 
 // The compiled-in icon files of a static library must be registered by hand.
 static void InitIconResource() { Q_INIT_RESOURCE(korvin_icons); }
@@ -28,13 +31,15 @@ namespace {
 constexpr auto kGatherInterval = std::chrono::milliseconds(4);
 
 // The layouts are given in pixels for a small dialog font; where the user's
-// font is larger, a widget's text is set smaller until it fits its width
-// (`room` is the width the widget leaves for its text).
+// font is larger, the dialog's font is set smaller until the widget's text
+// fits its width (`room` is the width the widget leaves for its text), so
+// that all texts of a dialog keep one size.
 void FitText(QWidget* widget, const QString& text, int room) {
-  QFont font = widget->font();
+  QWidget* window = widget->window();
+  QFont font = window->font();
   while (QFontMetrics(font).horizontalAdvance(text) > room && font.pointSizeF() > 6.0)
     font.setPointSizeF(font.pointSizeF() - 0.5);
-  widget->setFont(font);
+  if (font != window->font()) window->setFont(font);
 }
 
 // The program's icon in every size it ships in (compiled in, see CMakeLists).
@@ -50,6 +55,15 @@ QIcon ProgramIcon() {
 QtPlatform::QtPlatform(int& argc, char** argv) : argc_(argc) {
   if (QApplication::instance() == nullptr) ownApp_ = std::make_unique<QApplication>(argc_, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  // Qt's own texts (the file requester, the buttons of its questions) in the
+  // language of the program's, where the system has Qt's catalogue.
+  if (!TextLanguage().empty()) {
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QString::fromStdString("qtbase_" + TextLanguage()),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+      qtTexts_ = std::move(translator);
+  }
   QGuiApplication::setDesktopFileName("korvin4");
   QApplication::setWindowIcon(ProgramIcon());
   appFilter_ = std::make_unique<QtAppFilter>(sink_);
@@ -426,7 +440,7 @@ std::string QtPlatform::RequestFile(const std::string& title,
     extensions << kinds.value(0);
     names << QString("%1 (%2)").arg(QString::fromStdString(f.name), patterns.join(' '));
   }
-  dialog.setNameFilters(names << QString("All files (*)"));
+  dialog.setNameFilters(names << QString::fromUtf8(Tr("All files")) + " (*)");
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // A name typed without an extension gets the one of the chosen kind.
@@ -473,8 +487,8 @@ std::string QtPlatform::RequestFile(const std::string& title,
 // file.
 bool QtPlatform::ConfirmReplace(QDialog& requester, const QString& path) {
   QMessageBox box(QMessageBox::Warning, requester.windowTitle(),
-                  QString("%1 already exists.\nDo you want to replace it?")
-                      .arg(QFileInfo(path).fileName()),
+                  QString::fromStdString(Fill(Tr("%1 already exists.\nDo you want to replace it?"),
+                                              {QFileInfo(path).fileName().toStdString()})),
                   QMessageBox::Yes | QMessageBox::No, &requester);
   box.setDefaultButton(QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);

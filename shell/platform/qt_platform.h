@@ -23,6 +23,7 @@
 class QApplication;
 class QDialog;
 class QSocketNotifier;
+class QTranslator;
 
 class QtPlatform : public Platform {
  public:
@@ -133,6 +134,7 @@ class QtPlatform : public Platform {
 
   int argc_;
   std::unique_ptr<QApplication> ownApp_;
+  std::unique_ptr<QTranslator> qtTexts_;  // Qt's catalogue for the chosen language
   QtEventSink sink_{queue_};
   std::unique_ptr<QtAppFilter> appFilter_;
   std::unique_ptr<QSocketNotifier> signalNotifier_;  // the system's requests to terminate

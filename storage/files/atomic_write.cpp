@@ -1,4 +1,5 @@
 #include "atomic_write.h"
+#include "texts.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -15,7 +16,8 @@ namespace {
 
 long failAfterBytes = -1;
 
-std::string Reason(const char* what, int err) { return std::string(what) + ": " + std::strerror(err); }
+// `format` (looked up with Tr) with the system's reason for %1.
+std::string Reason(const char* format, int err) { return Fill(Tr(format), {std::strerror(err)}); }
 
 // Writes everything or reports the errno of the failing write. The test hook
 // cuts the write short as a full disk would.
@@ -62,18 +64,18 @@ std::string TemporaryPrefix(const std::string& path) { return path + ".tmp"; }
 bool WriteFileAtomically(const char* path, const unsigned char* data, size_t size,
                          std::string& error) {
   if (path == nullptr || *path == '\0') {
-    error = "cannot write: no file name";
+    error = Tr("cannot write: no file name");
     return false;
   }
   std::string target;
   if (!ResolveLinks(path, target, error)) {
-    error = "cannot write: " + error;
+    error = Fill(Tr("cannot write: %1"), {error});
     return false;
   }
   struct stat old;
   const bool exists = stat(target.c_str(), &old) == 0;
   if (exists && !S_ISREG(old.st_mode)) {
-    error = "cannot write: " + NotRegularReason(old.st_mode);
+    error = Fill(Tr("cannot write: %1"), {NotRegularReason(old.st_mode)});
     return false;
   }
   std::string temp = TemporaryPrefix(target) + "XXXXXX";
@@ -82,9 +84,9 @@ bool WriteFileAtomically(const char* path, const unsigned char* data, size_t siz
     const int err = errno;
     struct stat folder;
     if (err == ENOENT && stat(FolderOf(target).c_str(), &folder) != 0)
-      error = "cannot write: the folder \"" + FolderOf(target) + "\" does not exist";
+      error = Fill(Tr("cannot write: the folder \"%1\" does not exist"), {FolderOf(target)});
     else
-      error = Reason("cannot write", err);
+      error = Reason(TrLater("cannot write: %1"), err);
     return false;
   }
   flock(fd, LOCK_EX | LOCK_NB);
@@ -98,7 +100,7 @@ bool WriteFileAtomically(const char* path, const unsigned char* data, size_t siz
   if (err != 0) unlink(temp.c_str());
   if (close(fd) != 0 && err == 0) err = errno;
   if (err != 0) {
-    error = Reason("cannot write", err);
+    error = Reason(TrLater("cannot write: %1"), err);
     return false;
   }
   SyncFolderOf(target);

@@ -1,4 +1,5 @@
 #include "file_identity.h"
+#include "texts.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -67,14 +68,14 @@ bool ResolveLinks(const std::string& path, std::string& target, std::string& err
     char buffer[PATH_MAX];
     const ssize_t n = readlink(current.c_str(), buffer, sizeof buffer);
     if (n < 0 || static_cast<size_t>(n) >= sizeof buffer) {
-      error = n < 0 ? std::string("cannot follow the link: ") + std::strerror(errno)
-                    : "the link is too long";
+      error = n < 0 ? Fill(Tr("cannot follow the link: %1"), {std::strerror(errno)})
+                    : std::string(Tr("the link is too long"));
       return false;
     }
     const std::string link(buffer, static_cast<size_t>(n));
     const std::filesystem::path folder = std::filesystem::path(current).parent_path();
     current = link[0] == '/' || folder.empty() ? link : (folder / link).string();
   }
-  error = "too many symbolic links (a loop of links?)";
+  error = Tr("too many symbolic links (a loop of links?)");
   return false;
 }

@@ -1,4 +1,5 @@
 #include "read_file.h"
+#include "texts.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +10,8 @@
 
 namespace {
 
-std::string Reason(const char* what, int err) { return std::string(what) + ": " + std::strerror(err); }
+// `format` (looked up with Tr) with the system's reason for %1.
+std::string Reason(const char* format, int err) { return Fill(Tr(format), {std::strerror(err)}); }
 
 // Reads an opened file up to `limit` bytes and closes it; `longer` tells
 // whether it held more (one byte more is read to see it). 0 or the errno of
@@ -49,7 +51,7 @@ bool ReadRegularFile(const char* path, size_t openLimit, size_t readLimit,
   if (identity != nullptr) *identity = IdentifyOpenFile(fd);
   const int err = ReadOpened(fd, readLimit, data, longer);
   if (err != 0) {
-    error = Reason("cannot read", err);
+    error = Reason(TrLater("cannot read: %1"), err);
     return false;
   }
   return true;
@@ -59,30 +61,29 @@ bool ReadRegularFile(const char* path, size_t openLimit, size_t readLimit,
 
 std::string SizeInWords(size_t bytes) {
   constexpr size_t kKilo = 1024, kMega = 1024 * 1024;
-  if (bytes < kKilo) return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
-  if (bytes < kMega) return std::to_string((bytes + kKilo - 1) / kKilo) + " KB";
-  return std::to_string((bytes + kMega - 1) / kMega) + " MB";
+  if (bytes < kKilo) return Fill(TrN("%1 byte", "%1 bytes", bytes), {std::to_string(bytes)});
+  if (bytes < kMega) return Fill(Tr("%1 KB"), {std::to_string((bytes + kKilo - 1) / kKilo)});
+  return Fill(Tr("%1 MB"), {std::to_string((bytes + kMega - 1) / kMega)});
 }
 
 std::string NotRegularReason(unsigned mode) {
-  const char* kind = S_ISDIR(mode)    ? "a directory"
-                     : S_ISFIFO(mode) ? "a named pipe"
-                     : S_ISSOCK(mode) ? "a socket"
-                     : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
-                                                      : "not a file";
-  return std::string("not a regular file (") + kind + ")";
+  return S_ISDIR(mode)                    ? Tr("not a regular file (a directory)")
+         : S_ISFIFO(mode)                 ? Tr("not a regular file (a named pipe)")
+         : S_ISSOCK(mode)                 ? Tr("not a regular file (a socket)")
+         : S_ISCHR(mode) || S_ISBLK(mode) ? Tr("not a regular file (a device)")
+                                          : Tr("not a regular file (not a file)");
 }
 
 // The type is checked by name first, so that a device is never opened at
 // all, and again on the open descriptor, in case the name changed between.
 int OpenRegularFile(const char* path, size_t limit, std::string& error) {
   if (path == nullptr || *path == '\0') {
-    error = kFileNotFound;
+    error = Tr(kFileNotFound);
     return -1;
   }
   struct stat st;
   if (stat(path, &st) != 0) {
-    error = errno == ENOENT ? std::string(kFileNotFound) : Reason("cannot read", errno);
+    error = errno == ENOENT ? std::string(Tr(kFileNotFound)) : Reason(TrLater("cannot read: %1"), errno);
     return -1;
   }
   if (!S_ISREG(st.st_mode)) {
@@ -91,11 +92,11 @@ int OpenRegularFile(const char* path, size_t limit, std::string& error) {
   }
   const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
-    error = errno == ENOENT ? std::string(kFileNotFound) : Reason("cannot read", errno);
+    error = errno == ENOENT ? std::string(Tr(kFileNotFound)) : Reason(TrLater("cannot read: %1"), errno);
     return -1;
   }
   if (fstat(fd, &st) != 0) {
-    error = Reason("cannot read", errno);
+    error = Reason(TrLater("cannot read: %1"), errno);
     close(fd);
     return -1;
   }
@@ -105,7 +106,7 @@ int OpenRegularFile(const char* path, size_t limit, std::string& error) {
     return -1;
   }
   if (static_cast<unsigned long long>(st.st_size) > limit) {
-    error = "the file is larger than " + SizeInWords(limit);
+    error = Fill(Tr("the file is larger than %1"), {SizeInWords(limit)});
     close(fd);
     return -1;
   }
@@ -119,7 +120,7 @@ bool ReadFileBytes(const char* path, size_t limit, std::vector<unsigned char>& d
   if (!ReadRegularFile(path, limit, limit, data, longer, error, identity)) return false;
   if (longer) {  // the file grew after it was opened
     data.clear();
-    error = "the file is larger than " + SizeInWords(limit);
+    error = Fill(Tr("the file is larger than %1"), {SizeInWords(limit)});
     return false;
   }
   return true;

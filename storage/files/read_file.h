@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "file_identity.h"
+#include "texts.h"
 
-// The reason given for a file that does not exist.
-constexpr const char* kFileNotFound = "file not found";
+// The reason given for a file that does not exist, in English: the reason
+// itself is Tr(kFileNotFound), in the user's language.
+constexpr const char* kFileNotFound = TrLater("file not found");
 
 // A size limit that admits any file.
 constexpr size_t kAnySize = SIZE_MAX;

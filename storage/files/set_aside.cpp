@@ -1,4 +1,5 @@
 #include "set_aside.h"
+#include "texts.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +15,8 @@
 
 namespace {
 
-std::string Reason(const char* what, int err) { return std::string(what) + ": " + std::strerror(err); }
+// `format` (looked up with Tr) with the system's reason for %1.
+std::string Reason(const char* format, int err) { return Fill(Tr(format), {std::strerror(err)}); }
 
 // Renames without replacing: 0, or the errno (EEXIST when `to` is taken).
 // Where the file system cannot refuse a replacement itself, a hard link does
@@ -36,12 +38,12 @@ bool RemoveFileIfPresent(const char* path, std::string& error) {
   if (path == nullptr || *path == '\0') return true;
   std::string target;
   if (!ResolveLinks(path, target, error)) {
-    error = "cannot delete: " + error;
+    error = Fill(Tr("cannot delete: %1"), {error});
     return false;
   }
   struct stat st;
   if (lstat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-    error = "cannot delete: " + NotRegularReason(st.st_mode);
+    error = Fill(Tr("cannot delete: %1"), {NotRegularReason(st.st_mode)});
     return false;
   }
   if (unlink(target.c_str()) == 0) {
@@ -49,7 +51,7 @@ bool RemoveFileIfPresent(const char* path, std::string& error) {
     return true;
   }
   if (errno == ENOENT) return true;
-  error = Reason("cannot delete", errno);
+  error = Reason(TrLater("cannot delete: %1"), errno);
   return false;
 }
 
@@ -75,10 +77,10 @@ bool MoveFileAside(const char* path, std::string& keptAs, std::string& error, co
       return true;
     }
     if (err != EEXIST) {
-      error = Reason("cannot rename", err);
+      error = Reason(TrLater("cannot rename: %1"), err);
       return false;
     }
   }
-  error = "cannot rename: every name for it is taken";
+  error = Tr("cannot rename: every name for it is taken");
   return false;
 }

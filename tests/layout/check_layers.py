@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The layers of the program only point down: the engine includes nothing
 of storage, shell or tools, and links nothing but the thread library; the
-file services include nothing above them; storage builds on the engine
+texts include nothing of the program, the file services nothing above them
+but the texts; storage builds on the engine
 alone; the window program's files do not include each other round in a
 circle; and no test double lives in the product's folders.
 Usage: check_layers.py SOURCE-ROOT   (exit status 1 with the faults listed)"""
@@ -38,9 +39,10 @@ def only_below(folder, allowed_folders):
                 faults.append(f"{folder}/{name} includes {header}, from above its layer")
 
 
-only_below("storage/files", ["storage/files"])
+only_below("storage/texts", ["storage/texts"])
+only_below("storage/files", ["storage/files", "storage/texts"])
 only_below("engine", ["engine"])
-only_below("storage", ["storage", "storage/files", "engine"])
+only_below("storage", ["storage", "storage/files", "storage/texts", "engine"])
 
 engine_cmake = open(os.path.join(root, "engine/CMakeLists.txt"), encoding="utf-8").read()
 for links in re.findall(r"target_link_libraries\(korvin_engine([^)]*)\)", engine_cmake):
