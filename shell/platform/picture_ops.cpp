@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "picture_decode.h"
+
 namespace {
 
 // Weights are fractions of kOne; a target pixel's weights add up to it.
@@ -111,7 +113,8 @@ Picture ResamplePixels(ConstPixelRows source, int width, int height) {
     return out;
   }
   if (out.width == source.width && out.height == source.height) {
-    out.pixels.assign(source.pixels, source.pixels + static_cast<size_t>(source.width) * source.height);
+    out.pixels.assign(source.pixels,
+                      source.pixels + static_cast<size_t>(source.width) * source.height);
     return out;
   }
   const std::vector<Tap> across = TapsFor(source.width, out.width);
@@ -140,7 +143,8 @@ Picture ResamplePixels(ConstPixelRows source, int width, int height) {
       for (int k = 0; k < 4; k++) {
         int32_t sum = 0;
         for (size_t j = 0; j < tap.weights.size(); j++)
-          sum += rows[((static_cast<size_t>(tap.first) + j) * out.width + x) * 4 + k] * tap.weights[j];
+          sum +=
+              rows[((static_cast<size_t>(tap.first) + j) * out.width + x) * 4 + k] * tap.weights[j];
         const int32_t value = std::clamp((sum + (1 << (kShift - 1))) >> kShift, 0, 255);
         pixel |= static_cast<uint32_t>(value) << (8 * k);
       }
@@ -150,9 +154,7 @@ Picture ResamplePixels(ConstPixelRows source, int width, int height) {
   return out;
 }
 
-int AlphaLevel(double alpha) {
-  return static_cast<int>(std::clamp(alpha, 0.0, 1.0) * 255.0 + 0.5);
-}
+int AlphaLevel(double alpha) { return static_cast<int>(std::clamp(alpha, 0.0, 1.0) * 255.0 + 0.5); }
 
 void BlendPixels(PixelRows target, ConstPixelRows source, int left, int top, int alpha,
                  bool blending) {
@@ -192,4 +194,27 @@ std::string DoubledName(const std::string& path) {
   const size_t dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
   return path.substr(0, dot) + "@2x" + path.substr(dot);
+}
+
+const Picture& PictureVersions::ForSize(const Picture& normal, int width, int height) {
+  const bool larger = width > normal.width || height > normal.height;
+  if (larger && !doubledName_.empty()) {
+    Picture doubled;
+    std::string ignored;
+    if (DecodePictureFile(doubledName_, doubled, ignored) && doubled.width == 2 * normal.width &&
+        doubled.height == 2 * normal.height)
+      doubled_ = std::move(doubled);
+    doubledName_.clear();
+  }
+  const Picture& source = larger && doubled_.width > 0 ? doubled_ : normal;
+  if (source.width == width && source.height == height) return source;
+  for (size_t k = 0; k < recent_.size(); k++) {
+    if (recent_[k].width != width || recent_[k].height != height) continue;
+    std::rotate(recent_.begin(), recent_.begin() + static_cast<long>(k),
+                recent_.begin() + static_cast<long>(k) + 1);
+    return recent_.front();
+  }
+  if (recent_.size() == kKept) recent_.pop_back();
+  recent_.insert(recent_.begin(), ResamplePixels(RowsOf(source), width, height));
+  return recent_.front();
 }

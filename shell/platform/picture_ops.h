@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "picture.h"
 
@@ -55,3 +56,23 @@ uint32_t OpaquePixel(int red, int green, int blue);
 // drawn on dense screens ("" when the name has no extension). Either
 // separator is a folder's end, so Windows paths work too.
 std::string DoubledName(const std::string& path);
+
+// A loaded picture's versions for drawing: its "@2x" companion, looked for
+// the first time a drawing needs more pixels than the picture has (it counts
+// only with exactly twice the size), and the sizes it was last resampled to.
+class PictureVersions {
+ public:
+  explicit PictureVersions(const std::string& path) : doubledName_(DoubledName(path)) {}
+  // `normal` (the picture as decoded) at exactly width x height pixels:
+  // itself when it has that size, else resampled from the smaller of its
+  // versions that has the pixels for it, and kept for the next redraws.
+  const Picture& ForSize(const Picture& normal, int width, int height);
+
+ private:
+  // Sizes kept: the board uses one at a time; one more spares a resize that
+  // goes back and forth the work.
+  static constexpr size_t kKept = 2;
+  std::string doubledName_;  // until looked for
+  Picture doubled_;
+  std::vector<Picture> recent_;  // newest first
+};

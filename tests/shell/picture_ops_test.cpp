@@ -6,6 +6,9 @@
 
 #include <climits>
 
+#include "picture_decode.h"
+#include "test_images.h"
+
 namespace {
 
 Picture Make(int width, int height, std::vector<uint32_t> pixels) {
@@ -23,8 +26,9 @@ uint32_t Argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
 PixelRows RowsOf(Picture& p) { return PixelRows{p.pixels.data(), p.width, p.height}; }
 
 TEST(PictureResample, TwoByTwoAveragesToOnePixelRoundingHalvesUp) {
-  const Picture source = Make(2, 2, {Argb(255, 10, 0, 255), Argb(255, 20, 0, 255),
-                                     Argb(255, 30, 0, 255), Argb(255, 42, 1, 255)});
+  const Picture source = Make(
+      2, 2,
+      {Argb(255, 10, 0, 255), Argb(255, 20, 0, 255), Argb(255, 30, 0, 255), Argb(255, 42, 1, 255)});
   const Picture out = ResamplePixels(RowsOf(source), 1, 1);
   ASSERT_EQ(out.pixels.size(), 1u);
   EXPECT_EQ(out.pixels[0], Argb(255, 26, 0, 255));  // 102 / 4 = 25.5, 1 / 4 = 0.25
@@ -32,13 +36,12 @@ TEST(PictureResample, TwoByTwoAveragesToOnePixelRoundingHalvesUp) {
 
 TEST(PictureResample, ShrinkingWeighsEachPixelByTheAreaItCovers) {
   // Three pixels into two: each target covers one and a half of them.
-  const Picture source = Make(3, 1, {Argb(255, 0, 0, 0), Argb(255, 255, 0, 0),
-                                     Argb(255, 0, 0, 0)});
+  const Picture source = Make(3, 1, {Argb(255, 0, 0, 0), Argb(255, 255, 0, 0), Argb(255, 0, 0, 0)});
   const Picture out = ResamplePixels(RowsOf(source), 2, 1);
   EXPECT_EQ(out.pixels, (std::vector<uint32_t>{Argb(255, 85, 0, 0), Argb(255, 85, 0, 0)}));
   // Four into two along the other axis: plain pairs.
-  const Picture column = Make(1, 4, {Argb(255, 0, 0, 0), Argb(255, 0, 100, 0),
-                                     Argb(255, 0, 0, 200), Argb(255, 0, 0, 100)});
+  const Picture column = Make(
+      1, 4, {Argb(255, 0, 0, 0), Argb(255, 0, 100, 0), Argb(255, 0, 0, 200), Argb(255, 0, 0, 100)});
   EXPECT_EQ(ResamplePixels(RowsOf(column), 1, 2).pixels,
             (std::vector<uint32_t>{Argb(255, 0, 50, 0), Argb(255, 0, 0, 150)}));
 }
@@ -126,6 +129,45 @@ TEST(PictureNames, DoubledCompanionSitsBesideThePicture) {
   EXPECT_EQ(DoubledName("C:\\Korvin\\chess.jpg"), "C:\\Korvin\\chess@2x.jpg");
   EXPECT_EQ(DoubledName("C:\\my.folder\\picture"), "");
   EXPECT_EQ(DoubledName("dir.d/picture"), "");
+}
+
+Picture Decoded(const std::string& path) {
+  Picture p;
+  std::string error;
+  EXPECT_TRUE(DecodePictureFile(path, p, error)) << error;
+  return p;
+}
+
+// The companion serves sizes beyond the picture's own, only with exactly
+// twice its size; smaller sizes come from the picture itself.
+TEST(PictureVersionsTest, DoubledCompanionServesLargerSizesOnly) {
+  const std::string logo = ScratchPath("versions.png"), odd = ScratchPath("versions-odd.png");
+  WriteRgbaPng(logo, 2, 2, SolidRgba(2, 2, 255, 0, 0, 255));
+  WriteRgbaPng(ScratchPath("versions@2x.png"), 4, 4, SolidRgba(4, 4, 0, 0, 255, 255));
+  WriteRgbaPng(odd, 2, 2, SolidRgba(2, 2, 255, 0, 0, 255));
+  WriteRgbaPng(ScratchPath("versions-odd@2x.png"), 5, 4, SolidRgba(5, 4, 0, 0, 255, 255));
+  const Picture normal = Decoded(logo), oddNormal = Decoded(odd);
+  PictureVersions versions(logo), oddVersions(odd);
+  EXPECT_EQ(&versions.ForSize(normal, 2, 2), &normal);
+  EXPECT_EQ(versions.ForSize(normal, 1, 1).pixels[0], Argb(255, 255, 0, 0));
+  EXPECT_EQ(versions.ForSize(normal, 4, 4).pixels[0], Argb(255, 0, 0, 255));
+  EXPECT_EQ(versions.ForSize(normal, 3, 3).pixels[0], Argb(255, 0, 0, 255));
+  EXPECT_EQ(oddVersions.ForSize(oddNormal, 4, 4).pixels[0], Argb(255, 255, 0, 0));
+}
+
+// Sizes asked for in turn, again and again, each come back at their size.
+TEST(PictureVersionsTest, SizesGoingBackAndForthComeBackRight) {
+  const std::string path = ScratchPath("kept.png");
+  WriteRgbaPng(path, 4, 4, SolidRgba(4, 4, 10, 20, 30, 255));
+  const Picture normal = Decoded(path);
+  PictureVersions versions(path);
+  for (const int side : {3, 2, 3, 1, 2, 3, 4, 1}) {
+    const Picture& p = versions.ForSize(normal, side, side);
+    EXPECT_EQ(p.width, side);
+    EXPECT_EQ(p.height, side);
+    EXPECT_EQ(p.pixels.size(), static_cast<size_t>(side * side));
+    EXPECT_EQ(p.pixels.back(), Argb(255, 10, 20, 30));
+  }
 }
 
 }  // namespace
