@@ -48,6 +48,9 @@ BOOL CALLBACK LookAtMonitor(HMONITOR monitor, HDC, LPRECT area, LPARAM data) {
 
 Win32Platform::Win32Platform(HINSTANCE instance)
     : instance_(instance != nullptr ? instance : GetModuleHandleW(nullptr)) {
+  // The manifest makes the program per-monitor aware (v2); a program
+  // without one (a test) asks for it here, before its first window.
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   icon_ = LoadIconW(instance_, MAKEINTRESOURCEW(1));

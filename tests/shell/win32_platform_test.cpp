@@ -73,21 +73,22 @@ TEST_F(Win32Windows, EveryWindowCarriesTheProgramsIcon) {
 }
 
 TEST_F(Win32Windows, ShapeLimitsAndStates) {
-  const Handle main = platform.OpenWindow("Korvin 4", 40, 50, 320, 320, WindowKind::Resizable, 0);
-  const Handle canvas = platform.AddCanvas(main, 0, 0, 300, 310, true);
+  // Small enough for the screen at a scale of 2.
+  const Handle main = platform.OpenWindow("Korvin 4", 40, 50, 220, 220, WindowKind::Resizable, 0);
+  const Handle canvas = platform.AddCanvas(main, 0, 0, 200, 210, true);
   Drain();
-  platform.SetWindowLimits(main, 200, 200, 500, 500);
-  platform.SetWindowShape(main, 60, 70, 400, 400);
+  platform.SetWindowLimits(main, 200, 200, 300, 300);
+  platform.SetWindowShape(main, 60, 70, 250, 250);
   std::vector<Event> events = Drain();
   EXPECT_EQ(CountOf(events, EventId::WindowSize, main), 1);
   EXPECT_EQ(platform.WindowX(main), 60);
-  EXPECT_EQ(platform.WindowWidth(main), 400);
+  EXPECT_EQ(platform.WindowWidth(main), 250);
   // The anchored canvas kept its distances to the edges.
-  EXPECT_EQ(ClientOf(Hwnd(canvas)).right, static_cast<LONG>(380 * platform.ScaleOf(canvas)));
-  EXPECT_EQ(ClientOf(Hwnd(canvas)).bottom, static_cast<LONG>(390 * platform.ScaleOf(canvas)));
+  EXPECT_EQ(ClientOf(Hwnd(canvas)).right, static_cast<LONG>(230 * platform.ScaleOf(canvas)));
+  EXPECT_EQ(ClientOf(Hwnd(canvas)).bottom, static_cast<LONG>(240 * platform.ScaleOf(canvas)));
   platform.SetWindowShape(main, 60, 70, 100, 900);
   EXPECT_EQ(platform.WindowWidth(main), 200);
-  EXPECT_EQ(platform.WindowHeight(main), 500);
+  EXPECT_EQ(platform.WindowHeight(main), 300);
   MINMAXINFO limits{};
   SendMessageW(Hwnd(main), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
   RECT frame{0, 0, 0, 0};
@@ -104,9 +105,9 @@ TEST_F(Win32Windows, ShapeLimitsAndStates) {
 class Win32States : public Win32Test {};
 
 TEST_F(Win32States, MaximizedMinimizedAndBack) {
-  const Handle main = platform.OpenWindow("Korvin 4", 40, 50, 200, 500, WindowKind::Resizable, 0);
+  const Handle main = platform.OpenWindow("Korvin 4", 40, 50, 200, 220, WindowKind::Resizable, 0);
   Drain();
-  const ScreenRect normal{platform.WindowX(main), platform.WindowY(main), 200, 500};
+  const ScreenRect normal{platform.WindowX(main), platform.WindowY(main), 200, 220};
   ShowWindow(Hwnd(main), SW_MAXIMIZE);
   Drain();
   EXPECT_EQ(platform.StateOf(main), WindowState::Maximized);
@@ -285,21 +286,26 @@ class Win32Events : public Win32Test {
 
 TEST_F(Win32Events, MouseButtonsAndTheCarriedPiece) {
   HWND c = Hwnd(canvas);
-  SendMessageW(c, WM_MOUSEMOVE, 0, MAKELPARAM(5, 6));  // no button: only the position
+  // Messages carry device pixels; the program sees logical ones.
+  const double scale = platform.ScaleOf(canvas);
+  const auto at = [scale](int x, int y) {
+    return MAKELPARAM(static_cast<int>(x * scale), static_cast<int>(y * scale));
+  };
+  SendMessageW(c, WM_MOUSEMOVE, 0, at(5, 6));  // no button: only the position
   EXPECT_EQ(platform.PointerX(canvas), 5);
   EXPECT_EQ(platform.PointerY(canvas), 6);
-  SendMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+  SendMessageW(c, WM_LBUTTONDOWN, MK_LBUTTON, at(10, 20));
   EXPECT_EQ(GetCapture(), c);
-  SendMessageW(c, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(30, 40));
-  SendMessageW(c, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(250, -7));  // outside, still held
+  SendMessageW(c, WM_MOUSEMOVE, MK_LBUTTON, at(30, 40));
+  SendMessageW(c, WM_MOUSEMOVE, MK_LBUTTON, at(250, -7));  // outside, still held
   EXPECT_EQ(platform.PointerX(canvas), 250);
   EXPECT_EQ(platform.PointerY(canvas), -7);
-  SendMessageW(c, WM_LBUTTONUP, 0, MAKELPARAM(31, 41));
+  SendMessageW(c, WM_LBUTTONUP, 0, at(31, 41));
   EXPECT_EQ(GetCapture(), nullptr);
-  SendMessageW(c, WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
-  PostMessageW(c, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(1, 2));
-  PostMessageW(c, WM_RBUTTONUP, 0, MAKELPARAM(1, 2));
-  PostMessageW(c, WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(3, 4));
+  SendMessageW(c, WM_MOUSEMOVE, 0, at(50, 50));
+  PostMessageW(c, WM_RBUTTONDOWN, MK_RBUTTON, at(1, 2));
+  PostMessageW(c, WM_RBUTTONUP, 0, at(1, 2));
+  PostMessageW(c, WM_MBUTTONDOWN, MK_MBUTTON, at(3, 4));
   const std::vector<Event> events = Drain();
   const std::vector<std::pair<EventId, int>> expected = {
       {EventId::MouseDown, 1}, {EventId::MouseMove, 0}, {EventId::MouseUp, 1},

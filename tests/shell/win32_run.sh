@@ -2,10 +2,12 @@
 # Runs a Windows test program of the platform under Wine, on a private X
 # server with a window manager (openbox), in a Wine prefix of the build's own:
 #
-#   win32_run.sh PROGRAM.exe PREFIX [--no-window-manager] [ARGUMENTS...]
+#   win32_run.sh PROGRAM.exe PREFIX [--no-window-manager] [--dpi N] [ARGUMENTS...]
 #
-# (--no-window-manager: for the tests of window states, which a window
-# manager under Wine answers later, on its own time.)
+# --no-window-manager: for the tests of window states, which a window
+# manager under Wine answers later, on its own time. --dpi N: the screen's
+# resolution (192 is a scale of 200 %), set when the prefix is made, so give
+# each resolution a prefix of its own.
 # A fresh prefix is set up first (Wine's first start takes a while; that is
 # done here, before the program runs, outside any test's assertions). Exits
 # with the program's status, or 77 (skipped) where Wine or Xvfb is missing.
@@ -13,10 +15,14 @@ set -u
 
 program="$1" prefix="$2" manager=openbox
 shift 2
-if [ "${1:-}" = --no-window-manager ]; then
-  manager=""
-  shift
-fi
+dpi=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --no-window-manager) manager=""; shift ;;
+    --dpi) dpi="$2"; shift 2 ;;
+    *) break ;;
+  esac
+done
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=../../scripts/xvfb.sh
 . "$here/../../scripts/xvfb.sh"
@@ -56,6 +62,11 @@ if [ ! -f "$prefix/system.reg" ]; then
   echo "setting up the Wine prefix $prefix"
   wineboot --init > "$log/wineboot.log" 2>&1
   wineserver -w
+  if [ -n "$dpi" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+      >> "$log/wineboot.log" 2>&1
+    wineserver -w
+  fi
 fi
 
 wine "$program" "$@"

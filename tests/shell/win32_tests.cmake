@@ -14,21 +14,23 @@ target_link_libraries(win32_platform_tests PRIVATE korvin_platform_win32 korvin_
 target_link_options(win32_platform_tests PRIVATE -static)
 target_compile_definitions(win32_platform_tests PRIVATE
                            KORVIN_ASSET_DIR="${PROJECT_SOURCE_DIR}/assets")
-# The window states run without a window manager (see win32_run.sh), the
-# rest with one.
-if(CMAKE_CROSSCOMPILING)
-  set(KORVIN_WIN32_RUN ${CMAKE_CURRENT_SOURCE_DIR}/win32_run.sh $<TARGET_FILE:win32_platform_tests>
-      ${CMAKE_BINARY_DIR}/wine-prefix)
-else()
-  set(KORVIN_WIN32_RUN $<TARGET_FILE:win32_platform_tests>)
-endif()
-add_test(NAME win32_platform_tests COMMAND ${KORVIN_WIN32_RUN} --gtest_filter=-Win32States.*)
-if(CMAKE_CROSSCOMPILING)
-  add_test(NAME win32_window_states
-           COMMAND ${KORVIN_WIN32_RUN} --no-window-manager --gtest_filter=Win32States.*)
-else()
-  add_test(NAME win32_window_states COMMAND ${KORVIN_WIN32_RUN} --gtest_filter=Win32States.*)
-endif()
-# One Wine prefix: the two never run at once.
-set_tests_properties(win32_platform_tests win32_window_states PROPERTIES SKIP_RETURN_CODE 77
-                     TIMEOUT 900 LABELS "windows" RESOURCE_LOCK wine-prefix)
+# Three runs: at 96 dpi and at 192 (a scale of 200 %, where the back
+# buffers have twice the pixels and the @2x pictures serve), each with a
+# window manager, and the window states without one (see win32_run.sh).
+# Under Wine each resolution has a prefix of its own.
+function(korvin_win32_test name prefix)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${name}
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win32_run.sh $<TARGET_FILE:win32_platform_tests>
+                     ${CMAKE_BINARY_DIR}/${prefix} ${ARGN})
+  else()
+    list(FILTER ARGN INCLUDE REGEX "^--gtest")
+    add_test(NAME ${name} COMMAND win32_platform_tests ${ARGN})
+  endif()
+  set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900 LABELS "windows"
+                       RESOURCE_LOCK ${prefix})
+endfunction()
+korvin_win32_test(win32_platform_tests wine-prefix --gtest_filter=-Win32States.*)
+korvin_win32_test(win32_platform_tests.dpi192 wine-prefix-192 --dpi 192
+                  --gtest_filter=-Win32States.*)
+korvin_win32_test(win32_window_states wine-prefix --no-window-manager --gtest_filter=Win32States.*)
