@@ -193,12 +193,8 @@ void Win32Platform::Present() {
 }
 
 LRESULT CALLBACK Win32Platform::CanvasProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<Win32Platform*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  const Handle canvas = self != nullptr ? self->HandleOf(hwnd) : 0;
+  Handle canvas = 0;
+  Win32Platform* self = PlatformOf(hwnd, message, lParam, canvas);
   if (canvas == 0) return DefWindowProcW(hwnd, message, wParam, lParam);
   return self->OnCanvasMessage(canvas, hwnd, message, wParam, lParam);
 }

@@ -159,21 +159,20 @@ DWORD Win32Platform::StyleOf(WindowKind kind, bool owned) {
 
 // ----- Screens -------------------------------------------------------------------
 
-int Win32Platform::DesktopWidth() {
+// The primary monitor's work area, in its logical pixels.
+ScreenRect Win32Platform::PrimaryWorkArea() const {
   const HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
   MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
-  if (!GetMonitorInfoW(primary, &info)) return 0;
-  return static_cast<int>(
-      std::lround((info.rcWork.right - info.rcWork.left) / MonitorScale(primary)));
+  if (!GetMonitorInfoW(primary, &info)) return ScreenRect{};
+  const double scale = MonitorScale(primary);
+  const auto logical = [scale](LONG v) { return static_cast<int>(std::lround(v / scale)); };
+  return ScreenRect{logical(info.rcWork.left), logical(info.rcWork.top),
+                    logical(info.rcWork.right - info.rcWork.left),
+                    logical(info.rcWork.bottom - info.rcWork.top)};
 }
 
-int Win32Platform::DesktopHeight() {
-  const HMONITOR primary = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
-  MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
-  if (!GetMonitorInfoW(primary, &info)) return 0;
-  return static_cast<int>(
-      std::lround((info.rcWork.bottom - info.rcWork.top) / MonitorScale(primary)));
-}
+int Win32Platform::DesktopWidth() { return PrimaryWorkArea().width; }
+int Win32Platform::DesktopHeight() { return PrimaryWorkArea().height; }
 
 // The work area without the frame a resizable window has there, so that a
 // client area placed inside keeps its title bar and edges on the screen.

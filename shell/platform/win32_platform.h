@@ -159,8 +159,11 @@ class Win32Platform : public Platform {
   // The monitor holding the logical desktop point (or the nearest) and its scale.
   HMONITOR MonitorAt(int x, int y, double* scale) const;
   static DWORD StyleOf(WindowKind kind, bool owned);
+  ScreenRect PrimaryWorkArea() const;
 
   // win32_windows.cpp
+  static Win32Platform* PlatformOf(HWND hwnd, UINT message, LPARAM lParam, Handle& handle);
+  ScreenRect ClientArea(Handle window) const;
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnWindowMessage(Handle window, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void PlaceAnchoredCanvases(Item& window);

@@ -98,35 +98,21 @@ void Win32Platform::DestroyWindow(Handle window) {
   }
 }
 
-int Win32Platform::WindowX(Handle window) {
-  const Item* item = Find(window, Kind::Window);
-  if (item == nullptr) return 0;
-  POINT origin{0, 0};
-  ClientToScreen(item->hwnd, &origin);
-  return Logical(origin.x, item->hwnd);
-}
-
-int Win32Platform::WindowY(Handle window) {
-  const Item* item = Find(window, Kind::Window);
-  if (item == nullptr) return 0;
-  POINT origin{0, 0};
-  ClientToScreen(item->hwnd, &origin);
-  return Logical(origin.y, item->hwnd);
-}
-
-int Win32Platform::WindowWidth(Handle window) {
+// The client area on the desktop, in logical pixels (all 0 for no window).
+ScreenRect Win32Platform::ClientArea(Handle window) const {
   const Item* item = Find(window, Kind::Window);
   RECT client{};
-  if (item == nullptr || !GetClientRect(item->hwnd, &client)) return 0;
-  return Logical(client.right, item->hwnd);
+  POINT origin{0, 0};
+  if (item == nullptr || !GetClientRect(item->hwnd, &client) || !ClientToScreen(item->hwnd, &origin))
+    return ScreenRect{};
+  return ScreenRect{Logical(origin.x, item->hwnd), Logical(origin.y, item->hwnd),
+                    Logical(client.right, item->hwnd), Logical(client.bottom, item->hwnd)};
 }
 
-int Win32Platform::WindowHeight(Handle window) {
-  const Item* item = Find(window, Kind::Window);
-  RECT client{};
-  if (item == nullptr || !GetClientRect(item->hwnd, &client)) return 0;
-  return Logical(client.bottom, item->hwnd);
-}
+int Win32Platform::WindowX(Handle window) { return ClientArea(window).x; }
+int Win32Platform::WindowY(Handle window) { return ClientArea(window).y; }
+int Win32Platform::WindowWidth(Handle window) { return ClientArea(window).width; }
+int Win32Platform::WindowHeight(Handle window) { return ClientArea(window).height; }
 
 // A maximized or full-screen window keeps the size the window system gave it.
 void Win32Platform::SetWindowShape(Handle window, int x, int y, int w, int h) {
@@ -171,8 +157,7 @@ WindowState Win32Platform::StateOf(Handle window) {
 ScreenRect Win32Platform::NormalGeometry(Handle window) {
   const Item* item = Find(window, Kind::Window);
   if (item == nullptr) return ScreenRect{};
-  if (StateOf(window) == WindowState::Normal)
-    return ScreenRect{WindowX(window), WindowY(window), WindowWidth(window), WindowHeight(window)};
+  if (StateOf(window) == WindowState::Normal) return ClientArea(window);
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   MONITORINFO info{sizeof(MONITORINFO), {}, {}, 0};
@@ -250,13 +235,21 @@ void Win32Platform::OnEndSession() {
   SessionEnding();
 }
 
-LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// The platform that made the window keeps itself in the window's user data
+// from the window's first message on.
+Win32Platform* Win32Platform::PlatformOf(HWND hwnd, UINT message, LPARAM lParam, Handle& handle) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   auto* self = reinterpret_cast<Win32Platform*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  const Handle window = self != nullptr ? self->HandleOf(hwnd) : 0;
+  handle = self != nullptr ? self->HandleOf(hwnd) : 0;
+  return self;
+}
+
+LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Handle window = 0;
+  Win32Platform* self = PlatformOf(hwnd, message, lParam, window);
   if (window == 0) {
     if (self != nullptr && message == WM_GETMINMAXINFO) return 0;
     return DefWindowProcW(hwnd, message, wParam, lParam);
