@@ -205,8 +205,9 @@ LRESULT Win32Platform::OnCanvasMessage(Handle canvas, HWND hwnd, UINT message, W
   if (TakeKey(hwnd, message, wParam, lParam)) return 0;
   switch (message) {
     case WM_SIZE:
+      // What grows is exposed (and reported) by the window system; a canvas
+      // that shrinks shows what it showed.
       FitBuffers(item);
-      InvalidateRect(hwnd, nullptr, FALSE);
       return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {

@@ -122,6 +122,12 @@ TEST_F(Win32Drawing, CanvasGrowingKeepsWhatWasDrawn) {
   EXPECT_EQ(shown.width, static_cast<int>(300 * platform.ScaleOf(canvas)));
   EXPECT_EQ(At(100, 100), kRed);
   EXPECT_NE(At(250, 100), kRed);  // the new area: the background
+  // Shrinking exposes nothing: the size event alone tells the program.
+  platform.SetWindowShape(window, 40, 50, 150, 150);
+  const std::vector<Event> smaller = Drain();
+  EXPECT_EQ(CountOf(smaller, EventId::WindowSize, window), 1);
+  EXPECT_EQ(CountOf(smaller, EventId::GadgetPaint, canvas), 0);
+  EXPECT_EQ(At(100, 100), kRed);
 }
 
 // At scale 1 the companion is not needed; at 2 and more it serves.
