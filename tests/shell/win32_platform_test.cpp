@@ -129,6 +129,12 @@ TEST_F(Win32States, MaximizedMinimizedAndBack) {
   EXPECT_EQ(CountOf(Drain(), EventId::WindowSize, main), 1);
   EXPECT_EQ(platform.StateOf(main), WindowState::Normal);
   EXPECT_EQ(platform.WindowWidth(main), 200);
+  // Raising a minimised window shows it again.
+  ShowWindow(Hwnd(main), SW_MINIMIZE);
+  platform.RaiseWindow(main, "");
+  Drain();
+  EXPECT_EQ(platform.StateOf(main), WindowState::Normal);
+  EXPECT_TRUE(IsWindowVisible(Hwnd(main)));
 }
 
 TEST_F(Win32Windows, ScreenAreaLiesOnTheDesktopAndFarPointsFindTheNearest) {
