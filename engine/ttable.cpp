@@ -1,12 +1,11 @@
 #include "ttable.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <atomic>
 #include <thread>
 
 #include "engine_state.h"
+#include "table_memory.h"
 
 namespace {
 
@@ -23,9 +22,7 @@ void MakeResident(void* table, size_t bytes) {
   constexpr size_t kStep = size_t{2} << 20;
   for (size_t offset = 0; offset < bytes; offset += kStep) {
     const size_t length = std::min(kStep, bytes - offset);
-#ifdef MADV_POPULATE_WRITE
-    if (madvise(base + offset, length, MADV_POPULATE_WRITE) == 0) continue;
-#endif
+    if (PopulateTablePages(base + offset, length)) continue;
     for (size_t i = 0; i < length; i += 4096) {
       volatile char* byte = base + offset + i;
       *byte = *byte;
@@ -81,7 +78,7 @@ void TtPrefetchMove(int from, int to) {
   const int p = E.board[from], q = E.board[to];
   int key = E.positionKey ^ E.zobristKeys[from][p] ^ E.zobristKeys[to][p] ^ E.sideKey;
   if (q != kEmpty) key ^= E.zobristKeys[to][q];
-  __builtin_prefetch(&E.ttTable[TtIndex(key)], 1);
+  PrefetchEntry(&E.ttTable[TtIndex(key)]);
 }
 
 int TtProbe(int alpha, int beta, int depth, int& score) {
