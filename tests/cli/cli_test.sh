@@ -55,6 +55,8 @@ expect_status 2 "xx" perft 1 --moves "e2e4 xx"
 expect_status 2 "unknown option" perft 1 --frobnicate
 expect_status 2 "" perft 99
 expect_status 2 "unknown command" frobnicate
+# Words outside ASCII reach the program, and its messages, whole.
+expect_status 2 "'e2é4' is not a move" perft 1 --moves "e2é4"
 
 # Evaluation of the worked examples.
 [ "$("$cli" eval)" = "eval 0" ] || fail "eval of the start position"
