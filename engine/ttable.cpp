@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "engine_state.h"
@@ -12,6 +14,20 @@ namespace {
 // 0: the table's pages have not been asked for; 1: a warm-up is running;
 // 2: they are resident.
 std::atomic<int> warmUpState{0};
+
+// The end of a warm-up is announced under a lock, through a condition
+// variable. (The atomic's own wait can miss that announcement where the
+// system has no futex, as with the MinGW-w64 compiler of the Windows
+// build.) Both are made once and never destroyed, so that a warm-up still
+// running when the program ends never touches a destroyed object.
+std::mutex& WarmUpLock() {
+  static std::mutex* lock = new std::mutex;
+  return *lock;
+}
+std::condition_variable& WarmUpDone() {
+  static std::condition_variable* done = new std::condition_variable;
+  return *done;
+}
 
 // Asks the system for every page of `bytes` at `table` now, in 2 MB steps so
 // that no single request holds up the rest of the process for long. Where
@@ -32,8 +48,9 @@ void MakeResident(void* table, size_t bytes) {
 
 void MakeTableResident() {
   MakeResident(E.ttTable, kTtEntries * sizeof(TtEntry));
+  std::lock_guard<std::mutex> guard(WarmUpLock());
   warmUpState.store(2);
-  warmUpState.notify_all();
+  WarmUpDone().notify_all();
 }
 
 }  // namespace
@@ -57,8 +74,9 @@ void StartTableWarmUp() {
 }
 
 void WaitForTableWarmUp() {
-  for (int state = warmUpState.load(); state == 1; state = warmUpState.load())
-    warmUpState.wait(state);
+  if (warmUpState.load() != 1) return;
+  std::unique_lock<std::mutex> guard(WarmUpLock());
+  WarmUpDone().wait(guard, [] { return warmUpState.load() != 1; });
 }
 
 // The generation of the current engine turn, 1..kGenerations - 1; 0 marks
