@@ -65,8 +65,7 @@ function(korvin_windows_resources target description)
 endfunction()
 
 # Tests run under Wine, in a Wine prefix of this build's own, made at the
-# first start (cmake/wine-run.sh.in); the test programs list their tests
-# when the tests run, not when they are built, so that building needs no Wine.
+# first start (cmake/wine-run.sh.in).
 find_program(KORVIN_WINE64 wine64 PATHS /usr/lib/wine /usr/lib64/wine)
 find_program(KORVIN_WINESERVER NAMES wineserver64 wineserver PATHS /usr/lib/wine /usr/lib64/wine)
 if(KORVIN_WINE64)
@@ -78,4 +77,3 @@ if(KORVIN_WINE64)
 else()
   message(STATUS "Windows build: wine64 not found; the tests cannot run here")
 endif()
-set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
