@@ -4,7 +4,8 @@ of storage, shell or tools, and links nothing but the thread library; the
 texts include nothing of the program, the file services nothing above them
 but the texts; storage builds on the engine
 alone; the window program's files do not include each other round in a
-circle; and no test double lives in the product's folders.
+circle; no test double lives in the product's folders; and the engine and
+the tools reach the system only through their seams.
 Usage: check_layers.py SOURCE-ROOT   (exit status 1 with the faults listed)"""
 import os
 import re
@@ -82,6 +83,17 @@ for folder, _, names in os.walk(os.path.join(root, "shell")):
     for name in names:
         if name.startswith("script_platform"):
             faults.append(f"a test double in the product: {os.path.relpath(os.path.join(folder, name), root)}")
+
+# The system is reached only through the seams: in the engine and the tools,
+# a system header appears in a *_posix.cpp or *_win32.cpp file alone.
+system_header = re.compile(r"#include <(sys/[^>]+|unistd\.h|poll\.h|fcntl\.h|signal\.h|csignal|"
+                           r"windows\.h|[a-z]+api\.h)>")
+for folder in ("engine", "tools/cli", "tools/uci"):
+    for name, text in sources(folder):
+        if name.endswith(("_posix.cpp", "_win32.cpp")):
+            continue
+        for header in system_header.findall(text):
+            faults.append(f"{folder}/{name} includes <{header}> outside a system seam")
 
 for fault in faults:
     print("FAULT:", fault)
