@@ -3,9 +3,11 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+WIN_BUILD  ?= build-windows
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-release test-sanitize test-fuzz deb strength clean
+.PHONY: all deps configure build run test test-release test-sanitize test-fuzz deb strength clean \
+	deps-windows windows test-windows
 
 all: build
 
@@ -25,6 +27,7 @@ test: build
 	$(MAKE) test-release
 	$(MAKE) test-sanitize
 	$(MAKE) test-fuzz
+	$(MAKE) test-windows
 
 test-release:
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -37,6 +40,21 @@ test-sanitize: deps
 # Each fuzz target runs for a bounded time from its seed corpus.
 test-fuzz: deps
 	JOBS=$(JOBS) bash scripts/run-fuzz.sh 20
+
+# The Windows build, cross-built with MinGW-w64 into $(WIN_BUILD)/ (the .exe
+# files in tools/cli/ and tools/uci/), and its tests under Wine.
+deps-windows:
+	@bash scripts/install-deps.sh windows
+
+windows: deps-windows
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_BUILD_TYPE=Release \
+		$(if $(wildcard $(WIN_BUILD)/CMakeCache.txt),,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake)
+	cmake --build $(WIN_BUILD) -j $(JOBS)
+
+# The first start of Wine makes the build's own Wine prefix.
+test-windows: windows
+	$(WIN_BUILD)/wine-run.sh --prepare
+	cd $(WIN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The Debian package korvin4_<version>_<arch>.deb, in $(BUILD)/package/.
 deb: build
@@ -54,4 +72,4 @@ strength: configure
 		$(if $(FRESH),--fresh) $(if $(GAMES),--games $(GAMES)) $(if $(PARALLEL),--parallel $(PARALLEL))
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) fuzz-build
+	rm -rf $(BUILD) $(ASAN_BUILD) $(WIN_BUILD) fuzz-build

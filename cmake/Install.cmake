@@ -7,6 +7,7 @@
 #   share/icons/hicolor/<size>/apps/korvin4.png and scalable/apps/korvin4.svg
 #   share/metainfo/io.github.korvin4.Korvin4.metainfo.xml
 #   share/mime/packages/korvin4.xml    the "Korvin game" file type (*.kga)
+#   share/man/man6/*.6.gz              the manual pages of the three programs
 # Include this file at the end of the top-level CMakeLists.txt, after every
 # target is defined.
 include_guard(GLOBAL)
@@ -49,12 +50,27 @@ install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/korvin4 DESTINATION ${CMAKE_INSTA
 # the file type of saved games. The MIME cache is not built here: packages
 # leave that to their triggers, and the README tells those who install into
 # their own prefix to run update-mime-database.
-install(FILES ${KORVIN4_SOURCE_ROOT}/packaging/korvin4.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# (translated by cmake/Translations.cmake)
+install(FILES ${KORVIN4_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${KORVIN4_SOURCE_ROOT}/desktop/icons/hicolor
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
         FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-install(FILES ${KORVIN4_SOURCE_ROOT}/packaging/${KORVIN4_APP_ID}.metainfo.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${KORVIN4_SOURCE_ROOT}/packaging/korvin4-mime.xml
+install(FILES ${KORVIN4_METAINFO} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${KORVIN4_MIME_TYPE}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME korvin4.xml)
+
+# The manual pages of the three programs, compressed as Debian keeps them.
+set(KORVIN4_MAN_PAGES)
+foreach(page korvin4 korvin-cli korvin-uci)
+  set(compressed ${CMAKE_BINARY_DIR}/packaging/man/${page}.6.gz)
+  add_custom_command(
+    OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging/man
+    COMMAND gzip -9 -n -c ${KORVIN4_SOURCE_ROOT}/packaging/man/${page}.6 > ${compressed}
+    DEPENDS ${KORVIN4_SOURCE_ROOT}/packaging/man/${page}.6
+    VERBATIM)
+  list(APPEND KORVIN4_MAN_PAGES ${compressed})
+endforeach()
+add_custom_target(korvin4_man_pages ALL DEPENDS ${KORVIN4_MAN_PAGES})
+install(FILES ${KORVIN4_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

@@ -1,10 +1,8 @@
 #include "engine_state.h"
 
-#include <sys/mman.h>
-
 #include <cstring>
-#include <new>
 
+#include "table_memory.h"
 
 EngineState E;
 
@@ -29,26 +27,9 @@ const int initialBoard[121] = {
 };
 // clang-format on
 
-namespace {
-
-// A zero-filled table of `bytes`, created once for the whole run. Anonymous
-// mappings are zero-filled by the system page by page as they are first
-// touched. The table is probed at random, so it asks for huge pages where the
-// system offers them (fewer TLB misses); without them it works the same.
-void* AllocateTable(size_t bytes) {
-  void* table = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (table == MAP_FAILED) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-  madvise(table, bytes, MADV_HUGEPAGE);
-#endif
-  return table;
-}
-
-}  // namespace
-
 void CreateEngine() {
   if (E.ttTable == nullptr)
-    E.ttTable = static_cast<TtEntry*>(AllocateTable(kTtEntries * sizeof(TtEntry)));
+    E.ttTable = static_cast<TtEntry*>(AllocateZeroedTable(kTtEntries * sizeof(TtEntry)));
   std::memcpy(E.board, initialBoard, sizeof(E.board));
   E.castleRights = 15;
   E.useHashTable = 1;

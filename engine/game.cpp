@@ -3,6 +3,7 @@
 #include "engine_state.h"
 #include "moves.h"
 #include "position.h"
+#include "san.h"
 
 // The move is played and taken back with the game number unchanged, so
 // UnmakeMove reloads the key the position had before.
@@ -81,4 +82,28 @@ int StepForwardGameMove() {
   E.mateThreshold += 1;
   PositionReset();
   return 1;
+}
+
+int StepBackToStart() {
+  if (E.gameMoveNumber == 0) return 0;
+  while (StepBackGameMove()) {
+  }
+  E.mateThreshold = kMateBound;
+  return 1;
+}
+
+int StepForwardToEnd() {
+  if (E.gameFrom[E.gameMoveNumber + 1] == -1) return 0;
+  const int threshold = E.mateThreshold;
+  while (StepForwardGameMove()) {
+  }
+  E.mateThreshold = threshold;
+  return 1;
+}
+
+int SideToMoveHasMove() {
+  E.ply = 1;
+  E.moveCount = 0;
+  int from[256], to[256];
+  return ListLegalMoves(from, to) > 0;
 }

@@ -27,3 +27,14 @@ int StepBackGameMove();
 
 // One half-move forward through the record (0 when at its end).
 int StepForwardGameMove();
+
+// To the start of the record (0 when already there); the mate threshold is
+// that of a new game again.
+int StepBackToStart();
+
+// To the end of the record (0 when already there); the mate threshold stays.
+int StepForwardToEnd();
+
+// 1 when the side to move has a legal move (the game is not over by mate or
+// stalemate). The position comes out as it went in; ply is left at 1.
+int SideToMoveHasMove();

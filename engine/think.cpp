@@ -140,6 +140,11 @@ void ThinkAndMove(int level) {
   CheckDrawAnnouncements();
 }
 
+void StopThinking() {
+  E.timeLimit = 0;
+  E.searchStart = static_cast<int>(static_cast<uint32_t>(ClockMs()) - 1u);
+}
+
 // The repetition is tested before PositionReset refreshes the material.
 int DrawByRule() {
   const int repeated = RepetitionCount(E.gameMoveNumber) > 1;

@@ -20,6 +20,12 @@ int DeepenSearch();
 // One whole computer move for the side to move, at a playing level.
 void ThinkAndMove(int level);
 
+// Ends the running search at its next node exactly as the level's time
+// running out would: the computer plays the best move it has finished (when
+// it has finished none, the one-ply search that follows finds one). For the
+// search's event poll, when the program is asked to end.
+void StopThinking();
+
 // 1 when the position after the last game move is one the program announces
 // as a draw: its third occurrence in the game, or too little material on
 // both sides to mate (at most a minor piece each, no pawns). Refreshes the

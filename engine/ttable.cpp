@@ -1,18 +1,33 @@
 #include "ttable.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "engine_state.h"
+#include "table_memory.h"
 
 namespace {
 
 // 0: the table's pages have not been asked for; 1: a warm-up is running;
 // 2: they are resident.
 std::atomic<int> warmUpState{0};
+
+// The end of a warm-up is announced under a lock, through a condition
+// variable. (The atomic's own wait can miss that announcement where the
+// system has no futex, as with the MinGW-w64 compiler of the Windows
+// build.) Both are made once and never destroyed, so that a warm-up still
+// running when the program ends never touches a destroyed object.
+std::mutex& WarmUpLock() {
+  static std::mutex* lock = new std::mutex;
+  return *lock;
+}
+std::condition_variable& WarmUpDone() {
+  static std::condition_variable* done = new std::condition_variable;
+  return *done;
+}
 
 // Asks the system for every page of `bytes` at `table` now, in 2 MB steps so
 // that no single request holds up the rest of the process for long. Where
@@ -23,9 +38,7 @@ void MakeResident(void* table, size_t bytes) {
   constexpr size_t kStep = size_t{2} << 20;
   for (size_t offset = 0; offset < bytes; offset += kStep) {
     const size_t length = std::min(kStep, bytes - offset);
-#ifdef MADV_POPULATE_WRITE
-    if (madvise(base + offset, length, MADV_POPULATE_WRITE) == 0) continue;
-#endif
+    if (PopulateTablePages(base + offset, length)) continue;
     for (size_t i = 0; i < length; i += 4096) {
       volatile char* byte = base + offset + i;
       *byte = *byte;
@@ -35,8 +48,9 @@ void MakeResident(void* table, size_t bytes) {
 
 void MakeTableResident() {
   MakeResident(E.ttTable, kTtEntries * sizeof(TtEntry));
+  std::lock_guard<std::mutex> guard(WarmUpLock());
   warmUpState.store(2);
-  warmUpState.notify_all();
+  WarmUpDone().notify_all();
 }
 
 }  // namespace
@@ -60,8 +74,9 @@ void StartTableWarmUp() {
 }
 
 void WaitForTableWarmUp() {
-  for (int state = warmUpState.load(); state == 1; state = warmUpState.load())
-    warmUpState.wait(state);
+  if (warmUpState.load() != 1) return;
+  std::unique_lock<std::mutex> guard(WarmUpLock());
+  WarmUpDone().wait(guard, [] { return warmUpState.load() != 1; });
 }
 
 // The generation of the current engine turn, 1..kGenerations - 1; 0 marks
@@ -81,7 +96,7 @@ void TtPrefetchMove(int from, int to) {
   const int p = E.board[from], q = E.board[to];
   int key = E.positionKey ^ E.zobristKeys[from][p] ^ E.zobristKeys[to][p] ^ E.sideKey;
   if (q != kEmpty) key ^= E.zobristKeys[to][q];
-  __builtin_prefetch(&E.ttTable[TtIndex(key)], 1);
+  PrefetchEntry(&E.ttTable[TtIndex(key)]);
 }
 
 int TtProbe(int alpha, int beta, int depth, int& score) {

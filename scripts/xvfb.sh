@@ -7,12 +7,16 @@
 #
 # takes the display numbers FIRST..LAST in turn, leaving out those another X
 # server holds (a lock file or a socket in /tmp), and starts
-# `Xvfb :N -screen 0 SCREEN -nolisten tcp` (SCREEN as 1280x1024x24) with its
-# output in FILE (default /dev/null). It waits up to 5 s for the server:
-# "answers" (the default) until xdotool reaches it, "socket" until its socket
-# is there while it runs (needs no xdotool). A server that ends or does not
-# answer in time is stopped and the next free number is tried, at most N
-# numbers (default: all of them).
+# `Xvfb :N -screen 0 SCREEN -nolisten tcp -noreset` (SCREEN as 1280x1024x24)
+# with its output in FILE (default /dev/null). The server does not reset when
+# its last client goes away (a killed program, an xdotool call): a client
+# that connects while a server resets is refused. It waits up to 5 s for
+# the server: "answers" (the default) until xdotool reaches it, "socket"
+# until its socket is there (needs no xdotool), in both cases only while the
+# Xvfb it started still runs, so that a server another script started on the
+# same number meanwhile is never taken for its own. A server that ends or
+# does not answer in time is stopped and the next free number is tried, at
+# most N numbers (default: all of them).
 #
 # Returns 0 with DISPLAY exported, xvfb_display set to ":N" and xvfb_pid to
 # the server's process. Returns 1 with the reason in xvfb_why ("no free X
@@ -29,10 +33,11 @@
 
 xvfb_pid="" xvfb_display="" xvfb_why=""
 
-# Whether the server on display number $1 is up, in the way $2 says.
+# Whether our server on display number $1 is up, in the way $2 says.
 _xvfb_ready() {
+  kill -0 "$xvfb_pid" 2>/dev/null || return 1
   case "$2" in
-    socket) [ -e "/tmp/.X11-unix/X$1" ] && kill -0 "$xvfb_pid" 2>/dev/null ;;
+    socket) [ -e "/tmp/.X11-unix/X$1" ] ;;
     *) xdotool getdisplaygeometry >/dev/null 2>&1 ;;
   esac
 }
@@ -51,7 +56,7 @@ xvfb_start() {
   xvfb_why="no free X display number"
   for n in $(seq "$first" "$last"); do
     if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
-    Xvfb ":$n" -screen 0 "$screen" -nolisten tcp > "$log" 2>&1 &
+    Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset > "$log" 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do

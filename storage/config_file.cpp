@@ -8,6 +8,7 @@
 #include "read_file.h"
 #include "engine_state.h"
 #include "storage_error.h"
+#include "texts.h"
 
 Settings settings;
 
@@ -36,7 +37,7 @@ void SetWindowGeometrySource(WindowGeometrySource source) { geometrySource = sou
 bool LoadConfigBytes(const unsigned char* data, size_t size) {
   ClearStorageError();
   if (size < static_cast<size_t>(kConfigBytes))
-    return RefuseStorage("the file is too short to hold the settings: it is damaged");
+    return SetStorageError(Tr("the file is too short to hold the settings: it is damaged"));
   settings.windowX = ReadInt32(data);
   settings.windowY = ReadInt32(data + 4);
   settings.windowWidth = ReadInt32(data + 8);

@@ -1,5 +1,7 @@
 #include "game_file.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -14,6 +16,7 @@
 #include "position.h"
 #include "snapshot.h"
 #include "storage_error.h"
+#include "texts.h"
 
 namespace {
 
@@ -24,10 +27,12 @@ Settings savedSettings;
 // "e2e4" for a pair of playing squares, else the raw numbers.
 std::string RecordMoveName(int from, int to) {
   if (IsPlayingSquare(from) && IsPlayingSquare(to)) return SquareName(from) + SquareName(to);
-  return "from " + std::to_string(from) + " to " + std::to_string(to);
+  return Fill(Tr("from %1 to %2"), {std::to_string(from), std::to_string(to)});
 }
 
-bool Refuse(const std::string& reason) { return RefuseStorage("not a Korvin game: " + reason); }
+bool Refuse(const std::string& reason) {
+  return SetStorageError(Fill(Tr("not a Korvin game: %1"), {reason}));
+}
 
 bool RefuseAndRestore(const std::string& reason) {
   RestoreEngine();
@@ -49,22 +54,26 @@ bool PromotionByteFits(int promotion, bool promoted, bool whiteMoved) {
 bool LoadGameBytes(const unsigned char* data, size_t size) {
   ClearStorageError();
   const size_t count = size / kGameRecordBytes;
-  if (size == 0) return Refuse("the file is empty");
+  if (size == 0) return Refuse(Tr("the file is empty"));
   // Every game file the program writes is a whole number of moves long: a
   // file cut short (or with bytes added) is damaged, and loading the moves
   // before the cut would lose the rest at the next save.
   if (size % kGameRecordBytes != 0)
-    return Refuse(count == 0 ? "the file is too short to hold a single move"
-                             : "the file is cut short or damaged: its length (" +
-                                   std::to_string(size) + " bytes) is no whole number of moves");
+    return Refuse(count == 0 ? std::string(Tr("the file is too short to hold a single move"))
+                             : Fill(TrN("the file is cut short or damaged: its length (%1 byte) is "
+                                        "no whole number of moves",
+                                        "the file is cut short or damaged: its length (%1 bytes) is "
+                                        "no whole number of moves",
+                                        static_cast<unsigned long>(std::min<size_t>(size, ULONG_MAX))),
+                                    {std::to_string(size)}));
   if (count > static_cast<size_t>(kMaxGameMoves))
-    return Refuse("it holds more than " + std::to_string(kMaxGameMoves) +
-                  " half-moves, more than a game can have");
+    return Refuse(Fill(Tr("it holds more than %1 half-moves, more than a game can have"),
+                       {std::to_string(kMaxGameMoves)}));
   for (size_t i = 0; i < count; i++) {
     const int orientation = data[i * kGameRecordBytes + 6];
     if (orientation > 1)
-      return Refuse("move " + std::to_string(i + 1) +
-                    " is damaged: it does not say which side you played");
+      return Refuse(Fill(Tr("move %1 is damaged: it does not say which side you played"),
+                         {std::to_string(i + 1)}));
   }
 
   KeepEngine();
@@ -77,16 +86,17 @@ bool LoadGameBytes(const unsigned char* data, size_t size) {
     const unsigned char* record = data + (n - 1) * kGameRecordBytes;
     const int from = record[0], to = record[1], promotion = record[5];
     if (!IsLegalMove(from, to))
-      return RefuseAndRestore("move " + std::to_string(n) + " (" + RecordMoveName(from, to) +
-                              ") is not a legal move");
+      return RefuseAndRestore(Fill(Tr("move %1 (%2) is not a legal move"),
+                                   {std::to_string(n), RecordMoveName(from, to)}));
     const bool whiteMoves = E.sideToMove == 0;
     E.ply = 0;
     E.gameMoveNumber = n;
     MakeMove(from, to);
     if (!PromotionByteFits(promotion, E.promotedPiece[0] != 0, whiteMoves))
-      return RefuseAndRestore("move " + std::to_string(n) + " (" + RecordMoveName(from, to) + ") " +
-                              (E.promotedPiece[0] == 0 ? "names a promotion, but no pawn promotes"
-                                                       : "promotes a pawn to no piece it can become"));
+      return RefuseAndRestore(
+          Fill(E.promotedPiece[0] == 0 ? Tr("move %1 (%2) names a promotion, but no pawn promotes")
+                                       : Tr("move %1 (%2) promotes a pawn to no piece it can become"),
+               {std::to_string(n), RecordMoveName(from, to)}));
     if (promotion > 0) E.board[to] = promotion;
     // The undo data kept for stepping back is what the replay computed, not
     // what the file claims: stepping back trusts it blindly.

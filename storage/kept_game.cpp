@@ -5,6 +5,7 @@
 #include "read_file.h"
 #include "set_aside.h"
 #include "storage_error.h"
+#include "texts.h"
 
 namespace {
 
@@ -95,11 +96,11 @@ bool KeptGameMayBeReplaced(const KeptGame& kept) {
 KeptGameSave SaveKeptGame(const char* path, KeptGame& kept) {
   KeptGameSave result;
   if (kept.state == KeptGameState::NotRead) {
-    result.error = "the kept game was never read, so it is left as it is";
+    result.error = Tr("the kept game was never read, so it is left as it is");
     return result;
   }
   if (!RetryMovingAside(path, kept)) {
-    result.error = "the game there could not be loaded, nor moved aside (" + kept.moveError + ")";
+    result.error = Fill(Tr("the game there could not be loaded, nor moved aside (%1)"), {kept.moveError});
     return result;
   }
   std::vector<unsigned char> bytes;
@@ -108,8 +109,8 @@ KeptGameSave SaveKeptGame(const char* path, KeptGame& kept) {
   FileError error;
   const Kinship there = KinshipOf(path, kept, seen, error);
   if (there == Kinship::CannotTell) {
-    result.error = "the file there could not be read to tell whether Korvin 4 wrote it (" +
-                   error.message + ")";
+    result.error =
+        Fill(Tr("the file there could not be read to tell whether Korvin 4 wrote it (%1)"), {error.message});
     return result;
   }
   if (there == Kinship::Own) kept.known = seen;

@@ -14,6 +14,7 @@
 #include "snapshot.h"
 #include "san.h"
 #include "storage_error.h"
+#include "texts.h"
 
 LoadedPgnGame loadedPgn;
 
@@ -51,15 +52,33 @@ bool FromSetUpPosition(const PgnGame& game) {
   return placement + " " + side + " " + castling + " " + ep != kStartFen;
 }
 
-// What the game leaves open, and where: "a comment opened after move 1. e4".
-std::string UnclosedText(const PgnGame& game) {
+// What game `number` leaves open, and where: "game 1: a comment opened
+// after move 1. e4 is never closed".
+std::string UnclosedText(const PgnGame& game, int number) {
+  const std::string gameNumber = std::to_string(number);
   if (game.unclosed == PgnUnclosed::Tag)
-    return game.unclosedTag.empty() ? "a tag" : "the " + Printable(game.unclosedTag) + " tag";
-  const std::string what = game.unclosed == PgnUnclosed::Comment ? "a comment" : "a variation";
+    return game.unclosedTag.empty()
+               ? Fill(Tr("game %1: a tag is never closed"), {gameNumber})
+               : Fill(Tr("game %1: the %2 tag is never closed"), {gameNumber, Printable(game.unclosedTag)});
+  const bool comment = game.unclosed == PgnUnclosed::Comment;
   const size_t n = game.unclosedAfter;
-  if (n == 0) return what + " opened before the first move";
-  return what + " opened after move " + MoveNumberText(static_cast<int>(n)) + " " +
-         Printable(game.moves[n - 1]);
+  if (n == 0)
+    return Fill(comment ? Tr("game %1: a comment opened before the first move is never closed")
+                        : Tr("game %1: a variation opened before the first move is never closed"),
+                {gameNumber});
+  return Fill(comment ? Tr("game %1: a comment opened after move %2 %3 is never closed")
+                      : Tr("game %1: a variation opened after move %2 %3 is never closed"),
+              {gameNumber, MoveNumberText(static_cast<int>(n)), Printable(game.moves[n - 1])});
+}
+
+// The reasons ParseSan gives, in the user's language.
+const char* const kSanReasons[] = {TrLater("not a move"), TrLater("not a legal move"),
+                                   TrLater("ambiguous"), TrLater("needs a promotion piece")};
+
+std::string SanReason(const std::string& reason) {
+  for (const char* known : kSanReasons)
+    if (reason == known) return Tr(known);
+  return reason;
 }
 
 // The result the game gave: its Result tag, else the one ending its moves.
@@ -71,16 +90,16 @@ std::string ResultAsLoaded(const PgnGame& game) {
 
 bool NamesProgram(const std::string& name) { return name.rfind("Korvin", 0) == 0; }
 
-// "game 2" followed by `reason`: " has no moves", ": ...".
-bool Refuse(int number, const std::string& reason) {
-  return RefuseStorage("game " + std::to_string(number) + reason);
+// `reason` names the game with %1: "game %1 has no moves".
+bool Refuse(int number, const char* reason) {
+  return SetStorageError(Fill(reason, {std::to_string(number)}));
 }
 
 bool RefuseMove(int number, int halfMove, const std::string& move, const std::string& reason) {
   RestoreEngine();
   settings = savedSettings;
-  return RefuseStorage("game " + std::to_string(number) + ", move " + MoveNumberText(halfMove) +
-                         " " + Printable(move) + ": " + reason);
+  return SetStorageError(Fill(Tr("game %1, move %2 %3: %4"), {std::to_string(number),
+                                MoveNumberText(halfMove), Printable(move), reason}));
 }
 
 }  // namespace
@@ -96,21 +115,24 @@ bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& cou
   ClearStorageError();
   PgnGame game;
   if (!ReadPgnGame(data, size, number, game, count)) {
-    if (count == 0) return RefuseStorage("no PGN game in the file");
-    return RefuseStorage("there is no game " + std::to_string(number) + ": the file holds " +
-                           std::to_string(count) + (count == 1 ? " game" : " games"));
+    if (count == 0) return SetStorageError(Tr("no PGN game in the file"));
+    return SetStorageError(Fill(TrN("there is no game %1: the file holds %2 game",
+                                    "there is no game %1: the file holds %2 games",
+                                    static_cast<unsigned long>(count)),
+                                {std::to_string(number), std::to_string(count)}));
   }
   // Whatever followed the opening is missing from the game; a game that
   // would be refused for its length anyway is named for that instead.
   if (game.unclosed != PgnUnclosed::None && game.unclosedAfter <= game.moves.size() &&
       game.unclosedAfter <= static_cast<size_t>(kMaxGameMoves))
-    return Refuse(number, ": " + UnclosedText(game) + " is never closed");
+    return SetStorageError(UnclosedText(game, number));
   if (FromSetUpPosition(game))
-    return Refuse(number, " starts from a set-up position (SetUp/FEN tags); only games from the "
-                          "initial position can be loaded");
-  if (game.moves.empty()) return Refuse(number, " has no moves");
+    return Refuse(number, Tr("game %1 starts from a set-up position (SetUp/FEN tags); only games "
+                             "from the initial position can be loaded"));
+  if (game.moves.empty()) return Refuse(number, Tr("game %1 has no moves"));
   if (game.tooManyTags)
-    return Refuse(number, " has more than " + std::to_string(kPgnTagsKept) + " tags");
+    return SetStorageError(Fill(Tr("game %1 has more than %2 tags"),
+                                {std::to_string(number), std::to_string(kPgnTagsKept)}));
 
   KeepEngine();
   savedSettings = settings;
@@ -120,12 +142,13 @@ bool ImportPgnBytes(const unsigned char* data, size_t size, int number, int& cou
   for (int n = 1; n <= moves; n++) {
     const std::string& text = game.moves[n - 1];
     if (n > kMaxGameMoves)
-      return RefuseMove(number, n, text, "more than " + std::to_string(kMaxGameMoves) + " half-moves");
+      return RefuseMove(number, n, text,
+                        Fill(Tr("more than %1 half-moves"), {std::to_string(kMaxGameMoves)}));
     int from = 0, to = 0, promotion = 0;
     std::string error;
     E.ply = 1;
     E.moveCount = 0;
-    if (!ParseSan(text, from, to, promotion, error)) return RefuseMove(number, n, text, error);
+    if (!ParseSan(text, from, to, promotion, error)) return RefuseMove(number, n, text, SanReason(error));
     PlayGameMove(from, to);
     if (promotion != 0 && promotion != kWhiteQueen && promotion != kBlackQueen) SetPromotion(promotion);
     PositionReset();

@@ -14,6 +14,7 @@
 #include "snapshot.h"
 #include "san.h"
 #include "storage_error.h"
+#include "texts.h"
 #include "think.h"
 
 namespace {
@@ -81,7 +82,7 @@ bool ReplayAsMovetext(int moves, std::string& movetext, size_t& lineLength, std:
     E.ply = 1;
     E.moveCount = 0;
     if (!IsLegalMove(from, to))
-      return RefuseStorage("half-move " + std::to_string(n) + " of the game is not legal");
+      return SetStorageError(Fill(Tr("half-move %1 of the game is not legal"), {std::to_string(n)}));
     std::string word = SanName(from, to, recordPromotion[n]);
     if (n % 2 == 1) word = std::to_string((n + 1) / 2) + ". " + word;
     AddWord(movetext, lineLength, word);
@@ -191,7 +192,7 @@ std::string PgnDateToday() {
 
 bool SavePgn(const char* path, int level, const std::string& date) {
   ClearStorageError();
-  if (E.gameFrom[1] == -1) return RefuseStorage("the game has no moves to save");
+  if (E.gameFrom[1] == -1) return SetStorageError(Tr("the game has no moves to save"));
   std::string text;
   if (!GameToPgn(text, level, date)) return false;
   FileError error;

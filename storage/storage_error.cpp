@@ -34,7 +34,7 @@ bool SetStorageError(const FileError& error) {
   return false;
 }
 
-bool RefuseStorage(const std::string& reason) {
+bool SetStorageError(const std::string& reason) {
   lastError = reason;
   lastFault = StorageFault::NotAccepted;
   return false;

@@ -28,7 +28,7 @@ bool SetStorageError(const FileError& error);
 
 // Records `reason` for a file whose contents (or a request) the program
 // does not accept. Returns false.
-bool RefuseStorage(const std::string& reason);
+bool SetStorageError(const std::string& reason);
 
 // Clears the reason at the start of an operation.
 void ClearStorageError();

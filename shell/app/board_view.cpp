@@ -3,7 +3,7 @@
 #include "config_file.h"
 #include "engine_state.h"
 #include "shell_state.h"
-#include "place_window.h"
+#include "dialog.h"
 #include "requests.h"
 
 const int pieceWidthPercent[15] = {0, 105, 110, 110, 105, 130, 130, 0, 0, 105, 110, 110, 105, 130, 130};
@@ -102,19 +102,12 @@ void RefreshBoard(int lastFrom, int lastTo, int selected) {
 void ShowResult(int kind, int milliseconds) {
   if (shell.quitRequested) return;
   Platform& p = *shell.platform;
-  const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
-  const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
-  int left = x + (w - 315) / 2, top = y + (h - 68) / 2;
-  PlaceWindow(p, shell.mainWindow, left, top, 315, 68);
-  const Handle window = p.OpenWindow("", left, top, 315, 68, WindowKind::Bare, shell.mainWindow);
+  const Handle window = OpenDialog("", 315, 68, WindowKind::Bare);
   const Handle canvas = p.AddCanvas(window, 0, 0, 315, 68, false);
   p.SetDrawTarget(canvas);
   p.Present();
   // The banner goes up only once its window has been shown.
-  for (;;) {
-    const Event event = p.WaitEvent();
-    if (TakeOutsideRequest(event) || event.id == EventId::GadgetPaint) break;
-  }
+  RunDialog(window, false, [](const Event& e) { return e.id == EventId::GadgetPaint; });
   if (!shell.quitRequested) {
     p.SetDrawAlpha(1.0);
     if (kind >= 1 && kind <= 3) p.DrawPicture(shell.resultImages[kind], 0, 0);

@@ -19,11 +19,37 @@
 #include "message_window.h"
 #include "place_window.h"
 #include "requests.h"
+#include "texts.h"
+
+namespace {
+
+// A board whose size or place changed is drawn again at once: a window made
+// smaller is not repainted by the window system (it only cuts off what was
+// shown), so nothing else would redraw it.
+class RedrawWhenMoved {
+ public:
+  // `selected`: the square drawn as selected.
+  explicit RedrawWhenMoved(int selected)
+      : selected_(selected), size_(shell.squareSize), left_(shell.boardLeft), top_(shell.boardTop) {}
+  ~RedrawWhenMoved() {
+    if (shell.squareSize == size_ && shell.boardLeft == left_ && shell.boardTop == top_) return;
+    if (shell.boardCanvas == 0) return;
+    DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], selected_);
+  }
+  RedrawWhenMoved(const RedrawWhenMoved&) = delete;
+  RedrawWhenMoved& operator=(const RedrawWhenMoved&) = delete;
+
+ private:
+  int selected_, size_, left_, top_;
+};
+
+}  // namespace
 
 // A maximized or full-screen window has the size the window system gave
 // it: the board is the largest that fits, centred, and the size stored for
 // the next start stays the last square one.
 void ApplySquareWindowRule() {
+  RedrawWhenMoved redraw(shell.selectedFrom);
   Platform& p = *shell.platform;
   const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
   const WindowState state = p.StateOf(shell.mainWindow);
@@ -66,6 +92,7 @@ void ApplySquareWindowRule() {
 }
 
 void KeepWindowWhileThinking() {
+  RedrawWhenMoved redraw(0);  // the search shows the game's position, unselected
   Platform& p = *shell.platform;
   const WindowState state = p.StateOf(shell.mainWindow);
   if (state != WindowState::Normal) {
@@ -80,28 +107,37 @@ void KeepWindowWhileThinking() {
 
 namespace {
 
-// Adds the two lines that tell of a file the exit could not write.
-void ReportSaveFailure(std::vector<std::string>& lines, const char* what, const char* path,
+constexpr const char* kSettingsNotSaved = TrLater("The settings could not be saved to \"%1\":");
+
+// Adds the two lines that tell of a file the exit could not write; `line`
+// names the file with %1.
+void ReportSaveFailure(std::vector<std::string>& lines, const char* line, const char* path,
                        const std::string& reason) {
-  lines.push_back(std::string("The ") + what + " could not be saved to \"" + FullPath(path) +
-                  "\":");
+  lines.push_back(Fill(Tr(line), {FullPath(path)}));
   lines.push_back(Sentence(reason));
-  std::fprintf(stderr, "korvin4: cannot save %s: %s\n", path, reason.c_str());
 }
 
-// The kept game is written (or, without moves, removed) only where that
-// cannot lose a game the program did not read or write.
-void SaveKeptGameAtExit(std::vector<std::string>& problems) {
-  if (shell.keptGame.state == KeptGameState::NotRead) return;
-  const KeptGameSave save = SaveKeptGame(kKeptGamePath, shell.keptGame);
-  if (!save.foundKeptAs.empty()) {
-    const std::vector<std::string> lines = FoundFileLines(save.foundKeptAs);
-    problems.insert(problems.end(), lines.begin(), lines.end());
+// The kept game and the settings, as the program ends; what went wrong is
+// added to `problems`.
+void SaveAtExit(std::vector<std::string>& problems) {
+  const KeptGameWrite write = WriteKeptGame();
+  problems.insert(problems.end(), write.found.begin(), write.found.end());
+  if (!write.failure.empty())
+    ReportSaveFailure(problems, TrLater("The game could not be saved to \"%1\":"), kKeptGamePath,
+                      write.failure);
+  if (!SaveConfig(kConfigPath)) {
+    std::fprintf(stderr, "korvin4: cannot save %s: %s\n", kConfigPath, StorageError());
+    ReportSaveFailure(problems, kSettingsNotSaved, kConfigPath, StorageError());
   }
-  if (!save.saved) ReportSaveFailure(problems, "game", kKeptGamePath, save.error);
 }
 
 }  // namespace
+
+void SaveAtSessionEnd() {
+  if (shell.ended) return;
+  std::vector<std::string> ignored;  // there is no time to tell: the log has it
+  SaveAtExit(ignored);
+}
 
 // A failed save is reported once the main window is gone, and makes the exit
 // status 1; the previous file is intact (writes are atomic).
@@ -112,10 +148,10 @@ void ShutDown() {
   refreshBoardHook = nullptr;
   showResultHook = nullptr;
   movePlayedHook = nullptr;
+  shell.platform->SetSessionEndHandler(nullptr);
   shell.platform->SetBusy(false);
   std::vector<std::string> problems;
-  SaveKeptGameAtExit(problems);
-  if (!SaveConfig(kConfigPath)) ReportSaveFailure(problems, "settings", kConfigPath, StorageError());
+  SaveAtExit(problems);
   SetWindowGeometrySource(nullptr);
   if (shell.mainWindow != 0) shell.platform->DestroyWindow(shell.mainWindow);
   shell.mainWindow = shell.boardCanvas = 0;
@@ -123,7 +159,7 @@ void ShutDown() {
   shell.startListener = -1;
   if (!problems.empty()) {
     shell.exitStatus = 1;
-    problems.push_back("Files already there were left as they were.");
+    problems.push_back(Tr("Files already there were left as they were."));
     ShowMessage(problems);
   }
   UnlockWorkingFolder();
@@ -133,7 +169,7 @@ bool HandleEvent(const Event& event) {
   switch (event.id) {
     case EventId::WindowClose:  // a dialog's, when it comes late, means nothing
     case EventId::AppTerminate:
-    case EventId::DescriptorReady:
+    case EventId::HandleReady:
       TakeOutsideRequest(event);
       break;
     case EventId::WindowSize:
@@ -143,7 +179,9 @@ bool HandleEvent(const Event& event) {
       // The first time the board is shown its window's frame is known.
       if (!shell.placedWithFrame && event.source == shell.boardCanvas) {
         shell.placedWithFrame = true;
-        KeepMainWindowOnScreen(*shell.platform, shell.mainWindow);
+        // A window made smaller to fit is drawn at once at its new size.
+        if (KeepMainWindowOnScreen(*shell.platform, shell.mainWindow))
+          shell.squareSize = settings.windowWidth / 8;
       }
       DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], shell.selectedFrom);
       break;
@@ -185,6 +223,16 @@ bool HandleEvent(const Event& event) {
 }
 
 void RunEventLoop() {
+  // A kept game that stopped at the computer's turn goes on where it was.
+  if (shell.resumeComputerTurn && !shell.quitRequested) {
+    shell.resumeComputerTurn = false;
+    ResumeComputerTurn();
+    ShowKeptGameNews();
+  }
+  if (shell.quitRequested) {
+    ShutDown();
+    return;
+  }
   while (HandleEvent(shell.platform->WaitEvent())) {
   }
 }

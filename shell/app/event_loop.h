@@ -9,7 +9,9 @@
 // the computer thought.
 bool HandleEvent(const Event& event);
 
-// Waits for and handles events until the program shuts down.
+// Waits for and handles events until the program shuts down. A kept game
+// that stopped at the computer's turn (resumeComputerTurn) is first
+// answered by the computer.
 void RunEventLoop();
 
 // Keeps the main window square after the user resized it; in a window
@@ -25,3 +27,8 @@ void KeepWindowWhileThinking();
 // read or write) and then "korvin.cfg", takes down the main window and
 // reports a save that failed. Runs once.
 void ShutDown();
+
+// The desktop session is ending and may end the process at any moment:
+// "korvin.kga" and "korvin.cfg" are written at once, as ShutDown would
+// write them (a failure is only logged: there is no time to tell the user).
+void SaveAtSessionEnd();

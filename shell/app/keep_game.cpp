@@ -5,41 +5,40 @@
 #include "kept_game.h"
 #include "shell_state.h"
 #include "message_window.h"
-
-namespace {
-
-// A file name in quotes, as messages show it.
-std::string Quoted(const std::string& path) {
-  std::string text = "\"";
-  text += FullPath(path);
-  text += "\"";
-  return text;
-}
-
-}  // namespace
+#include "texts.h"
 
 std::vector<std::string> FoundFileLines(const std::string& keptAs) {
-  return {"Another file named " + Quoted(kKeptGamePath) + " appeared while",
-          "Korvin 4 was running; Korvin 4 did not write it. It was kept as",
-          Quoted(keptAs) + ", and your game is saved under the usual name."};
+  return Lines(Fill(Tr("Another file named \"%1\" appeared while\n"
+                       "Korvin 4 was running; Korvin 4 did not write it. It was kept as\n"
+                       "\"%2\", and your game is saved under the usual name."),
+                    {FullPath(kKeptGamePath), FullPath(keptAs)}));
+}
+
+KeptGameWrite WriteKeptGame() {
+  KeptGameWrite write;
+  if (shell.keptGame.state == KeptGameState::NotRead) return write;
+  const KeptGameSave save = SaveKeptGame(kKeptGamePath, shell.keptGame);
+  if (!save.foundKeptAs.empty()) write.found = FoundFileLines(save.foundKeptAs);
+  if (!save.saved) {
+    write.failure = save.error;
+    std::fprintf(stderr, "korvin4: cannot save %s: %s\n", kKeptGamePath, save.error.c_str());
+  }
+  return write;
 }
 
 void KeepGameNow() {
-  const KeptGameSave save = SaveKeptGame(kKeptGamePath, shell.keptGame);
-  if (!save.foundKeptAs.empty()) {
-    std::vector<std::string> lines = FoundFileLines(save.foundKeptAs);
-    shell.keptGameNews.insert(shell.keptGameNews.end(), lines.begin(), lines.end());
-  }
-  if (save.saved) {
+  const KeptGameWrite write = WriteKeptGame();
+  shell.keptGameNews.insert(shell.keptGameNews.end(), write.found.begin(), write.found.end());
+  if (write.failure.empty()) {
     shell.keptGameFailureShown = false;
     return;
   }
-  std::fprintf(stderr, "korvin4: cannot save %s: %s\n", kKeptGamePath, save.error.c_str());
   if (shell.keptGameFailureShown) return;
   shell.keptGameFailureShown = true;
-  shell.keptGameNews.push_back("Your game could not be saved to " + Quoted(kKeptGamePath) + ":");
-  shell.keptGameNews.push_back(Sentence(save.error));
-  shell.keptGameNews.push_back("Korvin 4 tries again after every move and when it closes.");
+  shell.keptGameNews.push_back(
+      Fill(Tr("Your game could not be saved to \"%1\":"), {FullPath(kKeptGamePath)}));
+  shell.keptGameNews.push_back(Sentence(write.failure));
+  shell.keptGameNews.push_back(Tr("Korvin 4 tries again after every move and when it closes."));
 }
 
 void ShowKeptGameNews() {

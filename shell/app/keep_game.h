@@ -6,9 +6,20 @@
 #include <string>
 #include <vector>
 
-// Writes the kept game now (or removes it for a game without moves). A
-// failure, and a file found in the way and moved aside, are noted for
-// ShowKeptGameNews; a failure is noted once until a write succeeds again.
+// What one write of the kept game means for the user.
+struct KeptGameWrite {
+  std::vector<std::string> found;  // a file found in the way was kept aside: the lines that say so
+  std::string failure;             // why the write failed ("" when it did not); also logged
+};
+
+// Writes the kept game now (or removes it for a game without moves), but
+// never over a file the program did not read or write (kept_game.h); one
+// that was never read is left alone.
+KeptGameWrite WriteKeptGame();
+
+// Writes the kept game now, as the game goes on. A failure, and a file
+// found in the way and moved aside, are noted for ShowKeptGameNews; a
+// failure is noted once until a write succeeds again.
 void KeepGameNow();
 
 // Shows what KeepGameNow noted, in a message window, and forgets it. The

@@ -10,7 +10,6 @@
 // longest line. Ends on "OK", Enter, Esc, closing its window, or a request
 // to end the program.
 void ShowMessage(const std::vector<std::string>& lines);
-void ShowMessage(const std::string& line1, const std::string& line2);
 
 // A file's name as messages show it: absolute, so the user can find it.
 std::string FullPath(const std::string& path);
@@ -18,3 +17,6 @@ std::string FullPath(const std::string& path);
 // A reason ("cannot write: No space left on device") as a sentence of its
 // own in a message: "Cannot write: No space left on device."
 std::string Sentence(const std::string& reason);
+
+// A text of several lines (parted by "\n") as the lines of a message.
+std::vector<std::string> Lines(const std::string& text);

@@ -5,10 +5,11 @@
 #include "engine_state.h"
 #include "game.h"
 #include "keep_game.h"
+#include "message_window.h"
 #include "shell_state.h"
 #include "think.h"
-#include "place_window.h"
-#include "requests.h"
+#include "dialog.h"
+#include "texts.h"
 
 int SquareAtPoint(int x, int y) {
   const int size = shell.squareSize;
@@ -35,6 +36,8 @@ bool OwnPiece(int square) {
 void DrawWithSelection(int selected) {
   DrawBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], selected);
 }
+
+bool RecordFull() { return E.gameMoveNumber >= kMaxGameMoves; }
 
 }  // namespace
 
@@ -114,14 +117,39 @@ void ComputerTurn() {
   shell.platform->SetBusy(true);
   ThinkAndMove(settings.level);
   shell.platform->SetBusy(false);
+  if (RecordFull()) TellRecordFull();
+}
+
+void ResumeComputerTurn() {
+  if (RecordFull()) {
+    TellRecordFull();
+    return;
+  }
+  if (!SideToMoveHasMove()) return;
+  ComputerTurn();
+  ClearSelection();
+}
+
+void TellRecordFull() {
+  if (shell.quitRequested || !SideToMoveHasMove()) return;
+  ShowMessage(Lines(Fill(Tr("This game has reached %1 half-moves, the most a game file can hold,\n"
+                            "so no more moves can be played in it. All its moves are kept.\n"
+                            "Right-click the board for Options: New Game to play on,\n"
+                            "or Save Game to keep this game in a file of its own."),
+                         {std::to_string(kMaxGameMoves)})));
 }
 
 // The legality test plays and takes back the move with the game number
 // unchanged, so the key history stays exact and repetitions after the
 // user's moves are counted right.
 void TryUserMove(int from, int to) {
-  if (!IsLegalMove(from, to) || !PlayGameMove(from, to)) {
+  if (!IsLegalMove(from, to)) {
     ClearSelection();
+    return;
+  }
+  if (!PlayGameMove(from, to)) {  // the record is full
+    ClearSelection();
+    TellRecordFull();
     return;
   }
   shell.carrying = false;
@@ -137,26 +165,24 @@ void TryUserMove(int from, int to) {
 
 int AskPromotion() {
   Platform& p = *shell.platform;
-  const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
-  const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
-  int left = x + (w - 480) / 2, top = y + (h - 54) / 2;
-  PlaceWindow(p, shell.mainWindow, left, top, 480, 54);
-  const Handle window =
-      p.OpenWindow("Promotion", left, top, 480, 54, WindowKind::Fixed, shell.mainWindow);
-  static const char* const kNames[4] = {"Queen", "Rook", "Bishop", "Knight"};
+  const Handle window = OpenDialog(Tr("Promotion"), 480, 54, WindowKind::Fixed);
+  static const char* const kNames[4] = {TrLater("Queen"), TrLater("Rook"), TrLater("Bishop"),
+                                        TrLater("Knight")};
   Handle buttons[4];
-  for (int k = 0; k < 4; k++) buttons[k] = p.AddButton(window, 25 + 110 * k, 15, 100, 25, kNames[k]);
-  int code = 0;
-  // There is no way out without a choice: everything else is ignored, but a
-  // request to end the program picks the queen, so that the game is saved
+  for (int k = 0; k < 4; k++) buttons[k] = p.AddButton(window, 25 + 110 * k, 15, 100, 25, Tr(kNames[k]));
+  // There is no way out without a choice: its close button is ignored, but
+  // a request to end the program picks the queen, so that the game is saved
   // with a legal, recorded move.
-  while (code == 0) {
-    const Event event = p.WaitEvent();
-    if (TakeOutsideRequest(event)) code = kWhiteQueen;
-    if (event.id != EventId::GadgetAction) continue;
-    for (int k = 0; k < 4; k++)
-      if (event.source == buttons[k]) code = 6 - (k + 1);
-  }
+  int code = kWhiteQueen;
+  RunDialog(window, false, [&buttons, &code](const Event& e) {
+    if (e.id != EventId::GadgetAction) return false;
+    for (int k = 0; k < 4; k++) {
+      if (e.source != buttons[k]) continue;
+      code = 6 - (k + 1);
+      return true;
+    }
+    return false;
+  });
   p.DestroyWindow(window);
   RestoreBoardTarget();
   return code;
@@ -170,16 +196,8 @@ void WheelTurn(int notches) {
 }
 
 void MiddleClick() {
-  if (E.gameMoveNumber > 0) {
-    while (StepBackGameMove()) {
-    }
-    E.mateThreshold = kMateBound;
+  if (StepBackToStart())
     RefreshBoard(0, 0, 0);
-  } else if (E.gameFrom[1] != -1) {
-    const int threshold = E.mateThreshold;  // the jump to the end keeps it
-    while (StepForwardGameMove()) {
-    }
-    E.mateThreshold = threshold;
+  else if (StepForwardToEnd())
     RefreshBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
-  }
 }

@@ -18,11 +18,23 @@ void PointerMoved();
 // The left button came up: a carried piece is dropped.
 void LeftRelease();
 
-// The computer's turn, with the busy pointer while it thinks.
+// The computer's turn, with the busy pointer while it thinks. When the game
+// record is full afterwards, the user is told.
 void ComputerTurn();
 
+// The computer's turn in a kept game that stopped there (the program was
+// killed while it thought): it moves unless the game is over or its record
+// full (which the user is told).
+void ResumeComputerTurn();
+
+// Tells the user that the game record holds the most half-moves a game file
+// can, so no move can be played in it, and what to do instead; nothing when
+// the game is over anyway (no legal move) or the program is ending.
+void TellRecordFull();
+
 // Plays the selected pair when it is a legal move, asks for the promotion
-// piece, announces draws and lets the computer answer.
+// piece, announces draws and lets the computer answer. A legal move that
+// the full record has no room for is refused with TellRecordFull.
 void TryUserMove(int from, int to);
 
 // The "Promotion" dialog; returns the White code of the chosen piece (2..5).

@@ -13,12 +13,12 @@
 #include "storage_error.h"
 #include "think.h"
 #include "message_window.h"
-#include "place_window.h"
-#include "requests.h"
+#include "dialog.h"
+#include "texts.h"
 
 namespace {
 
-enum class Command { None, Close, NewGame, LoadGame, SaveGame, ChangeSides, Level };
+enum class Command { Close, NewGame, LoadGame, SaveGame, ChangeSides, Level };
 
 struct OptionsDialog {
   Handle window;
@@ -30,19 +30,16 @@ struct OptionsDialog {
 OptionsDialog OpenOptions() {
   Platform& p = *shell.platform;
   OptionsDialog d{};
-  const int x = p.WindowX(shell.mainWindow), y = p.WindowY(shell.mainWindow);
-  const int w = p.WindowWidth(shell.mainWindow), h = p.WindowHeight(shell.mainWindow);
-  int left = x + (w - 480) / 2, top = y + (h - 330) / 2;
-  PlaceWindow(p, shell.mainWindow, left, top, 480, 330);
-  d.window = p.OpenWindow("Options", left, top, 480, 330, WindowKind::Fixed, shell.mainWindow);
-  d.newGame = p.AddButton(d.window, 25, 25, 100, 25, "New Game");
-  d.loadGame = p.AddButton(d.window, 135, 25, 100, 25, "Load Game");
-  d.saveGame = p.AddButton(d.window, 245, 25, 100, 25, "Save Game");
-  d.changeSides = p.AddButton(d.window, 355, 25, 100, 25, "Change Sides");
+  d.window = OpenDialog(Tr("Options"), 480, 330, WindowKind::Fixed);
+  d.newGame = p.AddButton(d.window, 25, 25, 100, 25, Tr("New Game"));
+  d.loadGame = p.AddButton(d.window, 135, 25, 100, 25, Tr("Load Game"));
+  d.saveGame = p.AddButton(d.window, 245, 25, 100, 25, Tr("Save Game"));
+  d.changeSides = p.AddButton(d.window, 355, 25, 100, 25, Tr("Change Sides"));
   p.AddLabel(d.window, 25, 62, 430, 1, "", LabelKind::Separator);
-  static const char* const kLevelNames[5] = {"", "Novice", "Intermediate", "Advanced", "Expert"};
+  static const char* const kLevelNames[5] = {"", TrLater("Novice"), TrLater("Intermediate"),
+                                             TrLater("Advanced"), TrLater("Expert")};
   for (int level = 1; level <= 4; level++)
-    d.levels[level] = p.AddButton(d.window, 25 + 110 * (level - 1), 74, 100, 25, kLevelNames[level]);
+    d.levels[level] = p.AddButton(d.window, 25 + 110 * (level - 1), 74, 100, 25, Tr(kLevelNames[level]));
   p.AddLabel(d.window, 25, 130, 430, 17, kInformationLine, LabelKind::Sunken);
   d.canvas = p.AddCanvas(d.window, 80, 180, 320, 120, false);
   p.SetDrawTarget(d.canvas);
@@ -56,28 +53,33 @@ OptionsDialog OpenOptions() {
 // request to end the program closes the dialog as its close button does.
 Command WaitForCommand(const OptionsDialog& d, int& level) {
   Platform& p = *shell.platform;
-  for (;;) {
-    const Event event = p.WaitEvent();
-    if (TakeOutsideRequest(event)) return Command::Close;
-    if (event.id == EventId::WindowClose && event.source == d.window) return Command::Close;
-    if (event.id == EventId::GadgetPaint) {
+  Command command = Command::Close;
+  RunDialog(d.window, true, [&](const Event& e) {
+    if (e.id == EventId::GadgetPaint) {
       p.SetDrawAlpha(1.0);
       p.DrawPicture(shell.optionsPicture, 0, 0);
       p.Present();
-      continue;
+      return false;
     }
-    if (event.id != EventId::GadgetAction) continue;
-    if (event.source == d.newGame) return Command::NewGame;
-    if (event.source == d.loadGame) return Command::LoadGame;
-    if (event.source == d.saveGame) return Command::SaveGame;
-    if (event.source == d.changeSides) return Command::ChangeSides;
+    if (e.id != EventId::GadgetAction) return false;
+    const std::pair<Handle, Command> buttons[] = {{d.newGame, Command::NewGame},
+                                                  {d.loadGame, Command::LoadGame},
+                                                  {d.saveGame, Command::SaveGame},
+                                                  {d.changeSides, Command::ChangeSides}};
+    for (const auto& [button, chosen] : buttons) {
+      if (e.source != button) continue;
+      command = chosen;
+      return true;
+    }
     for (int k = 1; k <= 4; k++) {
-      if (event.source == d.levels[k]) {
-        level = k;
-        return Command::Level;
-      }
+      if (e.source != d.levels[k]) continue;
+      level = k;
+      command = Command::Level;
+      return true;
     }
-  }
+    return false;
+  });
+  return command;
 }
 
 void CloseOptions(const OptionsDialog& d) {
@@ -88,9 +90,10 @@ void CloseOptions(const OptionsDialog& d) {
 // The kinds of game file the requesters offer; a name ending in ".pgn" is
 // read and written as PGN (the first game of a file with several). Loading
 // first shows both kinds together.
-const std::vector<FileFilter> kLoadKinds = {
-    {"Games", "kga pgn"}, {"Korvin game", "kga"}, {"PGN", "pgn"}};
-const std::vector<FileFilter> kSaveKinds = {{"Korvin game", "kga"}, {"PGN", "pgn"}};
+std::vector<FileFilter> LoadKinds() {
+  return {{Tr("Games"), "kga pgn"}, {Tr("Korvin game"), "kga"}, {Tr("PGN"), "pgn"}};
+}
+std::vector<FileFilter> SaveKinds() { return {{Tr("Korvin game"), "kga"}, {Tr("PGN"), "pgn"}}; }
 
 // A Korvin game has no tags: a game loaded from one is saved as PGN with
 // the program's own.
@@ -109,8 +112,8 @@ bool SaveChosenGame(const std::string& path) {
 
 // What a load that was refused means: the reason, and that nothing changed.
 std::vector<std::string> LoadFailure(const std::string& path) {
-  return {"The game in \"" + path + "\" could not be loaded:", Sentence(StorageError()),
-          "Your game goes on as it was."};
+  return {Fill(Tr("The game in \"%1\" could not be loaded:"), {path}), Sentence(StorageError()),
+          Tr("Your game goes on as it was.")};
 }
 
 void RefreshWithLastMove() {
@@ -133,7 +136,6 @@ void ShowOptions() {
   std::vector<std::string> lines;  // what went wrong with an explicit load or save
   std::string path;
   switch (command) {
-    case Command::None:
     case Command::Close:
       CloseOptions(d);
       break;
@@ -147,7 +149,7 @@ void ShowOptions() {
       if (settings.humanPlaysBlack == 1) ComputerMoves();
       break;
     case Command::LoadGame:
-      path = p.RequestFile("Load File", kLoadKinds, false, "", shell.mainWindow);
+      path = p.RequestFile(Tr("Load File"), LoadKinds(), false, "", shell.mainWindow);
       // A cancelled requester gives an empty path: the game stays.
       if (!path.empty()) {
         if (LoadChosenGame(path))
@@ -162,15 +164,16 @@ void ShowOptions() {
       // A game without moves would remove the chosen file: nothing is asked
       // and nothing is changed.
       if (E.gameFrom[1] == -1) {
-        lines = {"The game has no moves yet: there is nothing to save.",
-                 "No file was written or removed."};
+        lines = {Tr("The game has no moves yet: there is nothing to save."),
+                 Tr("No file was written or removed.")};
         CloseOptions(d);
         break;
       }
-      path = p.RequestFile("Save File", kSaveKinds, true, "", shell.mainWindow);
+      path = p.RequestFile(Tr("Save File"), SaveKinds(), true, "", shell.mainWindow);
       if (!path.empty() && !SaveChosenGame(path))
-        lines = {"Your game could not be saved to \"" + path + "\":", Sentence(StorageError()),
-                 "Nothing was written there: choose another folder or name and save again."};
+        lines = {Fill(Tr("Your game could not be saved to \"%1\":"), {path}),
+                 Sentence(StorageError()),
+                 Tr("Nothing was written there: choose another folder or name and save again.")};
       CloseOptions(d);
       break;
     case Command::ChangeSides:
@@ -188,12 +191,13 @@ void ShowOptions() {
   if (!lines.empty()) ShowMessage(lines);
 }
 
-void OpenGameFile(const std::string& path) {
+bool OpenGameFile(const std::string& path) {
   if (LoadChosenGame(path)) {
     KeepGameNow();
     ClearSelection();
     RefreshWithLastMove();
-    return;
+    return true;
   }
   ShowMessage(LoadFailure(path));
+  return false;
 }

@@ -10,5 +10,5 @@ void ShowOptions();
 
 // Loads a game file (a Korvin game, or the first game of a PGN file) as
 // "Load Game" does; a file that cannot be loaded is reported and the
-// current game stays.
-void OpenGameFile(const std::string& path);
+// current game stays. True when it was loaded.
+bool OpenGameFile(const std::string& path);

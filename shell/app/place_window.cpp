@@ -49,8 +49,8 @@ void PlaceWindow(Platform& platform, Handle mainWindow, int& x, int& y, int widt
 
 // Where positions are unknown only the size can be made to fit; the window
 // system places the window.
-void KeepMainWindowOnScreen(Platform& platform, Handle mainWindow) {
-  if (mainWindow == 0 || platform.StateOf(mainWindow) != WindowState::Normal) return;
+bool KeepMainWindowOnScreen(Platform& platform, Handle mainWindow) {
+  if (mainWindow == 0 || platform.StateOf(mainWindow) != WindowState::Normal) return false;
   int x = platform.WindowX(mainWindow), y = platform.WindowY(mainWindow);
   int width = platform.WindowWidth(mainWindow), height = platform.WindowHeight(mainWindow);
   const int oldX = x, oldY = y, oldWidth = width, oldHeight = height;
@@ -65,8 +65,9 @@ void KeepMainWindowOnScreen(Platform& platform, Handle mainWindow) {
     width = height = std::max(kSmallestBoard, std::min(area.width, area.height) / 8 * 8);
   }
   MoveInside(area, width, height, x, y);
-  if (x == oldX && y == oldY && width == oldWidth && height == oldHeight) return;
+  if (x == oldX && y == oldY && width == oldWidth && height == oldHeight) return false;
   settings.windowWidth = width;
   settings.windowHeight = height;
   platform.SetWindowShape(mainWindow, x, y, width, height);
+  return width != oldWidth || height != oldHeight;
 }

@@ -10,8 +10,9 @@ void PlaceMainWindow(Platform& platform);
 
 // Once the main window is on the screen the window system's frame around it
 // is known: a main window whose frame reaches beyond the available area is
-// moved, and if need be made smaller, to lie wholly inside it.
-void KeepMainWindowOnScreen(Platform& platform, Handle mainWindow);
+// moved, and if need be made smaller, to lie wholly inside it. True when it
+// was made smaller (settings.windowWidth and windowHeight are the new size).
+bool KeepMainWindowOnScreen(Platform& platform, Handle mainWindow);
 
 // Moves a window about to open at (x, y) wholly inside the screen the main
 // window is on (while there is none: the screen the settings name).

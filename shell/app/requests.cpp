@@ -16,13 +16,13 @@ bool TakeQuitRequest(const Event& event) {
 }
 
 bool TakeOutsideRequest(const Event& event) {
-  if (event.id == EventId::DescriptorReady && shell.startListener >= 0 &&
-      event.data == shell.startListener) {
-    for (const StartRequest& request : TakeStartRequests(shell.startListener)) {
+  if (event.id == EventId::HandleReady && shell.startListener >= 0 &&
+      event.data == kLaterStartTag) {
+    for (const StartRequest& request : TakeStartRequests()) {
       if (shell.mainWindow != 0) shell.platform->RaiseWindow(shell.mainWindow, request.activationToken);
       if (!request.openPath.empty()) shell.pendingOpens.push_back(request.openPath);
     }
-    shell.platform->WatchDescriptor(shell.startListener);
+    shell.platform->WatchWaitHandle(shell.startListener, kLaterStartTag);
     return false;
   }
   return TakeQuitRequest(event);

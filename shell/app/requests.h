@@ -6,6 +6,9 @@
 
 #include "platform.h"
 
+// The tag the hand-off channel's wait handle is watched with.
+constexpr int kLaterStartTag = 1;
+
 // True for a request to end the program: AppTerminate (the session ends, or
 // SIGTERM, SIGINT, SIGHUP), or a close request of the main window.
 bool IsQuitRequest(const Event& event);

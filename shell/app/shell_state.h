@@ -30,6 +30,7 @@ struct ShellState {
   bool carrying;               // the piece on pressSquare follows the pointer
   int carryX, carryY;          // the pointer while carrying
   int displayBoard[121];       // what DrawBoard shows; 22..99 written by RefreshBoard
+  bool resumeComputerTurn;     // the kept game stopped at the computer's turn: it moves first
   bool quitRequested;          // the main window was closed or the session ends
   bool searchStopped;          // the computer's search was ended for that
   bool ended;                  // ShutDown has run
@@ -37,7 +38,7 @@ struct ShellState {
   KeptGame keptGame;           // what start-up found in "korvin.kga", and what was written since
   bool keptGameFailureShown;   // the user was told the kept game cannot be written
   std::vector<std::string> keptGameNews;  // to be shown once back at the board
-  int startListener;           // where later starts in this folder ask (-1: nowhere)
+  WaitHandle startListener;    // where later starts in this folder ask (-1: nowhere)
   std::vector<std::string> pendingOpens;  // game files later starts asked to open
 };
 

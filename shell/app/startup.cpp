@@ -30,6 +30,7 @@
 #include "message_window.h"
 #include "place_window.h"
 #include "requests.h"
+#include "texts.h"
 
 namespace {
 
@@ -39,12 +40,23 @@ bool LoadOnePicture(const std::string& path, Handle& handle) {
   std::string error;
   handle = shell.platform->LoadPicture(path, &error);
   if (handle != 0) return true;
-  if (error.empty()) error = "cannot load picture \"" + path + "\"";
+  if (error.empty()) error = Fill(Tr("cannot load picture \"%1\""), {path});
   std::fprintf(stderr, "korvin4: %s\n", error.c_str());
-  ShowMessage({"Korvin 4 cannot start: one of its pictures is missing or damaged:", Sentence(error),
-               "Start Korvin 4 from its menu entry again: it puts its pictures back."});
+  ShowMessage({Tr("Korvin 4 cannot start: one of its pictures is missing or damaged:"),
+               Sentence(error),
+               Tr("Start Korvin 4 from its menu entry again: it puts its pictures back.")});
   shell.exitStatus = 1;
   return false;
+}
+
+// A result banner in the user's language ("checkmate-de.png") where there
+// is one, else the English one.
+std::string BannerPicture(const std::string& name) {
+  if (TextLanguage().empty()) return name;
+  const std::string local =
+      name.substr(0, name.rfind('.')) + "-" + TextLanguage() + name.substr(name.rfind('.'));
+  std::error_code ignored;
+  return std::filesystem::is_regular_file(local, ignored) ? local : name;
 }
 
 bool LoadPictures() {
@@ -52,7 +64,7 @@ bool LoadPictures() {
   static const char* const kSquares[3] = {"", "light.jpg", "dark.jpg"};
   if (!LoadOnePicture("chess.jpg", shell.optionsPicture)) return false;
   for (int k = 1; k <= 3; k++)
-    if (!LoadOnePicture(kResults[k], shell.resultImages[k])) return false;
+    if (!LoadOnePicture(BannerPicture(kResults[k]), shell.resultImages[k])) return false;
   for (int k = 1; k <= 2; k++)
     if (!LoadOnePicture(kSquares[k], shell.squareImages[k])) return false;
   for (int n = 1; n <= 14; n++) {
@@ -86,15 +98,6 @@ bool MainWindowGeometry(int& x, int& y, int& width, int& height) {
   return true;
 }
 
-// Ends the running search at its next node exactly as the level's time
-// running out would: the computer plays the best move it has finished. (When
-// it has finished none, the driver's one-ply search with its own time limit
-// still finds one.)
-void EndSearchAsOnTimeOut() {
-  E.timeLimit = 0;
-  E.searchStart = static_cast<int>(static_cast<uint32_t>(ClockMs()) - 1u);
-}
-
 // While the computer thinks, the window only repaints and keeps its size,
 // and a request to end the program ends the search; everything else taken
 // here (clicks, wheel turns) is dropped.
@@ -115,24 +118,27 @@ void SearchPoll() {
   // finished run as usual.
   if (shell.quitRequested && !shell.searchStopped) {
     shell.searchStopped = true;
-    EndSearchAsOnTimeOut();
+    StopThinking();
   }
 }
 
 // The lines that tell the user what became of a kept game that could not be
 // loaded.
 std::vector<std::string> KeptGameMessage(const KeptGame& kept) {
-  const std::string quote = "\"";
   std::vector<std::string> lines = {
-      "The game kept from your last session could not be loaded:",
-      quote + FullPath(kKeptGamePath) + quote + ": " + kept.reason + "."};
+      Tr("The game kept from your last session could not be loaded:"),
+      // TRANSLATORS: a file name, then the reason it could not be loaded.
+      Fill(Tr("\"%1\": %2."), {FullPath(kKeptGamePath), kept.reason})};
   if (kept.state == KeptGameState::MovedAside) {
-    lines.push_back("It was kept as " + quote + FullPath(kept.keptAs) + quote + ".");
+    lines.push_back(Fill(Tr("It was kept as \"%1\"."), {FullPath(kept.keptAs)}));
   } else {
-    lines.push_back("It could not be moved aside (" + kept.moveError + "),");
-    lines.push_back("so it is left as it was and this session's game cannot be kept there.");
+    for (const std::string& line :
+         Lines(Fill(Tr("It could not be moved aside (%1),\n"
+                       "so it is left as it was and this session's game cannot be kept there."),
+                    {kept.moveError})))
+      lines.push_back(line);
   }
-  lines.push_back("A new game begins.");
+  lines.push_back(Tr("A new game begins."));
   return lines;
 }
 
@@ -147,34 +153,30 @@ void HandOver(const std::string& openPath) {
   const std::string folder = std::filesystem::current_path(ignored).string();
   std::fprintf(stderr, "korvin4: Korvin 4 is already running in %s\n", folder.c_str());
   if (sent == RequestSent::Confirmed && !openPath.empty()) return;
-  std::vector<std::string> lines = {"Korvin 4 is already running in this folder:",
-                                    "\"" + folder + "\"."};
+  std::vector<std::string> lines = {Tr("Korvin 4 is already running in this folder:"),
+                                    Fill(Tr("\"%1\"."), {folder})};
   if (sent == RequestSent::Confirmed) {
-    lines.push_back("Its window has been brought to the front.");
+    lines.push_back(Tr("Its window has been brought to the front."));
   } else if (sent == RequestSent::Unconfirmed) {
-    lines.push_back("It is busy (a dialog may be open there); look for its window.");
-    if (!openPath.empty()) lines.push_back("It opens \"" + openPath + "\" once it is free.");
+    lines.push_back(Tr("It is busy (a dialog may be open there); look for its window."));
+    if (!openPath.empty()) lines.push_back(Fill(Tr("It opens \"%1\" once it is free."), {openPath}));
   } else {
-    lines.push_back("It could not be reached (" + error + "); look for its window.");
-    if (!openPath.empty()) lines.push_back("\"" + openPath + "\" was not opened.");
+    lines.push_back(Fill(Tr("It could not be reached (%1); look for its window."), {error}));
+    if (!openPath.empty()) lines.push_back(Fill(Tr("\"%1\" was not opened."), {openPath}));
   }
   ShowMessage(lines);
 }
 
 // The lines that tell of settings that could not be read.
 std::vector<std::string> SettingsMessage(const std::string& reason) {
-  return {"Your settings could not be read from \"" + FullPath(kConfigPath) + "\":",
+  return {Fill(Tr("Your settings could not be read from \"%1\":"), {FullPath(kConfigPath)}),
           Sentence(reason),
-          "Korvin 4 starts with its usual settings and saves yours when it closes."};
+          Tr("Korvin 4 starts with its usual settings and saves yours when it closes.")};
 }
 
-}  // namespace
-
-bool StartUp(Platform& platform, const std::string& openPath) {
-  shell = ShellState{};
-  shell.platform = &platform;
-  shell.startListener = -1;
-  // One program per folder: a second one touches no file.
+// One program per folder: a second one touches no file, hands its request
+// to the running one and ends. False when this program must end.
+bool TakeTheFolder(const std::string& openPath) {
   std::string lockError;
   const FolderLockResult lock = LockWorkingFolder(lockError);
   if (lock == FolderLockResult::HeldElsewhere) {
@@ -184,47 +186,107 @@ bool StartUp(Platform& platform, const std::string& openPath) {
   if (lock == FolderLockResult::Unsupported)
     std::fprintf(stderr, "korvin4: %s; running without the lock\n", lockError.c_str());
   shell.startListener = ListenForLaterStarts();
-  if (shell.startListener >= 0) platform.WatchDescriptor(shell.startListener);
+  if (shell.startListener >= 0)
+    shell.platform->WatchWaitHandle(shell.startListener, kLaterStartTag);
+  return true;
+}
+
+void LeaveTheFolder() {
+  StopListening();
+  UnlockWorkingFolder();
+}
+
+// The engine's arrays and tables, and the random keys drawn from a clock seed.
+void StartTheEngine() {
   CreateEngine();
   SeedRandom(static_cast<uint32_t>(ClockMs()));
   InitKeys();
-  if (!LoadPictures()) {
-    StopListening();
-    UnlockWorkingFolder();
-    return false;
-  }
+}
 
-  const int desktopWidth = platform.DesktopWidth(), desktopHeight = platform.DesktopHeight();
-  // A missing file is a first start; any other failure is told once the
-  // board is up.
-  std::string settingsProblem;
+// "korvin.cfg", or the defaults of a first start, fitted onto a screen (a
+// hand-edited file may hold any geometry). A missing file is a first start;
+// the reason of any other failure is returned, to be told once the board is
+// up.
+std::string LoadTheSettings() {
+  Platform& p = *shell.platform;
+  std::string problem;
   if (!LoadConfig(kConfigPath)) {
-    if (LastStorageFault() != StorageFault::FileNotFound) settingsProblem = StorageError();
-    ApplyConfigDefaults(desktopWidth, desktopHeight);
+    if (LastStorageFault() != StorageFault::FileNotFound) problem = StorageError();
+    ApplyConfigDefaults(p.DesktopWidth(), p.DesktopHeight());
   }
   shell.storedWindowX = settings.windowX;
   shell.storedWindowY = settings.windowY;
-  // A hand-edited file may hold any geometry: the window opens square,
-  // within its limits and wholly on a screen.
-  PlaceMainWindow(platform);
+  PlaceMainWindow(p);
+  return problem;
+}
+
+// The square window with its board canvas, as large as the desktop and
+// anchored to the window's edges. The stored width is used as it is; the
+// first resize makes it square.
+void OpenMainWindow() {
+  Platform& p = *shell.platform;
+  const int desktopWidth = p.DesktopWidth(), desktopHeight = p.DesktopHeight();
   const int largest = desktopWidth < desktopHeight ? desktopWidth : desktopHeight;
-
-  // The stored width is used as it is; the first resize makes it square.
   shell.squareSize = settings.windowWidth / 8;
-  shell.mainWindow = platform.OpenWindow("Korvin 4", settings.windowX, settings.windowY,
-                                         settings.windowWidth, settings.windowHeight,
-                                         WindowKind::Resizable, 0);
-  shell.boardCanvas = platform.AddCanvas(shell.mainWindow, 0, 0, desktopWidth, desktopHeight, true);
-  platform.SetWindowLimits(shell.mainWindow, 160, 160, largest, largest);
+  shell.mainWindow = p.OpenWindow("Korvin 4", settings.windowX, settings.windowY,
+                                  settings.windowWidth, settings.windowHeight, WindowKind::Resizable, 0);
+  shell.boardCanvas = p.AddCanvas(shell.mainWindow, 0, 0, desktopWidth, desktopHeight, true);
+  p.SetWindowLimits(shell.mainWindow, 160, 160, largest, largest);
   RestoreBoardTarget();
-  platform.Present();
+  p.Present();
+}
 
-  // The starting position with an empty record: castling rights 15, the
-  // mate threshold, the piece lists and the key. The welcome dialog is a
+// The book, then the kept game (a missing or empty one leaves the start
+// position; a damaged one is moved aside first of all), then the leftovers of
+// saves that were cut short.
+void LoadTheGame() {
+  LoadBook();
+  shell.keptGame = LoadKeptGame(kKeptGamePath);
+  // Written as it is played, a kept game stops at the computer's turn only
+  // when the program was ended while the computer thought: it goes on there.
+  shell.resumeComputerTurn =
+      shell.keptGame.state == KeptGameState::Loaded && E.sideToMove != settings.humanPlaysBlack;
+  RemoveLeftoverTemporaries(kKeptGamePath);
+  RemoveLeftoverTemporaries(kConfigPath);
+}
+
+// From now on the engine shows, keeps and announces what it plays, and the
+// end of the session saves at once.
+void ConnectTheEngine() {
+  searchPollHook = SearchPoll;
+  refreshBoardHook = RefreshBoard;
+  showResultHook = ShowResultBanner;
+  movePlayedHook = KeepGameNow;
+  SetWindowGeometrySource(MainWindowGeometry);
+  shell.platform->SetSessionEndHandler(SaveAtSessionEnd);
+}
+
+// What start-up could not do as usual, told over the board.
+void TellWhatHappened(const std::string& settingsProblem) {
+  if (shell.keptGame.state == KeptGameState::MovedAside ||
+      shell.keptGame.state == KeptGameState::Stuck)
+    ShowMessage(KeptGameMessage(shell.keptGame));
+  if (!settingsProblem.empty() && !shell.quitRequested) ShowMessage(SettingsMessage(settingsProblem));
+}
+
+}  // namespace
+
+bool StartUp(Platform& platform, const std::string& openPath) {
+  shell = ShellState{};
+  shell.platform = &platform;
+  shell.startListener = -1;
+  if (!TakeTheFolder(openPath)) return false;
+  StartTheEngine();
+  if (!LoadPictures()) {
+    LeaveTheFolder();
+    return false;
+  }
+  const std::string settingsProblem = LoadTheSettings();
+  OpenMainWindow();
+  // The starting position with an empty record; the welcome dialog is a
   // dialog of the main window, over the board in its starting position.
   InitSideKey();
   NewGame();
-  E.useHashTable = 1;
   if (settings.hideWelcome == 0) {
     RefreshBoard(0, 0, 0);
     ShowWelcome();
@@ -236,26 +298,14 @@ bool StartUp(Platform& platform, const std::string& openPath) {
     ShutDown();
     return false;
   }
-  LoadBook();
-  // A missing or empty kept game leaves the start position; a damaged one is
-  // moved aside first of all. Then the leftovers of saves that were cut short.
-  shell.keptGame = LoadKeptGame(kKeptGamePath);
-  RemoveLeftoverTemporaries(kKeptGamePath);
-  RemoveLeftoverTemporaries(kConfigPath);
-
-  searchPollHook = SearchPoll;
-  refreshBoardHook = RefreshBoard;
-  showResultHook = ShowResultBanner;
-  movePlayedHook = KeepGameNow;
-  SetWindowGeometrySource(MainWindowGeometry);
-
+  LoadTheGame();
+  ConnectTheEngine();
   RefreshBoard(E.gameFrom[E.gameMoveNumber], E.gameTo[E.gameMoveNumber], 0);
-  if (shell.keptGame.state == KeptGameState::MovedAside ||
-      shell.keptGame.state == KeptGameState::Stuck)
-    ShowMessage(KeptGameMessage(shell.keptGame));
-  if (!settingsProblem.empty() && !shell.quitRequested) ShowMessage(SettingsMessage(settingsProblem));
-  // A game file given at the start is loaded as "Load Game" would.
-  if (!openPath.empty() && !shell.quitRequested) OpenGameFile(openPath);
+  TellWhatHappened(settingsProblem);
+  // A game file given at the start is loaded as "Load Game" would, and
+  // waits for the user as a loaded game does.
+  if (!openPath.empty() && !shell.quitRequested && OpenGameFile(openPath))
+    shell.resumeComputerTurn = false;
   if (shell.quitRequested) {
     ShutDown();
     return false;

@@ -10,6 +10,7 @@
 #include <jerror.h>
 
 #include "picture_decode.h"
+#include "texts.h"
 
 namespace {
 
@@ -45,9 +46,10 @@ bool ReadJpegRows(const unsigned char* data, size_t size, jpeg_decompress_struct
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
   if (!PictureSizeAcceptable(cinfo.image_width, cinfo.image_height)) {
-    std::snprintf(errors.message, sizeof errors.message, "size %ux%u is too large",
-                  static_cast<unsigned>(cinfo.image_width),
-                  static_cast<unsigned>(cinfo.image_height));
+    std::snprintf(errors.message, sizeof errors.message, "%s",
+                  Fill(Tr("size %1x%2 is too large"),
+                       {std::to_string(cinfo.image_width), std::to_string(cinfo.image_height)})
+                      .c_str());
     return false;
   }
   cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
@@ -84,8 +86,8 @@ bool DecodeJpegBytes(const unsigned char* data, size_t size, const std::string& 
   const bool adobeInverted = cinfo.saw_Adobe_marker != 0;
   jpeg_destroy_decompress(&cinfo);
   if (!ok || errors.truncated) {
-    error = "cannot decode JPEG picture \"" + name +
-            "\": " + (ok ? "the file ends early" : errors.message);
+    error = Fill(Tr("cannot decode JPEG picture \"%1\": %2"),
+                 {name, ok ? std::string(Tr("the file ends early")) : std::string(errors.message)});
     return false;
   }
   picture.width = width;

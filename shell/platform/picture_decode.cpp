@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "read_file.h"
+#include "texts.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ bool PictureSizeAcceptable(int64_t width, int64_t height) {
 bool ReadPictureFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& error) {
   FileError failure;
   if (ReadFileBytes(path.c_str(), kMaxPictureFileBytes, bytes, failure)) return true;
-  error = "cannot open picture \"" + path + "\": " + failure.message;
+  error = Fill(Tr("cannot open picture \"%1\": %2"), {path, failure.message});
   return false;
 }
 
@@ -51,6 +52,6 @@ bool DecodePictureBytes(const unsigned char* data, size_t size, const std::strin
     return DecodePngBytes(data, size, name, picture, error);
   if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
     return DecodeJpegBytes(data, size, name, picture, error);
-  error = "picture \"" + name + "\" is neither a PNG nor a JPEG file";
+  error = Fill(Tr("picture \"%1\" is neither a PNG nor a JPEG file"), {name});
   return false;
 }

@@ -18,14 +18,20 @@
 //   operation given an unknown or destroyed handle does nothing and returns
 //   0 or "" (the stand-in also counts it as a misuse, see script_platform.h).
 // - Everything runs on the thread that created the platform; nothing is
-//   re-entrant. The platform never calls back into the program: whatever the
-//   user does becomes an event in the one queue, and the program sees it only
-//   when it calls WaitEvent or PollEvent.
+//   re-entrant. The platform calls back into the program only at the end of
+//   the desktop session (SetSessionEndHandler): whatever else the user does
+//   becomes an event in the one queue, and the program sees it only when it
+//   calls WaitEvent or PollEvent.
 //
 // Events
 // - One queue of 256 events serves all windows. Events arriving while it is
-//   full are dropped. Each event has an id, a source handle and one integer
-//   (see EventId in platform_types.h for who sends what).
+//   full are dropped; paint, size and pointer-move events are merged so that
+//   they cannot fill it (event_queue.h). Each event has an id, a source
+//   handle and one integer (see EventId in platform_types.h for who sends
+//   what).
+// - A request to end the program (AppTerminate, or a close request of a
+//   window without owner: the main window) is never lost to a full queue:
+//   it waits behind it and comes after everything queued before it.
 // - WaitEvent blocks (without spinning) until an event is there.
 // - PollEvent never blocks. It is made to be called at every node of the
 //   search: it costs about a nanosecond when nothing is pending. It lets the
@@ -38,11 +44,19 @@
 //   program answers it by drawing and presenting, which raises no new event.
 // - WindowClose leaves the window open: closing is the program's decision
 //   (DestroyWindow). AppTerminate comes from the desktop session (log-out,
-//   quit request) and from the signals SIGTERM, SIGINT and SIGHUP; the
-//   window system is not told anything else.
+//   quit request) and from the system's requests to terminate (SIGTERM,
+//   SIGINT and SIGHUP; on Windows the end of the session); the window system
+//   is not told anything else.
 // - A close request on a window is delivered whatever else is open: the
 //   file requester never blocks the program's other windows the way a
 //   toolkit's modal dialog would.
+//
+// Keyboard focus
+// - A window takes the keyboard when it opens, and a dialog (a window with
+//   an owner) keeps it while it is open: activating its owner (a click on
+//   it, RaiseWindow, SetFocus of a widget in it) brings the newest open
+//   dialog of the owner to the front with the keyboard instead. When a
+//   dialog is destroyed its owner gets the keyboard back.
 //
 // Keys
 // - The program takes no keyboard input. Esc in a Fixed window posts
@@ -158,8 +172,6 @@ class Platform {
                              const std::string& text) = 0;
   // 1 when the box is ticked, 0 when not.
   virtual int CheckBoxState(Handle checkBox) = 0;
-  // Ticks (1) or clears (0) the box without posting an event.
-  virtual void SetCheckBoxState(Handle checkBox, int state) = 0;
   // Makes a push button its window's default: Enter in the window presses it.
   virtual void SetDefaultButton(Handle button) = 0;
   // Paints a push button's background in the colour (red, green, blue), 0..255.
@@ -167,7 +179,8 @@ class Platform {
   // A drawing canvas at (x, y, w, h). When `anchored`, it keeps its distance
   // to all four edges of the window, so it grows and shrinks with the window.
   virtual Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) = 0;
-  // Gives the keyboard focus to a widget and activates its window.
+  // Gives the keyboard focus to a widget and activates its window (or, while
+  // the window has a dialog open, that dialog: see "Keyboard focus").
   virtual void SetFocus(Handle widget) = 0;
   // While `busy`, the pointer over every window of the program is the
   // window system's busy pointer.
@@ -182,10 +195,11 @@ class Platform {
   // without one) over an open requester. Returns the chosen path, or ""
   // when the user cancelled. Blocks until the requester is closed; events
   // for other windows are queued meanwhile. A WindowClose or AppTerminate
-  // queued meanwhile cancels the requester as its Cancel button would (the
+  // arriving meanwhile, or a request to end the program already waiting
+  // (EndRequested), cancels the requester as its Cancel button would (the
   // event stays queued for the program); a question the requester asks
-  // then (replace the existing file?) is answered "no". Input meant for
-  // the program's other windows meanwhile is dropped.
+  // then (replace the existing file?) is answered "no". Input meant for the program's other windows meanwhile
+  // is dropped.
   virtual std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters,
                                   bool save, const std::string& initialPath, Handle owner) = 0;
 
@@ -212,17 +226,28 @@ class Platform {
   virtual int PointerX(Handle canvas) = 0;
   virtual int PointerY(Handle canvas) = 0;
 
-  // Posts one DescriptorReady event when `descriptor` (a socket, a pipe)
-  // has something to read. Once posted, the descriptor is not watched until
-  // WatchDescriptor is called for it again.
-  virtual void WatchDescriptor(int descriptor) = 0;
+  // Posts one HandleReady event with data `tag` when `handle` is ready (a
+  // descriptor has something to read, a Windows handle is signalled). Once
+  // posted, the handle is not watched until WatchWaitHandle is called for it
+  // again.
+  virtual void WatchWaitHandle(WaitHandle handle, int tag) = 0;
 
-  // Waits `ms` milliseconds without handling any input; events that arrive
-  // meanwhile wait in the queue.
-  virtual void Sleep(int ms) = 0;
-  // The same wait, cut short as soon as a queued event satisfies `ends` (a
-  // close request, say); that event stays queued. True when cut short.
+  // Waits `ms` milliseconds without handling any input, cut short as soon as
+  // a queued event satisfies `ends` (a close request, say) or the end of the
+  // program is requested; that event stays queued. True when cut short.
   virtual bool SleepUnless(int ms, bool (*ends)(const Event&)) = 0;
+
+  // ----- The end of the program ---------------------------------------------
+
+  // True while a request to end the program (AppTerminate, a close request
+  // of a window without owner) waits to be taken from the queue.
+  bool EndRequested() const { return queue_.EndRequested(); }
+  // The desktop session is ending (log-off, shutdown): the window system may
+  // end the process soon after it has told the program. The platform then
+  // calls `save` at once, from inside whatever wait or poll it is in, so
+  // that the program can write what it keeps before that; AppTerminate
+  // follows in the queue as usual. nullptr: nothing is called.
+  void SetSessionEndHandler(void (*save)()) { sessionEnd_ = save; }
 
   // ----- Pictures ---------------------------------------------------------
 
@@ -259,12 +284,19 @@ class Platform {
   // when a few milliseconds have passed since it last did. Called by
   // PollEvent once every kPollClockStride polls.
   virtual void GatherInput() = 0;
+  // The session ends: AppTerminate is queued (and the end requested), then
+  // the program's handler runs.
+  void SessionEnding() {
+    queue_.Post(Event{EventId::AppTerminate, 0, 0});
+    if (sessionEnd_ != nullptr) sessionEnd_();
+  }
   // Stores a decoded picture and returns its handle.
   Handle AddPicture(Picture picture);
 
   EventQueue queue_;
 
  private:
+  void (*sessionEnd_)() = nullptr;
   int pollCountdown_ = kPollClockStride;
   std::vector<Picture> pictures_;  // handle h is pictures_[h - 1]
 };

@@ -2,6 +2,8 @@
 // and labels. See platform.h for the operations.
 #pragma once
 
+#include <cstdint>
+
 // Windows, widgets (labels, buttons, check boxes, canvases) and pictures are
 // named by small positive integers. Window and widget handles come from one
 // counter and are never reused, so an event's source identifies exactly one
@@ -22,8 +24,8 @@ enum class EventId {
   MouseMove,     // the pointer moved over a canvas while the left button was
                  // held down on it; source: the canvas. Several moves in a row
                  // arrive as one: the pointer position is the latest
-  DescriptorReady,  // a watched descriptor can be read (WatchDescriptor);
-                    // source 0, data: the descriptor
+  HandleReady,   // a watched wait handle is ready (WatchWaitHandle);
+                 // source 0, data: the tag it was watched with
 };
 
 // How the window system shows a top-level window.
@@ -33,6 +35,12 @@ enum class WindowState {
   FullScreen,  // the window system decides its size: the whole screen
   Minimized,
 };
+
+// Something of the operating system the event loop can wait on besides the
+// window system: a file descriptor on POSIX systems (a socket, a pipe), an
+// event, pipe or other waitable HANDLE on Windows. Only the seam that made
+// it knows which; the platform only waits on it.
+using WaitHandle = intptr_t;
 
 // A rectangle of the desktop in pixels: a screen's available area.
 struct ScreenRect {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "picture_decode.h"
+#include "texts.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ struct PngSource {
 // libpng's reader: a file that ends before libpng is done is damaged.
 void ReadPngSource(png_structp png, png_bytep out, png_size_t length) {
   auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
-  if (length > source->size - source->offset) png_error(png, "the file ends early");
+  if (length > source->size - source->offset) png_error(png, Tr("the file ends early"));
   std::memcpy(out, source->data + source->offset, length);
   source->offset += length;
 }
@@ -53,8 +54,9 @@ bool ReadPngRows(PngSource& source, png_structp png, png_infop info, std::vector
   width = png_get_image_width(png, info);
   height = png_get_image_height(png, info);
   if (!PictureSizeAcceptable(width, height)) {
-    std::snprintf(sink.message, sizeof sink.message, "size %ux%u is too large",
-                  static_cast<unsigned>(width), static_cast<unsigned>(height));
+    std::snprintf(sink.message, sizeof sink.message, "%s",
+                  Fill(Tr("size %1x%2 is too large"), {std::to_string(width), std::to_string(height)})
+                      .c_str());
     return false;
   }
   const int colourType = png_get_color_type(png, info);
@@ -68,7 +70,7 @@ bool ReadPngRows(PngSource& source, png_structp png, png_infop info, std::vector
   png_read_update_info(png, info);
   const size_t stride = static_cast<size_t>(width) * 4;
   if (png_get_rowbytes(png, info) != stride) {
-    std::snprintf(sink.message, sizeof sink.message, "unexpected row layout");
+    std::snprintf(sink.message, sizeof sink.message, "%s", Tr("unexpected row layout"));
     return false;
   }
   rgba.resize(stride * height);
@@ -90,7 +92,7 @@ bool DecodePngBytes(const unsigned char* data, size_t size, const std::string& n
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (png == nullptr || info == nullptr) {
     png_destroy_read_struct(png ? &png : nullptr, nullptr, nullptr);
-    error = "cannot decode picture \"" + name + "\": out of memory";
+    error = Fill(Tr("cannot decode picture \"%1\": out of memory"), {name});
     return false;
   }
   std::vector<png_byte> rgba;
@@ -100,7 +102,7 @@ bool DecodePngBytes(const unsigned char* data, size_t size, const std::string& n
   const bool ok = ReadPngRows(source, png, info, rgba, rows, width, height, sink);
   png_destroy_read_struct(&png, &info, nullptr);
   if (!ok) {
-    error = "cannot decode PNG picture \"" + name + "\": " + sink.message;
+    error = Fill(Tr("cannot decode PNG picture \"%1\": %2"), {name, sink.message});
     return false;
   }
   picture.width = static_cast<int>(width);

@@ -1,11 +1,11 @@
 // The pictures and drawing of QtPlatform (see platform.h for the contract
 // and qt_platform.cpp for the rest of the platform).
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "picture_decode.h"
+#include "picture_ops.h"
 #include "qt_platform.h"
 
 namespace {
@@ -18,19 +18,21 @@ constexpr int kFarthestPixel = 1 << 24;
 // are rounded, so rectangles that meet in logical pixels meet in device ones.
 int DevicePixel(int logical, qreal ratio) { return static_cast<int>(std::lround(logical * ratio)); }
 
-// "dir/name@2x.ext" for "dir/name.ext" ("" when the name has no extension).
-std::string DoubledName(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return path.substr(0, dot) + "@2x" + path.substr(dot);
-}
-
 // A decoded picture as a QImage of its own.
 QImage ImageOf(const Picture& p) {
   const QImage view(reinterpret_cast<const uchar*>(p.pixels.data()), p.width, p.height,
                     static_cast<qsizetype>(p.width) * 4, QImage::Format_ARGB32_Premultiplied);
   return view.copy();
+}
+
+// The pixels of an image in the picture layout (a 32-bit format has no
+// padding at the end of its rows).
+ConstPixelRows RowsOf(const QImage& image) {
+  return ConstPixelRows{reinterpret_cast<const uint32_t*>(image.constBits()), image.width(),
+                        image.height()};
+}
+PixelRows RowsOf(QImage& image) {
+  return PixelRows{reinterpret_cast<uint32_t*>(image.bits()), image.width(), image.height()};
 }
 }  // namespace
 
@@ -58,8 +60,8 @@ void QtPlatform::LoadDoubled(Images& images) {
 
 // The picture at exactly width x height device pixels: the decoded image
 // when it has that size, else resampled from the larger of its two versions
-// that the size needs (area averaging when it shrinks), remembered for the
-// next redraw.
+// that the size needs (the shared resampler: area averaging when it
+// shrinks), remembered for the next redraw.
 const QImage& QtPlatform::ImageForSize(Images& images, int width, int height) {
   const bool larger = width > images.normal.width() || height > images.normal.height();
   if (larger && !images.doubledName.empty()) LoadDoubled(images);
@@ -73,8 +75,7 @@ const QImage& QtPlatform::ImageForSize(Images& images, int width, int height) {
                            images.recent.begin() + static_cast<long>(k) + 1);
     return images.recent.front().image;
   }
-  QImage scaled = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                      .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  QImage scaled = ImageOf(ResamplePixels(RowsOf(source), width, height));
   if (images.recent.size() == kResampledKept) images.recent.pop_back();
   images.recent.insert(images.recent.begin(), Resampled{size, std::move(scaled)});
   return images.recent.front().image;
@@ -87,9 +88,9 @@ void QtPlatform::SetDrawTarget(Handle canvas) {
 void QtPlatform::SetDrawAlpha(double alpha) { alpha_ = std::clamp(alpha, 0.0, 1.0); }
 
 // Paints into the target's back buffer. Coordinates are canvas pixels; the
-// picture is resampled for its rectangle in device pixels and then copied
-// pixel for pixel, so a high-density screen gets full detail and nothing is
-// filtered twice.
+// picture is resampled for its rectangle in device pixels and then blended
+// pixel for pixel (picture_ops.h, as every platform does), so a
+// high-density screen gets full detail and nothing is filtered twice.
 void QtPlatform::Draw(Handle picture, int x, int y, int w, int h, bool stretched) {
   QtCanvasWidget* canvas = Canvas(target_);
   const auto image = images_.find(picture);
@@ -110,13 +111,7 @@ void QtPlatform::Draw(Handle picture, int x, int y, int w, int h, bool stretched
       left + width <= 0 || top + height <= 0)
     return;
   const QImage& source = ImageForSize(image->second, width, height);
-  // The same pixels without the ratio: a painter on it works in device pixels.
-  QImage device(back.bits(), back.width(), back.height(), back.bytesPerLine(), back.format());
-  QPainter painter(&device);
-  painter.setOpacity(alpha_);
-  painter.setCompositionMode(blending_ ? QPainter::CompositionMode_SourceOver
-                                       : QPainter::CompositionMode_Source);
-  painter.drawImage(QPoint(left, top), source);
+  BlendPixels(RowsOf(back), RowsOf(source), left, top, AlphaLevel(alpha_), blending_);
 }
 
 void QtPlatform::DrawPicture(Handle picture, int x, int y) { Draw(picture, x, y, 0, 0, false); }
@@ -134,11 +129,8 @@ void QtPlatform::FillRectangle(int x, int y, int w, int h, int red, int green, i
   QImage& back = canvas->back;
   const qreal ratio = back.devicePixelRatio();
   const int left = DevicePixel(x, ratio), top = DevicePixel(y, ratio);
-  const QRect rect(left, top, DevicePixel(x + w, ratio) - left, DevicePixel(y + h, ratio) - top);
-  QImage device(back.bits(), back.width(), back.height(), back.bytesPerLine(), back.format());
-  QPainter painter(&device);
-  painter.fillRect(rect, QColor(std::clamp(red, 0, 255), std::clamp(green, 0, 255),
-                                std::clamp(blue, 0, 255)));
+  FillPixels(RowsOf(back), left, top, DevicePixel(x + w, ratio) - left,
+             DevicePixel(y + h, ratio) - top, OpaquePixel(red, green, blue));
 }
 
 // The back buffer becomes the shown image (shared until the next drawing

@@ -9,18 +9,19 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTranslator>
 #include <algorithm>
-#include <csignal>
 #include <cstdint>
 #include <thread>
 
-#include <sys/socket.h>
-#include <unistd.h>
+#include "termination.h"
+#include "texts.h"
 
 // The compiled-in icon files of a static library must be registered by hand.
 static void InitIconResource() { Q_INIT_RESOURCE(korvin_icons); }
@@ -30,22 +31,15 @@ namespace {
 constexpr auto kGatherInterval = std::chrono::milliseconds(4);
 
 // The layouts are given in pixels for a small dialog font; where the user's
-// font is larger, a widget's text is set smaller until it fits its width
-// (`room` is the width the widget leaves for its text).
+// font is larger, the dialog's font is set smaller until the widget's text
+// fits its width (`room` is the width the widget leaves for its text), so
+// that all texts of a dialog keep one size.
 void FitText(QWidget* widget, const QString& text, int room) {
-  QFont font = widget->font();
+  QWidget* window = widget->window();
+  QFont font = window->font();
   while (QFontMetrics(font).horizontalAdvance(text) > room && font.pointSizeF() > 6.0)
     font.setPointSizeF(font.pointSizeF() - 0.5);
-  widget->setFont(font);
-}
-
-// Termination signals become AppTerminate: the handler only writes a byte
-// to a socket that the event loop watches.
-int signalSocket[2] = {-1, -1};
-
-void OnTerminationSignal(int) {
-  const char byte = 1;
-  [[maybe_unused]] const ssize_t written = write(signalSocket[0], &byte, 1);
+  if (font != window->font()) window->setFont(font);
 }
 
 // The program's icon in every size it ships in (compiled in, see CMakeLists).
@@ -61,35 +55,43 @@ QIcon ProgramIcon() {
 QtPlatform::QtPlatform(int& argc, char** argv) : argc_(argc) {
   if (QApplication::instance() == nullptr) ownApp_ = std::make_unique<QApplication>(argc_, argv);
   QApplication::setQuitOnLastWindowClosed(false);
+  // Qt's own texts (the file requester, the buttons of its questions) in the
+  // language of the program's, where the system has Qt's catalogue.
+  if (!TextLanguage().empty()) {
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QString::fromStdString("qtbase_" + TextLanguage()),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator.get()))
+      qtTexts_ = std::move(translator);
+  }
   QGuiApplication::setDesktopFileName("korvin4");
   QApplication::setWindowIcon(ProgramIcon());
   appFilter_ = std::make_unique<QtAppFilter>(sink_);
   qApp->installEventFilter(appFilter_.get());
+  // At log-off the session may end the process soon after it asked to save:
+  // the program saves at once, inside this call.
   QObject::connect(qApp, &QGuiApplication::commitDataRequest, appFilter_.get(),
-                   [this](QSessionManager&) { sink_.Post(EventId::AppTerminate, 0); });
-  if (signalSocket[0] < 0 && socketpair(AF_UNIX, SOCK_STREAM, 0, signalSocket) == 0) {
-    struct sigaction action = {};
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
-  }
-  if (signalSocket[1] >= 0) {
-    signalNotifier_ = std::make_unique<QSocketNotifier>(signalSocket[1], QSocketNotifier::Read);
-    QObject::connect(signalNotifier_.get(), &QSocketNotifier::activated, signalNotifier_.get(),
-                     [this] {
-                       char byte;
-                       [[maybe_unused]] const ssize_t got = read(signalSocket[1], &byte, 1);
-                       sink_.Post(EventId::AppTerminate, 0);
-                     });
+                   [this](QSessionManager&) {
+                     sink_.Post(EventId::AppTerminate, 0);  // ends an open file requester
+                     SessionEnding();
+                   });
+  const WaitHandle requests = CatchTerminationRequests();
+  if (requests >= 0) {
+    signalNotifier_ =
+        std::make_unique<QSocketNotifier>(static_cast<qintptr>(requests), QSocketNotifier::Read);
+    QObject::connect(signalNotifier_.get(), &QSocketNotifier::activated, signalNotifier_.get(), [this] {
+      TakeTerminationRequests();
+      sink_.Post(EventId::AppTerminate, 0);
+    });
   }
   lastGather_ = std::chrono::steady_clock::now();
 }
 
 QtPlatform::~QtPlatform() {
   qApp->removeEventFilter(appFilter_.get());
+  // A dialog goes with its owner, which Qt deletes it with.
   for (auto& [handle, item] : items_) {
-    if (item.kind == Kind::Window) delete item.widget;
+    if (item.kind == Kind::Window && item.owner == 0) delete item.widget;
   }
   items_.clear();
 }
@@ -184,6 +186,10 @@ Handle QtPlatform::OpenWindow(const std::string& title, int x, int y, int w, int
   window->setGeometry(x, y, w, h);
   if (kind != WindowKind::Resizable) window->setFixedSize(w, h);
   window->show();
+  // A new window takes the keyboard (Qt asks the window system once the
+  // window is on the screen).
+  window->raise();
+  window->activateWindow();
   return handle;
 }
 
@@ -196,6 +202,7 @@ void QtPlatform::DestroyWindow(Handle window) {
   for (const auto& [handle, item] : items_)
     if (item.kind == Kind::Window && item.owner == window) dialogs.push_back(handle);
   for (const Handle dialog : dialogs) DestroyWindow(dialog);
+  QWidget* owner = Find(items_.at(window).owner, Kind::Window);
   for (auto it = items_.begin(); it != items_.end();) {
     if (it->second.window == window) {
       if (it->first == target_) target_ = 0;
@@ -205,6 +212,8 @@ void QtPlatform::DestroyWindow(Handle window) {
     }
   }
   delete widget;
+  // The keyboard goes back to the owner (or to its next open dialog).
+  if (owner != nullptr && owner->isVisible()) owner->activateWindow();
 }
 
 int QtPlatform::WindowX(Handle window) {
@@ -335,7 +344,7 @@ Handle QtPlatform::AddCheckBox(Handle window, int x, int y, int w, int h,
   box->setGeometry(x, y, w, h);
   FitText(box, box->text(), w - 24);  // the box itself takes the first pixels
   const Handle handle = AddItem(Kind::CheckBox, window, box);
-  // clicked, unlike toggled, is not raised by SetCheckBoxState.
+  // clicked, unlike toggled, is raised only by the user.
   QObject::connect(box, &QCheckBox::clicked, box,
                    [this, handle] { sink_.Post(EventId::GadgetAction, handle); });
   box->show();
@@ -345,11 +354,6 @@ Handle QtPlatform::AddCheckBox(Handle window, int x, int y, int w, int h,
 int QtPlatform::CheckBoxState(Handle checkBox) {
   const auto* box = static_cast<QCheckBox*>(Find(checkBox, Kind::CheckBox));
   return box && box->isChecked() ? 1 : 0;
-}
-
-void QtPlatform::SetCheckBoxState(Handle checkBox, int state) {
-  auto* box = static_cast<QCheckBox*>(Find(checkBox, Kind::CheckBox));
-  if (box != nullptr) box->setChecked(state != 0);
 }
 
 void QtPlatform::SetDefaultButton(Handle button) {
@@ -436,7 +440,7 @@ std::string QtPlatform::RequestFile(const std::string& title,
     extensions << kinds.value(0);
     names << QString("%1 (%2)").arg(QString::fromStdString(f.name), patterns.join(' '));
   }
-  dialog.setNameFilters(names << QString("All files (*)"));
+  dialog.setNameFilters(names << QString::fromUtf8(Tr("All files")) + " (*)");
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   // A name typed without an extension gets the one of the chosen kind.
@@ -447,19 +451,22 @@ std::string QtPlatform::RequestFile(const std::string& title,
       dialog.setDefaultSuffix(k >= 0 && k < extensions.size() ? extensions[k] : QString());
     });
   }
-  // A request to end the program, already queued or coming now, cancels.
-  const auto ends = [](const Event& e) {
-    return e.id == EventId::AppTerminate || e.id == EventId::WindowClose;
+  // A request to end the program, already made or coming now, and a close
+  // request of any of the program's windows, cancel.
+  const auto ends = [this] {
+    return queue_.EndRequested() || queue_.Contains([](const Event& e) {
+             return e.id == EventId::AppTerminate || e.id == EventId::WindowClose;
+           });
   };
   std::string chosen;
   sink_.requester = &dialog;
-  while (!queue_.Contains(ends)) {
+  while (!ends()) {
     QEventLoop loop;
     QObject::connect(&dialog, &QDialog::finished, &loop, &QEventLoop::quit);
     dialog.show();
     dialog.activateWindow();
     loop.exec();
-    if (queue_.Contains(ends) || dialog.result() != QDialog::Accepted ||
+    if (ends() || dialog.result() != QDialog::Accepted ||
         dialog.selectedFiles().isEmpty())
       break;
     const QString path = dialog.selectedFiles().first();
@@ -471,7 +478,7 @@ std::string QtPlatform::RequestFile(const std::string& title,
   }
   sink_.requester = nullptr;
   lastGather_ = std::chrono::steady_clock::now();
-  if (queue_.Contains(ends)) return "";
+  if (ends()) return "";
   return chosen;
 }
 
@@ -480,8 +487,8 @@ std::string QtPlatform::RequestFile(const std::string& title,
 // file.
 bool QtPlatform::ConfirmReplace(QDialog& requester, const QString& path) {
   QMessageBox box(QMessageBox::Warning, requester.windowTitle(),
-                  QString("%1 already exists.\nDo you want to replace it?")
-                      .arg(QFileInfo(path).fileName()),
+                  QString::fromStdString(Fill(Tr("%1 already exists.\nDo you want to replace it?"),
+                                              {QFileInfo(path).fileName().toStdString()})),
                   QMessageBox::Yes | QMessageBox::No, &requester);
   box.setDefaultButton(QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);
@@ -522,18 +529,20 @@ void QtPlatform::ProcessPending() {
 }
 
 // One event per readiness: the notifier is switched off until watched again,
-// so a descriptor the program has not yet read does not flood the queue.
-void QtPlatform::WatchDescriptor(int descriptor) {
-  if (descriptor < 0) return;
-  auto& notifier = watched_[descriptor];
+// so a descriptor the program has not yet read does not flood the queue. (On
+// POSIX systems a wait handle is a descriptor.)
+void QtPlatform::WatchWaitHandle(WaitHandle handle, int tag) {
+  if (handle < 0) return;
+  auto& notifier = watched_[handle];
   if (!notifier) {
-    notifier = std::make_unique<QSocketNotifier>(descriptor, QSocketNotifier::Read);
+    notifier = std::make_unique<QSocketNotifier>(static_cast<qintptr>(handle), QSocketNotifier::Read);
     QSocketNotifier* n = notifier.get();
-    QObject::connect(n, &QSocketNotifier::activated, n, [this, n, descriptor] {
+    QObject::connect(n, &QSocketNotifier::activated, n, [this, n] {
       n->setEnabled(false);
-      sink_.Post(EventId::DescriptorReady, 0, descriptor);
+      sink_.Post(EventId::HandleReady, 0, n->property("tag").toInt());
     });
   }
+  notifier->setProperty("tag", tag);
   notifier->setEnabled(true);
 }
 
@@ -547,10 +556,6 @@ int QtPlatform::PointerY(Handle canvas) {
   return c ? c->pointerY : 0;
 }
 
-void QtPlatform::Sleep(int ms) {
-  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
 // Sleeps in short slices and lets Qt turn what arrived meanwhile into queued
 // events, so that a close request is seen within a slice.
 bool QtPlatform::SleepUnless(int ms, bool (*ends)(const Event&)) {
@@ -559,7 +564,7 @@ bool QtPlatform::SleepUnless(int ms, bool (*ends)(const Event&)) {
   for (;;) {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     lastGather_ = std::chrono::steady_clock::now();
-    if (queue_.Contains(ends)) return true;
+    if (queue_.EndRequested() || queue_.Contains(ends)) return true;
     if (lastGather_ >= deadline) return false;
     std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(deadline - lastGather_, kSlice));
   }

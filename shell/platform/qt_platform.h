@@ -23,6 +23,7 @@
 class QApplication;
 class QDialog;
 class QSocketNotifier;
+class QTranslator;
 
 class QtPlatform : public Platform {
  public:
@@ -55,7 +56,6 @@ class QtPlatform : public Platform {
   Handle AddCheckBox(Handle window, int x, int y, int w, int h,
                      const std::string& text) override;
   int CheckBoxState(Handle checkBox) override;
-  void SetCheckBoxState(Handle checkBox, int state) override;
   void SetDefaultButton(Handle button) override;
   void SetButtonColour(Handle button, int red, int green, int blue) override;
   Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) override;
@@ -64,10 +64,9 @@ class QtPlatform : public Platform {
   std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters, bool save,
                           const std::string& initialPath, Handle owner) override;
   Event WaitEvent() override;
-  void WatchDescriptor(int descriptor) override;
+  void WatchWaitHandle(WaitHandle handle, int tag) override;
   int PointerX(Handle canvas) override;
   int PointerY(Handle canvas) override;
-  void Sleep(int ms) override;
   bool SleepUnless(int ms, bool (*ends)(const Event&)) override;
   Handle LoadPicture(const std::string& path, std::string* error = nullptr) override;
   void SetDrawTarget(Handle canvas) override;
@@ -91,6 +90,9 @@ class QtPlatform : public Platform {
   QString RequesterFolder() const;
   // The file requester while one is open.
   QDialog* OpenRequester() const { return sink_.requester; }
+  // The session manager asks the program to save (log-off): what
+  // commitDataRequest does.
+  void CommitData() { SessionEnding(); }
 
  protected:
   void GatherInput() override;
@@ -132,10 +134,11 @@ class QtPlatform : public Platform {
 
   int argc_;
   std::unique_ptr<QApplication> ownApp_;
+  std::unique_ptr<QTranslator> qtTexts_;  // Qt's catalogue for the chosen language
   QtEventSink sink_{queue_};
   std::unique_ptr<QtAppFilter> appFilter_;
-  std::unique_ptr<QSocketNotifier> signalNotifier_;  // SIGTERM, SIGINT, SIGHUP
-  std::map<int, std::unique_ptr<QSocketNotifier>> watched_;  // WatchDescriptor
+  std::unique_ptr<QSocketNotifier> signalNotifier_;  // the system's requests to terminate
+  std::map<WaitHandle, std::unique_ptr<QSocketNotifier>> watched_;  // WatchWaitHandle
   bool busy_ = false;
   std::map<Handle, Item> items_;
   std::map<Handle, Images> images_;

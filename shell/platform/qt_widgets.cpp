@@ -7,15 +7,13 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QWheelEvent>
 #include <cmath>
 
-void QtEventSink::Post(EventId id, Handle source, int data) {
-  if (id == EventId::MouseMove)
-    queue.PostMerged(Event{id, source, data});
-  else
-    queue.Post(Event{id, source, data});
+void QtEventSink::Post(EventId id, Handle source, int data, bool endsProgram) {
+  queue.Post(Event{id, source, data}, endsProgram);
   if (requester != nullptr && (id == EventId::WindowClose || id == EventId::AppTerminate))
     CancelRequester(requester);
 }
@@ -66,8 +64,8 @@ int MouseButtonCode(Qt::MouseButton button) {
 // ----- Window ---------------------------------------------------------------
 
 QtWindowWidget::QtWindowWidget(QtEventSink& sink, Handle handle, QWidget* parent,
-                               Qt::WindowFlags flags, bool escapeCloses)
-    : QWidget(parent, flags), sink_(sink), handle_(handle), escapeCloses_(escapeCloses) {
+                               Qt::WindowFlags flags, bool fixed)
+    : QWidget(parent, flags), sink_(sink), handle_(handle), fixed_(fixed) {
   setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
@@ -80,8 +78,16 @@ void QtWindowWidget::showEvent(QShowEvent* event) {
 
 // Maximized or full-screen and back: the new state matters to the program
 // even where the size did not change.
+// Where the window system's decoration offers maximize for every window
+// (Qt's own title bars on Wayland draw the button whatever the window), a
+// fixed dialog declines it and keeps its size.
 void QtWindowWidget::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  const Qt::WindowStates sized = Qt::WindowMaximized | Qt::WindowFullScreen;
+  if (event->type() == QEvent::WindowStateChange && fixed_ && (windowState() & sized)) {
+    setWindowState(windowState() & ~sized);
+    return;
+  }
   if (event->type() == QEvent::WindowStateChange && isVisible() && !isMinimized())
     sink_.Post(EventId::WindowSize, handle_);
 }
@@ -89,9 +95,9 @@ void QtWindowWidget::changeEvent(QEvent* event) {
 // Held keys repeat; only a real press counts.
 void QtWindowWidget::TakeKey(const QKeyEvent& event) {
   if (event.isAutoRepeat()) return;
-  if (event.key() == Qt::Key_Escape && escapeCloses_ && !escapePosted_) {
+  if (event.key() == Qt::Key_Escape && fixed_ && !escapePosted_) {
     escapePosted_ = true;
-    sink_.Post(EventId::WindowClose, handle_);
+    sink_.Post(EventId::WindowClose, handle_, 0, parentWidget() == nullptr);
   } else if ((event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
              defaultButton != nullptr && defaultButton->isEnabled()) {
     defaultButton->click();
@@ -101,7 +107,19 @@ void QtWindowWidget::TakeKey(const QKeyEvent& event) {
 // Closing is the program's decision: the request becomes an event.
 void QtWindowWidget::closeEvent(QCloseEvent* event) {
   event->ignore();
-  sink_.Post(EventId::WindowClose, handle_);
+  sink_.Post(EventId::WindowClose, handle_, 0, parentWidget() == nullptr);
+}
+
+// Handles grow with every window opened, so the largest is the newest.
+QtWindowWidget* QtWindowWidget::FrontDialog() const {
+  QtWindowWidget* front = nullptr;
+  for (QtWindowWidget* dialog : findChildren<QtWindowWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (dialog->isWindow() && dialog->isVisible() && (front == nullptr || dialog->handle() > front->handle()))
+      front = dialog;
+  }
+  if (front == nullptr) return nullptr;
+  QtWindowWidget* further = front->FrontDialog();
+  return further != nullptr ? further : front;
 }
 
 // Moves anchored canvases with the edges, then reports the new size unless
@@ -209,6 +227,30 @@ void QtCanvasWidget::wheelEvent(QWheelEvent* event) {
 
 // ----- Application-wide events -------------------------------------------------
 
+// The window that should have the keyboard while `window` was activated: the
+// file requester's question, the requester, or the newest dialog open over
+// the window. It is activated once Qt has finished the activation at hand.
+void QtAppFilter::PassKeyboardOn(QtWindowWidget* window) {
+  QWidget* front = nullptr;
+  if (sink_.requester != nullptr && sink_.requester->isVisible()) {
+    front = sink_.requester;
+    for (QMessageBox* box : sink_.requester->findChildren<QMessageBox*>())
+      if (box->isVisible()) front = box;
+  } else {
+    front = window->FrontDialog();
+  }
+  if (front == nullptr || front == window) return;
+  QPointer<QWidget> target(front);
+  QMetaObject::invokeMethod(
+      front,
+      [target] {
+        if (target.isNull() || !target->isVisible()) return;
+        target->raise();
+        target->activateWindow();
+      },
+      Qt::QueuedConnection);
+}
+
 // The desktop's quit request is swallowed here (Qt would close every window)
 // and handed to the program as AppTerminate. A key reaches the widget with
 // the focus, else the window; for our windows it stops here, so that no
@@ -219,6 +261,10 @@ bool QtAppFilter::eventFilter(QObject* watched, QEvent* event) {
   if (type == QEvent::Quit) {
     sink_.Post(EventId::AppTerminate, 0);
     return true;
+  }
+  if (type == QEvent::WindowActivate) {
+    auto* window = dynamic_cast<QtWindowWidget*>(watched);
+    if (window != nullptr && window->isWindow()) PassKeyboardOn(window);
   }
   const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
                      type == QEvent::MouseButtonDblClick || type == QEvent::Wheel;

@@ -19,9 +19,10 @@ class QPushButton;
 // requester while one is open.
 struct QtEventSink {
   explicit QtEventSink(EventQueue& q) : queue(q) {}
-  // Queues an event. A close request or the end of the session also ends
-  // an open file requester, as its Cancel button would.
-  void Post(EventId id, Handle source, int data = 0);
+  // Queues an event; `endsProgram` for a close request that ends the
+  // program (of a window without owner). A close request or the end of the
+  // session also ends an open file requester, as its Cancel button would.
+  void Post(EventId id, Handle source, int data = 0, bool endsProgram = false);
   EventQueue& queue;
   bool presenting = false;
   QDialog* requester = nullptr;
@@ -40,10 +41,11 @@ int MouseButtonCode(Qt::MouseButton button);
 // A top-level window.
 class QtWindowWidget : public QWidget {
  public:
-  // `escapeCloses`: Esc acts as the close button (the program's dialogs).
-  // A window with a parent is a dialog of that window.
+  // `fixed`: a window of fixed size (the program's dialogs): Esc acts as its
+  // close button, and it is never maximized or made full-screen. A window
+  // with a parent is a dialog of that window.
   QtWindowWidget(QtEventSink& sink, Handle handle, QWidget* parent, Qt::WindowFlags flags,
-                 bool escapeCloses);
+                 bool fixed);
   Handle handle() const { return handle_; }
   // The button that Enter presses, if any.
   QPushButton* defaultButton = nullptr;
@@ -55,6 +57,10 @@ class QtWindowWidget : public QWidget {
   QWidget* focusOnShow = nullptr;
   // The largest client size the program allows in the normal state.
   QSize largest = QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  // The newest open dialog of this window, or of that dialog, and so on:
+  // the window that should have the keyboard instead of this one (nullptr:
+  // none is open).
+  QtWindowWidget* FrontDialog() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -67,7 +73,7 @@ class QtWindowWidget : public QWidget {
  private:
   QtEventSink& sink_;
   Handle handle_;
-  bool escapeCloses_;
+  bool fixed_;
   bool escapePosted_ = false;  // one Esc closes: later presses would outlive the window
   int wheelRemainder_ = 0;
 };
@@ -106,8 +112,10 @@ class QtCanvasWidget : public QWidget {
 
 // Watches the whole application: the desktop session's quit request becomes
 // AppTerminate, keys meant for the program's windows go to TakeKey and no
-// further, and while the file requester is open no mouse input reaches the
-// program's other windows (their close requests still do).
+// further, while the file requester is open no mouse input reaches the
+// program's other windows (their close requests still do), and a window
+// activated while a dialog of it is open hands the keyboard on to that
+// dialog (or to the file requester and its question).
 class QtAppFilter : public QObject {
  public:
   explicit QtAppFilter(QtEventSink& sink) : sink_(sink) {}
@@ -116,5 +124,6 @@ class QtAppFilter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void PassKeyboardOn(QtWindowWidget* window);
   QtEventSink& sink_;
 };

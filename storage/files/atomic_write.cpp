@@ -2,10 +2,9 @@
 
 #include "folder_sync.h"
 #include "rename_file.h"
+#include "texts.h"
 
 namespace {
-
-constexpr const char* kWhat = "cannot write";
 
 // Writes the bytes, cut short as a full disk would when the test hook says
 // so.
@@ -14,13 +13,13 @@ bool WriteAll(TemporaryFile& temp, const unsigned char* data, size_t size, FileE
   if (failAfter < 0 || size <= static_cast<size_t>(failAfter))
     return WriteTemporary(temp, data, size, error);
   if (WriteTemporary(temp, data, static_cast<size_t>(failAfter), error))
-    error = SystemFailure(kWhat, "No space left on device");
+    error = SystemFailure(kCannotWrite, "No space left on device");
   return false;
 }
 
 bool Lock(TemporaryFile& temp, FileError& error) {
   if (!FileFaultPlanned(FileFault::LockTaken)) return LockTemporary(temp, error);
-  error = Failure(FileErrorKind::Busy, "cannot write: another process holds the temporary file");
+  error = Failure(FileErrorKind::Busy, Tr("cannot write: another process holds the temporary file"));
   return false;
 }
 
@@ -30,12 +29,12 @@ std::string TemporaryPrefix(const std::string& path) { return path + ".tmp"; }
 
 bool WriteTargetOf(const char* path, bool displaceOthers, std::string& target, FileError& error) {
   if (path == nullptr || *path == '\0') {
-    error = Failure(FileErrorKind::NoName, "cannot write: no file name");
+    error = Failure(FileErrorKind::NoName, Tr("cannot write: no file name"));
     return false;
   }
   if (!ResolveLinks(path, target, error)) {
     if (!displaceOthers) {
-      error = Prefixed(kWhat, error);
+      error = Prefixed(kCannotWrite, error);
       return false;
     }
     target = path;
@@ -47,7 +46,7 @@ bool WriteTargetOf(const char* path, bool displaceOthers, std::string& target, F
     target = path;
     return true;
   }
-  error = Prefixed(kWhat, NotRegular(there.kind));
+  error = Prefixed(kCannotWrite, NotRegular(there.kind));
   return false;
 }
 
@@ -69,7 +68,7 @@ bool FinishWrite(TemporaryFile& temp, const std::string& target, FileError& erro
   FileError closing;
   const bool closed = CloseTemporary(temp, closing) && !FileFaultPlanned(FileFault::CloseFails);
   static_cast<void>(closed);  // nothing is lost when it failed: the write stands
-  return FlushFolderOf(target, kWhat, error);
+  return FlushFolderOf(target, kCannotWrite, error);
 }
 
 // The temporary is made beside the file a link points to, so that the
@@ -82,7 +81,7 @@ bool WriteFileAtomically(const char* path, const unsigned char* data, size_t siz
   FileIdentity identity;
   if (!StageTemporary(target, data, size, temp, identity, error)) return false;
   WriteStepReached(WriteStep::BeforeReplace, target);
-  if (!RenameReplacing(temp.name, target, kWhat, error)) {
+  if (!RenameReplacing(temp.name, target, kCannotWrite, error)) {
     DiscardTemporary(temp);
     return false;
   }

@@ -8,14 +8,13 @@
 
 #include "atomic_write.h"
 #include "files_posix.h"
+#include "texts.h"
 
 struct SystemFile {
   int fd;
 };
 
 namespace {
-
-constexpr const char* kWhat = "cannot write";
 
 // The mode a new file gets: 0666 less the umask.
 mode_t NewFileMode() {
@@ -38,9 +37,9 @@ bool CreateTemporary(const std::string& target, TemporaryFile& temp, FileError& 
     struct stat folder;
     if (err == ENOENT && stat(FolderOf(target).c_str(), &folder) != 0)
       error = Failure(FileErrorKind::NoFolder,
-                      "cannot write: the folder \"" + FolderOf(target) + "\" does not exist");
+                      Fill(Tr("cannot write: the folder \"%1\" does not exist"), {FolderOf(target)}));
     else
-      error = ErrnoFailure(kWhat, err);
+      error = ErrnoFailure(kCannotWrite, err);
     return false;
   }
   temp.name = name;
@@ -49,7 +48,7 @@ bool CreateTemporary(const std::string& target, TemporaryFile& temp, FileError& 
   const bool replacing = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
   const mode_t mode = (replacing ? old.st_mode & 07777 : NewFileMode()) | S_IRUSR | S_IWUSR;
   if (fchmod(fd, mode) == 0) return true;
-  error = ErrnoFailure(kWhat, errno);
+  error = ErrnoFailure(kCannotWrite, errno);
   DiscardTemporary(temp);
   return false;
 }
@@ -66,8 +65,8 @@ bool LockTemporary(TemporaryFile& temp, FileError& error) {
   }
   if (err == 0 || err == ENOLCK || err == EOPNOTSUPP || err == EINVAL) return true;
   error = err == EWOULDBLOCK
-              ? Failure(FileErrorKind::Busy, "cannot write: another process holds the temporary file")
-              : ErrnoFailure(kWhat, err);
+              ? Failure(FileErrorKind::Busy, Tr("cannot write: another process holds the temporary file"))
+              : ErrnoFailure(kCannotWrite, err);
   return false;
 }
 
@@ -77,7 +76,7 @@ bool WriteTemporary(TemporaryFile& temp, const unsigned char* data, size_t size,
     const ssize_t n = write(Descriptor(temp), data + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      error = ErrnoFailure(kWhat, errno);
+      error = ErrnoFailure(kCannotWrite, errno);
       return false;
     }
     done += static_cast<size_t>(n);
@@ -88,7 +87,7 @@ bool WriteTemporary(TemporaryFile& temp, const unsigned char* data, size_t size,
 bool FlushTemporary(TemporaryFile& temp, FileIdentity& identity, FileError& error) {
   while (fsync(Descriptor(temp)) != 0) {
     if (errno == EINTR) continue;
-    error = ErrnoFailure(kWhat, errno);
+    error = ErrnoFailure(kCannotWrite, errno);
     return false;
   }
   identity = IdentifyDescriptor(Descriptor(temp));
@@ -102,7 +101,7 @@ bool CloseTemporary(TemporaryFile& temp, FileError& error) {
   delete temp.file;
   temp.file = nullptr;
   if (result == 0) return true;
-  error = ErrnoFailure(kWhat, err);
+  error = ErrnoFailure(kCannotWrite, err);
   return false;
 }
 

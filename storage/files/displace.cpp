@@ -5,10 +5,9 @@
 #include "folder_sync.h"
 #include "rename_file.h"
 #include "set_aside.h"
+#include "texts.h"
 
 namespace {
-
-constexpr const char* kWhat = "cannot write";
 
 // A displaced file that need not be kept is deleted; one that cannot be
 // deleted stays where it is, which loses nothing.
@@ -25,18 +24,18 @@ void Settle(const std::string& displaced, const KeepDisplaced& keep, std::string
 // two steps is never replaced: the write fails, and that file stays.
 bool SwapInWithoutExchange(const std::string& staged, const std::string& target, const char* label,
                            std::string& displaced, FileError& error) {
-  if (!RenameAside(target, target, label, kWhat, displaced, error)) {
+  if (!RenameAside(target, target, label, kCannotWrite, displaced, error)) {
     if (error.kind != FileErrorKind::NotFound) return false;
     displaced.clear();
   }
-  if (RenameWithoutReplacing(staged, target, kWhat, error)) return true;
+  if (RenameWithoutReplacing(staged, target, kCannotWrite, error)) return true;
   if (error.kind == FileErrorKind::Exists) {
-    error = Failure(FileErrorKind::Busy, "cannot write: another program wrote the file at the same moment");
+    error = Failure(FileErrorKind::Busy, Tr("cannot write: another program wrote the file at the same moment"));
     return false;
   }
   // The name is still free: what had it gets it back.
   FileError ignored;
-  if (!displaced.empty() && RenameWithoutReplacing(displaced, target, kWhat, ignored)) displaced.clear();
+  if (!displaced.empty() && RenameWithoutReplacing(displaced, target, kCannotWrite, ignored)) displaced.clear();
   return false;
 }
 
@@ -46,9 +45,9 @@ bool SwapInWithoutExchange(const std::string& staged, const std::string& target,
 bool SwapIn(const std::string& staged, const std::string& target, const char* label,
             std::string& displaced, FileError& error) {
   for (int attempt = 0; attempt < 3; attempt++) {
-    if (FileFaultPlanned(FileFault::NoExchange))
-      error = Failure(FileErrorKind::Unsupported, "cannot write: the names cannot be swapped");
-    else if (ExchangeFiles(staged, target, kWhat, error)) {
+    if (FileFaultPlanned(FileFault::NoExchange))  // never shown: the write goes the other way
+      error = Failure(FileErrorKind::Unsupported, "cannot swap the names");
+    else if (ExchangeFiles(staged, target, kCannotWrite, error)) {
       displaced = staged;
       return true;
     }
@@ -57,10 +56,10 @@ bool SwapIn(const std::string& staged, const std::string& target, const char* la
     if (error.kind != FileErrorKind::NotFound) return false;
     // Nothing has the name: the staged file takes it, unless another file
     // took it meanwhile, which is then swapped out in turn.
-    if (RenameWithoutReplacing(staged, target, kWhat, error)) return true;
+    if (RenameWithoutReplacing(staged, target, kCannotWrite, error)) return true;
     if (error.kind != FileErrorKind::Exists) return false;
   }
-  error = Failure(FileErrorKind::Busy, "cannot write: another program keeps writing the file");
+  error = Failure(FileErrorKind::Busy, Tr("cannot write: another program keeps writing the file"));
   return false;
 }
 
@@ -78,7 +77,7 @@ bool WriteFileDisplacing(const char* path, const unsigned char* data, size_t siz
   TemporaryFile temp;
   if (!StageTemporary(target, data, size, temp, result.written, error)) return false;
   std::string staged;
-  if (!RenameAside(temp.name, target, label, kWhat, staged, error)) {
+  if (!RenameAside(temp.name, target, label, kCannotWrite, staged, error)) {
     DiscardTemporary(temp);
     return false;
   }
@@ -104,10 +103,10 @@ bool RemoveFileDisplacing(const char* path, const char* label, const KeepDisplac
   if (path == nullptr || *path == '\0') return true;
   const std::string target = NameToSetAside(path);
   std::string displaced;
-  if (RenameAside(target, target, label, "cannot delete", displaced, error))
+  if (RenameAside(target, target, label, kCannotDelete, displaced, error))
     Settle(displaced, keep, result.keptAs);
   else if (error.kind != FileErrorKind::NotFound)
     return false;
   result.done = true;
-  return FlushFolderOf(target, "cannot delete", error);
+  return FlushFolderOf(target, kCannotDelete, error);
 }

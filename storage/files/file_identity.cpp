@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "texts.h"
+
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
   if (!a.exists || !b.exists) return a.exists == b.exists;
   return a.volume == b.volume && a.fileId == b.fileId && a.size == b.size &&
@@ -32,6 +34,6 @@ bool ResolveLinks(const std::string& path, std::string& target, FileError& error
     const std::filesystem::path folder = std::filesystem::path(current).parent_path();
     current = std::filesystem::path(link).is_absolute() || folder.empty() ? link : (folder / link).string();
   }
-  error = Failure(FileErrorKind::LinkLoop, "too many symbolic links (a loop of links?)");
+  error = Failure(FileErrorKind::LinkLoop, Tr("too many symbolic links (a loop of links?)"));
   return false;
 }

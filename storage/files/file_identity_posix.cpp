@@ -6,6 +6,7 @@
 
 #include "file_identity.h"
 #include "files_posix.h"
+#include "texts.h"
 
 namespace {
 
@@ -46,11 +47,11 @@ LinkRead ReadLink(const std::string& path, std::string& text, FileError& error) 
   char buffer[PATH_MAX];
   const ssize_t n = readlink(path.c_str(), buffer, sizeof buffer);
   if (n < 0) {
-    error = ErrnoFailure("cannot follow the link", errno);
+    error = ErrnoFailure(TrLater("cannot follow the link: %1"), errno);
     return LinkRead::Failed;
   }
   if (static_cast<size_t>(n) >= sizeof buffer) {
-    error = Failure(FileErrorKind::LinkLoop, "the link is too long");
+    error = Failure(FileErrorKind::LinkLoop, Tr("the link is too long"));
     return LinkRead::Failed;
   }
   text.assign(buffer, static_cast<size_t>(n));

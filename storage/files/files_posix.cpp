@@ -5,8 +5,8 @@
 
 #include "files_posix.h"
 
-FileError ErrnoFailure(const char* what, int err) {
-  FileError error = SystemFailure(what, std::strerror(err));
+FileError ErrnoFailure(const char* format, int err) {
+  FileError error = SystemFailure(format, std::strerror(err));
   switch (err) {
     case ENOENT: error.kind = FileErrorKind::NotFound; break;
     case EEXIST: error.kind = FileErrorKind::Exists; break;

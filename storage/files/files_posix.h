@@ -4,9 +4,9 @@
 
 #include "file_error.h"
 
-// "<what>: <strerror(err)>", of the kind the errno tells (ENOENT: NotFound,
-// EEXIST: Exists, ELOOP: LinkLoop; System otherwise).
-FileError ErrnoFailure(const char* what, int err);
+// SystemFailure(format, strerror(err)), of the kind the errno tells
+// (ENOENT: NotFound, EEXIST: Exists, ELOOP: LinkLoop; System otherwise).
+FileError ErrnoFailure(const char* format, int err);
 
 // The kind of file a stat mode describes.
 FileKind KindOfMode(unsigned mode);

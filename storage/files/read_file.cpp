@@ -1,6 +1,7 @@
 #include "read_file.h"
 
 #include "file_faults.h"
+#include "texts.h"
 
 namespace {
 
@@ -9,7 +10,7 @@ bool Read(const char* path, size_t openLimit, size_t readLimit, std::vector<unsi
   if (!FileFaultPlanned(FileFault::ReadFails))
     return ReadRegularFile(path, openLimit, readLimit, data, longer, identity, error);
   data.clear();
-  error = SystemFailure("cannot read", "Input/output error");
+  error = SystemFailure(kCannotRead, "Input/output error");
   return false;
 }
 

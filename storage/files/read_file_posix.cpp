@@ -6,12 +6,13 @@
 
 #include "files_posix.h"
 #include "read_file.h"
+#include "texts.h"
 
 namespace {
 
 FileError ReadFailure(int err) {
-  return err == ENOENT ? Failure(FileErrorKind::NotFound, "file not found")
-                       : ErrnoFailure("cannot read", err);
+  return err == ENOENT ? Failure(FileErrorKind::NotFound, Tr("file not found"))
+                       : ErrnoFailure(kCannotRead, err);
 }
 
 // The type is checked by name first, so that a device is never opened at

@@ -10,9 +10,9 @@
 
 namespace {
 
-bool Done(int result, const char* what, FileError& error) {
+bool Done(int result, const char* format, FileError& error) {
   if (result == 0) return true;
-  error = ErrnoFailure(what, errno);
+  error = ErrnoFailure(format, errno);
   return false;
 }
 
@@ -22,32 +22,32 @@ bool FlagUnknown(int err) { return err == EINVAL || err == ENOSYS || err == ENOT
 
 }  // namespace
 
-bool RenameReplacing(const std::string& from, const std::string& to, const char* what,
+bool RenameReplacing(const std::string& from, const std::string& to, const char* format,
                      FileError& error) {
-  return Done(rename(from.c_str(), to.c_str()), what, error);
+  return Done(rename(from.c_str(), to.c_str()), format, error);
 }
 
 // Where the file system cannot refuse a replacement itself, a hard link
 // does it; for a directory, which cannot be linked, the name is checked
 // first.
-bool RenameWithoutReplacing(const std::string& from, const std::string& to, const char* what,
+bool RenameWithoutReplacing(const std::string& from, const std::string& to, const char* format,
                             FileError& error) {
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (!FlagUnknown(errno)) return Done(-1, what, error);
-  if (link(from.c_str(), to.c_str()) == 0) return Done(unlink(from.c_str()), what, error);
-  if (errno == EEXIST) return Done(-1, what, error);
+  if (!FlagUnknown(errno)) return Done(-1, format, error);
+  if (link(from.c_str(), to.c_str()) == 0) return Done(unlink(from.c_str()), format, error);
+  if (errno == EEXIST) return Done(-1, format, error);
   struct stat st;
   if (lstat(to.c_str(), &st) == 0) {
-    error = ErrnoFailure(what, EEXIST);
+    error = ErrnoFailure(format, EEXIST);
     return false;
   }
-  return Done(rename(from.c_str(), to.c_str()), what, error);
+  return Done(rename(from.c_str(), to.c_str()), format, error);
 }
 
-bool ExchangeFiles(const std::string& a, const std::string& b, const char* what, FileError& error) {
+bool ExchangeFiles(const std::string& a, const std::string& b, const char* format, FileError& error) {
   if (renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0) return true;
   const int err = errno;
-  error = ErrnoFailure(what, err);
+  error = ErrnoFailure(format, err);
   if (FlagUnknown(err)) error.kind = FileErrorKind::Unsupported;
   return false;
 }

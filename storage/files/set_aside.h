@@ -28,9 +28,10 @@ std::string NameToSetAside(const char* path);
 
 // Renames `from` to the first free name "<beside>.<label>-YYYYMMDD-HHMMSS"
 // (as MoveFileAside names it), never replacing another file. NotFound when
-// `from` does not exist; failures read "<what>: <reason>".
+// `from` does not exist; a failure is told through `format` ("cannot
+// rename: %1").
 bool RenameAside(const std::string& from, const std::string& beside, const char* label,
-                 const char* what, std::string& keptAs, FileError& error);
+                 const char* format, std::string& keptAs, FileError& error);
 
 // The operating system's part (set_aside_posix.cpp, set_aside_win32.cpp).
 

@@ -4,9 +4,10 @@
 
 #include "files_posix.h"
 #include "set_aside.h"
+#include "texts.h"
 
 bool RemoveName(const std::string& path, FileError& error) {
   if (unlink(path.c_str()) == 0) return true;
-  error = ErrnoFailure("cannot delete", errno);
+  error = ErrnoFailure(kCannotDelete, errno);
   return false;
 }

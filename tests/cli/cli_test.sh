@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
 # Runs korvin-cli commands and checks what they print and how they exit.
+#   cli_test.sh CLI SOURCE-ROOT [--without-files]
+# --without-files: a build without storage, which has the engine's commands
+# and refuses those that read or write files.
 set -u
 cli="$1"
 root="$2"
+without_files="${3:-}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+finish() {
+  if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+  fi
+  echo "all korvin-cli checks passed"
+  exit 0
+}
 
 # expect_status STATUS MESSAGE-PATTERN ARGS... : exit status and stderr text.
 expect_status() {
@@ -42,6 +55,8 @@ expect_status 2 "xx" perft 1 --moves "e2e4 xx"
 expect_status 2 "unknown option" perft 1 --frobnicate
 expect_status 2 "" perft 99
 expect_status 2 "unknown command" frobnicate
+# Words outside ASCII reach the program, and its messages, whole.
+expect_status 2 "'e2é4' is not a move" perft 1 --moves "e2é4"
 
 # Evaluation of the worked examples.
 [ "$("$cli" eval)" = "eval 0" ] || fail "eval of the start position"
@@ -55,6 +70,13 @@ cmp -s first.txt second.txt || fail "search --bonus zero is not reproducible"
 grep -qE '^bestmove [a-h][1-8][a-h][1-8]$' first.txt || fail "search bestmove line"
 "$cli" search --depth 3 --fen "7k/5KQ1/8/8/8/8/8/8 b - - 0 1" | grep -q '^bestmove 0000$' ||
   fail "bestmove 0000 without a legal move"
+
+if [ "$without_files" = --without-files ]; then
+  for command in play selfplay book game; do
+    expect_status 2 "'$command' is not in this build: it reads or writes files" "$command"
+  done
+  finish
+fi
 
 # One computer move, and the announcement of a mate.
 "$cli" play --level 1 --fen "k7/8/1K6/8/8/8/8/2Q5 w - - 0 1" >out.txt
@@ -117,8 +139,4 @@ expect_status 2 "not a regular file (a named pipe)" book check pipe.bok
 expect_status 2 "not a regular file (a named pipe)" book build pipe.txt out.bok
 expect_status 2 "not a regular file (a device)" book check /dev/zero
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all korvin-cli checks passed"
+finish

@@ -41,6 +41,15 @@ start_window_manager() {
 }
 # The window that has the keyboard, as the window manager says.
 active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*window id # \(0x[0-9a-f]*\).*/\1/p'; }
+# Waits until window $1 has the keyboard, as the window manager says (and
+# the X server: the keys go to it); fails naming $2 if it does not.
+expect_active() {
+  for _ in $(seq 30); do
+    [ "$(( $(active_window) ))" = "$1" ] && [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "$2 does not have the keyboard (active: $(active_window), focus: $(xdotool getwindowfocus 2>/dev/null))"
+}
 
 # A fresh work folder with the shipped files; the caller changes into it.
 fresh_work_folder() {

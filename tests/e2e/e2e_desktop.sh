@@ -40,14 +40,6 @@ frame_inside() {
   [ "$x0" -ge 0 ] && [ "$y0" -ge 0 ] && [ "$x1" -le "$screen_width" ] && [ "$y1" -le "$screen_height" ] ||
     fail "$what: the frame $x0,$y0 to $x1,$y1 is not inside the ${screen_width}x$screen_height screen"
 }
-# Waits until window $1 has the keyboard, as the window manager says.
-expect_active() {
-  for _ in $(seq 30); do
-    [ "$(( $(active_window) ))" = "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "$2 does not have the keyboard (active: $(active_window))"
-}
 click_square() {  # file 0..7, rank 1..8, White at the bottom, 50-pixel squares
   window_origin "$main"
   click_at $((WX + $1 * 50 + 25)) $((WY + (8 - $2) * 50 + 25))

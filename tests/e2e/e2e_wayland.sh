@@ -15,13 +15,27 @@ source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 board_box="$(dirname "${BASH_SOURCE[0]}")/board_box.py"
 command -v weston > /dev/null || skip "weston is not installed"
 
-# The compositor, with a private runtime folder and socket.
+# The compositor, with a private runtime folder and socket. Its panel's one
+# launcher starts nothing, so a stray click there opens no window inside it.
 output_width=1024 output_height=768
 runtime="$work.runtime"
 rm -rf "$runtime" && mkdir -p "$runtime" && chmod 700 "$runtime"
 export XDG_RUNTIME_DIR="$runtime"
+cat > "$work.weston.ini" <<INI
+[core]
+idle-time=0
+[shell]
+locking=false
+[launcher]
+icon=/usr/share/weston/terminal.png
+path=/bin/true
+INI
+# Weston follows the X pointer only once it has entered its output window,
+# and Xvfb starts the pointer in the middle of the screen, where the output
+# window is about to be mapped: the pointer waits outside it instead.
+xdotool mousemove 1270 1010
 weston --backend=x11-backend.so --width=$output_width --height=$output_height \
-  --socket=korvin-test --idle-time=0 > "$work.weston.log" 2>&1 &
+  --socket=korvin-test --config="$work.weston.ini" > "$work.weston.log" 2>&1 &
 weston_pid=$!
 cleanup_weston() { kill "$weston_pid" 2>/dev/null; wait "$weston_pid" 2>/dev/null; }
 trap 'cleanup_weston; cleanup' EXIT
@@ -74,10 +88,34 @@ alive "at the start"
   fail "the board reaches beyond the output"
 [ "$bs" -lt $output_height ] || fail "the window was not made to fit the output"
 
-# e2e4 by two clicks; the reply is kept on the disk.
+# e2e4 by two clicks; the reply is kept on the disk. The pointer enters the
+# output from outside, and each step is seen on the screen before the next:
+# weston's pointer is drawn over the e2 square, then the pawn there is
+# selected.
 square=$((bs / 8))
-click_at $((bx + 4 * square + square / 2)) $((by + 6 * square + square / 2))
-click_at $((bx + 4 * square + square / 2)) $((by + 4 * square + square / 2))
+ex=$((bx + 4 * square + square / 2)) ey=$((by + 6 * square + square / 2))
+# The mean brightness of the e2 square in a screenshot.
+e2_mean() { convert "$1.png" -crop "${square}x${square}+$((bx + 4 * square))+$((by + 6 * square))" -format '%[fx:mean]' info:; }
+differs() { awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; exit !(d > 0.0005 || d < -0.0005) }'; }
+# Waits until the e2 square looks other than in screenshot $1.
+wait_e2_change() {
+  local reference
+  reference=$(e2_mean "$1")
+  for _ in $(seq 30); do
+    screenshot "shot-$2"
+    differs "$(e2_mean "shot-$2")" "$reference" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+screenshot shot-pointer-outside
+xdotool mousemove $((OX + output_width + 20)) "$ey"
+sleep 0.1
+xdotool mousemove "$ex" "$ey"
+wait_e2_change shot-pointer-outside pointer-on-e2 || fail "weston's pointer did not follow the X pointer onto e2"
+xdotool click 1
+wait_e2_change shot-pointer-on-e2 e2-selected || fail "the click on e2 did not select the pawn"
+click_at "$ex" $((by + 4 * square + square / 2))
 for _ in $(seq 50); do
   [[ "$(game_moves korvin.kga 2>/dev/null)" =~ ^e2e4\ [a-h][1-8][a-h][1-8]$ ]] && break
   sleep 0.1

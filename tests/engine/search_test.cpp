@@ -1,13 +1,11 @@
 // The full-width search, the quiescence search, move ordering and the
 // transposition table.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <vector>
 
 #include "engine_test_util.h"
 #include "moves.h"
 #include "ordering.h"
+#include "resident_pages.h"
 #include "search.h"
 #include "think.h"
 #include "ttable.h"
@@ -37,21 +35,6 @@ int StoredScore(int key) {
   int k = 0, depth = 0, bound = 0, score = 0;
   TtReadEntry(TtIndex(key), k, depth, bound, score);
   return score;
-}
-
-// How many of the pages of `bytes` at `table` the system holds in memory.
-size_t ResidentPages(const void* table, size_t bytes) {
-  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  std::vector<unsigned char> flags((bytes + page - 1) / page);
-  if (mincore(const_cast<void*>(table), bytes, flags.data()) != 0) return 0;
-  size_t resident = 0;
-  for (unsigned char f : flags) resident += f & 1;
-  return resident;
-}
-
-size_t Pages(size_t bytes) {
-  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-  return (bytes + page - 1) / page;
 }
 
 TEST(Search, KingCaptureReturnsAtOnce) {

@@ -98,7 +98,8 @@ check "first start: folder created with every shipped file, program running ther
 # Settings: window at 100,80, 320 x 320, human plays White, Novice, no welcome.
 printf '\144\000\000\000\120\000\000\000\100\001\000\000\100\001\000\000\000\000\000\000\001\000\000\000\001\000\000\000' \
   > "$folder/korvin.cfg"
-printf '\044\070\007\017\070\000\000' > "$folder/korvin.kga"   # e2-e4
+# e2-e4 e7-e5, the user (White) to move: nothing for the program to write.
+printf '\044\070\007\017\070\000\000\126\102\007\017\102\000\000' > "$folder/korvin.kga"
 [ "$(stat -c %s "$folder/korvin.cfg")" -eq 28 ] || fail "the test's korvin.cfg is not 28 bytes"
 cp "$folder/korvin.cfg" "$tmp/cfg.saved"
 cp "$folder/korvin.kga" "$tmp/kga.saved"
@@ -147,6 +148,24 @@ wait_kept "e2e4 c7c5" || fail "the running program did not load the later start'
 [ "$(xdotool search --name '^Korvin 4$' 2>/dev/null | wc -l)" -eq 1 ] || fail "a second window opened"
 [ "$(stat -c %Y "$folder/dark.jpg")" = "$before_dark" ] || fail "the launcher copied files while Korvin 4 ran"
 kill -0 "$program_pid" 2>/dev/null || fail "the running program ended"
+
+# Files whose names hold a line break, inside or at the end, reach the
+# running program whole: a PGN file, and a Korvin game (g1-f3 g8-f6).
+odd_pgn=$(printf 'odd\nname.pgn')
+printf '[Event "Odd"]\n\n1. c4 e5 *\n' > "$tmp/docs/$odd_pgn"
+odd_kga=$(printf 'kept\nx'); odd_kga=${odd_kga%x}
+printf '\034\057\007\017\000\000\000\142\115\007\017\000\000\000' > "$tmp/docs/$odd_kga"
+for odd in "$odd_pgn:c2c4 e7e5" "$odd_kga:g1f3 g8f6"; do
+  name=${odd%:*} moves=${odd##*:}
+  (cd "$tmp/docs" && "$prefix/bin/korvin4" "$name" > "$tmp/open3.log" 2>&1)
+  status=$?
+  [ "$status" -eq 0 ] || { cat "$tmp/open3.log"; fail "the later start with an odd name ended with status $status"; }
+  wait_kept "$moves" ||
+    fail "the running program did not load a file with a line break in its name (kept game: $(game_moves "$folder/korvin.kga"))"
+done
+# Back to the game the checks below expect.
+(cd "$tmp/docs" && "$prefix/bin/korvin4" "second game.pgn" > "$tmp/open4.log" 2>&1)
+wait_kept "e2e4 c7c5" || fail "the running program did not load second game.pgn again"
 
 # A later start without a file says that Korvin 4 runs already, and touches
 # nothing.

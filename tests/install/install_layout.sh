@@ -117,6 +117,30 @@ else
   echo "NOT CHECKED: update-mime-database is not installed (package shared-mime-info)"
 fi
 
+# The entry, the metadata and the file type in every language of po/LINGUAS,
+# translated from the catalogues when the program was built.
+languages=0
+for language in $(grep -v '^#' "$source/po/LINGUAS"); do
+  for key in Name GenericName Comment Keywords; do
+    grep -q "^$key\[$language\]=." "$desktop" || fail "the desktop entry has no $key in $language"
+  done
+  grep -q "<summary xml:lang=\"$language\">" "$metainfo" || fail "the metainfo has no summary in $language"
+  grep -q "<p xml:lang=\"$language\">" "$metainfo" || fail "the metainfo has no description in $language"
+  grep -q "<comment xml:lang=\"$language\">" "$mime" || fail "the file type has no comment in $language"
+  languages=$((languages + 1))
+done
+[ "$languages" -ge 8 ] || fail "only $languages languages in po/LINGUAS"
+grep -qxF 'Comment[de]=Schach gegen den Computer spielen' "$desktop" || fail "the German comment is not the catalogue's"
+check "desktop entry, metainfo and file type in $languages languages"
+
+# The manual pages of the three programs.
+for page in korvin4 korvin-cli korvin-uci; do
+  [ -f "$prefix/share/man/man6/$page.6.gz" ] || fail "no manual page $page(6)"
+  gzip -dc "$prefix/share/man/man6/$page.6.gz" | grep -q "^\.TH $(tr a-z A-Z <<<"$page") 6 " ||
+    fail "share/man/man6/$page.6.gz is not the manual page of $page"
+done
+check "manual pages korvin4(6), korvin-cli(6), korvin-uci(6)"
+
 # ----- Launcher, with a stand-in for the window program ----------------------
 # The stand-in writes its folder and arguments to $STUB_LOG and ends with 3.
 stub="$prefix/libexec/korvin4/korvin4"

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """The layers of the program only point down: the engine includes nothing
 of storage, shell or tools, and links nothing but the thread library; the
-file services include nothing above them; storage builds on the engine
+texts include nothing of the program, the file services nothing above them
+but the texts; storage builds on the engine
 alone; the window program's files do not include each other round in a
-circle; and no test double lives in the product's folders.
+circle; no test double lives in the product's folders; and the engine and
+the tools reach the system only through their seams.
 Usage: check_layers.py SOURCE-ROOT   (exit status 1 with the faults listed)"""
 import os
 import re
@@ -38,27 +40,10 @@ def only_below(folder, allowed_folders):
                 faults.append(f"{folder}/{name} includes {header}, from above its layer")
 
 
-only_below("storage/files", ["storage/files"])
+only_below("storage/texts", ["storage/texts"])
+only_below("storage/files", ["storage/files", "storage/texts"])
 only_below("engine", ["engine"])
-only_below("storage", ["storage", "storage/files", "engine"])
-
-# The file services, storage and the picture decoders reach the operating
-# system only through seams: its headers appear only in the files of one
-# system (*_posix.cpp, *_win32.cpp), and no common file asks which system it
-# is built for.
-OS_HEADER = re.compile(r"#include <(unistd\.h|fcntl\.h|poll\.h|dirent\.h|windows\.h|sys/[^>]+)>")
-OS_QUESTION = re.compile(r"#\s*(if|ifdef|ifndef|elif)\b.*\b(_WIN32|_WIN64|__linux__|__unix__|__APPLE__)\b")
-decoders = {"picture_decode.h", "picture_decode.cpp", "png_decode.cpp", "jpeg_decode.cpp"}
-for folder, only in (("storage", None), ("storage/files", None), ("shell/platform", decoders)):
-    for name, text in sources(folder):
-        if only is not None and name not in decoders:
-            continue
-        if name.endswith(("_posix.cpp", "_win32.cpp")):
-            continue
-        for match in OS_HEADER.finditer(text):
-            faults.append(f"{folder}/{name} includes <{match.group(1)}>, which only a system's own file may")
-        if OS_QUESTION.search(text):
-            faults.append(f"{folder}/{name} asks which operating system it is built for")
+only_below("storage", ["storage", "storage/files", "storage/texts", "engine"])
 
 engine_cmake = open(os.path.join(root, "engine/CMakeLists.txt"), encoding="utf-8").read()
 for links in re.findall(r"target_link_libraries\(korvin_engine([^)]*)\)", engine_cmake):
@@ -98,6 +83,25 @@ for folder, _, names in os.walk(os.path.join(root, "shell")):
     for name in names:
         if name.startswith("script_platform"):
             faults.append(f"a test double in the product: {os.path.relpath(os.path.join(folder, name), root)}")
+
+# The system is reached only through the seams: in the engine, the tools,
+# storage, its file services and the picture decoders, a system header
+# appears in a *_posix.cpp or *_win32.cpp file alone, and no other file asks
+# which system it is built for.
+system_header = re.compile(r"#include <(sys/[^>]+|unistd\.h|poll\.h|fcntl\.h|dirent\.h|signal\.h|csignal|"
+                           r"windows\.h|[a-z]+api\.h)>")
+system_question = re.compile(r"#\s*(if|ifdef|ifndef|elif)\b.*\b(_WIN32|_WIN64|__linux__|__unix__|__APPLE__)\b")
+decoders = ("picture_decode.h", "picture_decode.cpp", "png_decode.cpp", "jpeg_decode.cpp")
+for folder in ("engine", "tools/cli", "tools/uci", "storage", "storage/files", "shell/platform"):
+    for name, text in sources(folder):
+        if name.endswith(("_posix.cpp", "_win32.cpp")):
+            continue
+        if folder == "shell/platform" and name not in decoders:
+            continue
+        for header in system_header.findall(text):
+            faults.append(f"{folder}/{name} includes <{header}> outside a system seam")
+        if system_question.search(text):
+            faults.append(f"{folder}/{name} asks which operating system it is built for")
 
 for fault in faults:
     print("FAULT:", fault)

@@ -166,6 +166,42 @@ TEST_F(ProgramTest, EndOfSessionDuringTheFileRequesterEndsTheProgram) {
   EXPECT_EQ(ReadBytes("korvin.kga").size(), 14u);
 }
 
+// A close request that comes while the Load requester is open behind a flood
+// of other events (a thousand repaints, the queue full of wheel turns, so
+// that the request itself finds no room) still ends the requester, and the
+// program, which saves, once the events before it are handled.
+TEST_F(ProgramTest, ACloseRequestBehindAFullQueueIsNotLost) {
+  StartPlain();
+  Move("e2", "e4");
+  p.SetRequesterHandler([this](ScriptPlatform& platform) {
+    for (int i = 0; i < 1000; i++) platform.PushEvent(EventId::GadgetPaint, shell.boardCanvas);
+    for (int i = 0; i < 300; i++) platform.PushEvent(EventId::MouseWheel, shell.boardCanvas, 1);
+    EXPECT_EQ(platform.QueuedEvents(), EventQueue::kCapacity);
+    EXPECT_TRUE(platform.PushEvent(EventId::WindowClose, shell.mainWindow));  // behind them
+  });
+  Options("Load Game");
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(p.FileRequests().size(), 1u);
+  EXPECT_EQ(E.gameMoveNumber, 0);  // the wheel turns before the request stepped back
+  EXPECT_EQ(ReadBytes("korvin.kga").size(), 14u);  // the whole game
+  EXPECT_EQ(ReadBytes("korvin.cfg").size(), 28u);
+}
+
+// The desktop session ends (log-off): the game and the settings are written
+// at once, inside the platform's call, before the session may end the
+// process; the program then ends as usual.
+TEST_F(ProgramTest, TheEndOfTheSessionSavesAtOnce) {
+  StartPlain();
+  Move("e2", "e4");
+  fs::remove("korvin.cfg");  // written only at the end
+  p.EndSession();
+  EXPECT_EQ(ReadBytes("korvin.cfg").size(), 28u);
+  EXPECT_EQ(ReadBytes("korvin.kga").size(), 14u);
+  EXPECT_FALSE(ended);
+  Pump();
+  EXPECT_TRUE(ended);
+}
+
 // A close request of a dialog that is already gone is no request to quit.
 TEST_F(ProgramTest, LateCloseOfADialogIsIgnored) {
   StartPlain();

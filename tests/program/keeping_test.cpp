@@ -11,6 +11,7 @@
 
 #include "atomic_write.h"
 #include "program_test_util.h"
+#include "requests.h"
 #include "start_request.h"
 
 namespace {
@@ -188,6 +189,13 @@ TEST_F(KeepingTest, ASecondStartInTheSameFolderTouchesNoFile) {
 
 namespace {
 
+// Whether the program waits on `handle` for later starts.
+bool Watches(const ScriptPlatform& p, WaitHandle handle) {
+  for (const ScriptPlatform::Watched& w : p.WatchedHandles())
+    if (w.handle == handle && w.tag == kLaterStartTag) return true;
+  return false;
+}
+
 // A later start in the same folder reaches the running program: its window
 // comes forward (with the later start's activation token) and the game file
 // it names is loaded as Load Game would; a refused file keeps the game.
@@ -197,8 +205,7 @@ TEST_F(KeepingTest, ALaterStartRaisesTheWindowAndOpensItsFile) {
   StartPlain();
   Move("e2", "e4");
   ASSERT_GE(shell.startListener, 0);
-  EXPECT_NE(std::find(p.WatchedDescriptors().begin(), p.WatchedDescriptors().end(), shell.startListener),
-            p.WatchedDescriptors().end());
+  EXPECT_TRUE(Watches(p, shell.startListener));
 
   // The later start runs beside the program, as another process would.
   const auto later = [](const std::string& path, RequestSent& sent) {
@@ -208,7 +215,7 @@ TEST_F(KeepingTest, ALaterStartRaisesTheWindowAndOpensItsFile) {
     });
   };
   const auto serve = [this] {
-    pollfd look{shell.startListener, POLLIN, 0};
+    pollfd look{static_cast<int>(shell.startListener), POLLIN, 0};
     ASSERT_EQ(poll(&look, 1, 5000), 1);
     HandleEvent(p.WaitEvent());
   };
@@ -232,8 +239,85 @@ TEST_F(KeepingTest, ALaterStartRaisesTheWindowAndOpensItsFile) {
   EXPECT_NE(Messages()[0].find("bad.pgn"), std::string::npos) << Messages()[0];
   EXPECT_EQ(Record(), "c2c4 e7e5");
   // The program still listens for the next one.
-  EXPECT_NE(std::find(p.WatchedDescriptors().begin(), p.WatchedDescriptors().end(), shell.startListener),
-            p.WatchedDescriptors().end());
+  EXPECT_TRUE(Watches(p, shell.startListener));
+
+  // A name with a line break and a backslash in it arrives whole.
+  const std::string odd = (dir_ / "two\nlines \\ game.kga").string();
+  WriteGame(odd, "d2d4 d7d5");
+  std::thread third = later(odd, sent);
+  serve();
+  third.join();
+  EXPECT_EQ(sent, RequestSent::Confirmed);
+  EXPECT_EQ(Record(), "d2d4 d7d5");
+  EXPECT_EQ(Messages().size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// The computer was killed while it thought: its side is to move in the kept
+// game. At the next start it moves once the board is up, as it would have;
+// a kept game at the user's turn, and a game file handed over at the start
+// with the computer to move, wait for the user.
+TEST_F(KeepingTest, AKeptGameStoppedAtTheComputersTurnGoesOn) {
+  WriteConfig(100, 100, 400, 400, 0, 1, 1);
+  WriteGame("korvin.kga", "e2e4");
+  EXPECT_EQ(RunProgram(p), 0);  // the script runs out: the session ends
+  EXPECT_EQ(E.gameMoveNumber, 2);
+  EXPECT_EQ(Kept(), Record());
+  EXPECT_EQ(Kept().substr(0, 5), "e2e4 ");
+  EXPECT_EQ(p.BusyChanges(), (std::vector<bool>{true, false, false}));  // thought once, then ended
+}
+
+TEST_F(KeepingTest, AKeptGameAtTheUsersTurnAndAGameHandedOverWait) {
+  WriteConfig(100, 100, 400, 400, 1, 1, 1);  // the user plays Black
+  WriteGame("korvin.kga", "e2e4", 1);
+  EXPECT_EQ(RunProgram(p), 0);
+  EXPECT_EQ(Kept(), "e2e4");
+  EXPECT_EQ(p.BusyChanges(), std::vector<bool>{false});
+
+  ScriptPlatform second;
+  Prepare(second);
+  WriteGame("handed.kga", "d2d4", 0);  // Black, the computer's side here, to move
+  WriteConfig(100, 100, 400, 400, 0, 1, 1);
+  WriteGame("korvin.kga", "e2e4");
+  EXPECT_EQ(RunProgram(second, (dir_ / "handed.kga").string()), 0);
+  EXPECT_EQ(Kept(), "d2d4");
+  EXPECT_EQ(second.BusyChanges(), std::vector<bool>{false});  // never thought
+}
+
+// Knight moves out and back: a game as long as one likes that never ends.
+std::string KnightShuffle(int halfMoves) {
+  static const char* const kCycle[4] = {"g1f3", "g8f6", "f3g1", "f6g8"};
+  std::string moves;
+  for (int n = 0; n < halfMoves; n++) moves += std::string(n ? " " : "") + kCycle[n % 4];
+  return moves;
+}
+
+// At the record's limit the game stops with a word: the move that fills it
+// is kept and the user is told that no more can be played and what to do;
+// a later attempt is told again, not swallowed.
+TEST_F(KeepingTest, AtTheRecordsLimitTheUserIsTold) {
+  WriteGame("korvin.kga", KnightShuffle(998));
+  StartPlain();
+  ASSERT_EQ(E.gameMoveNumber, 998);
+  actions.push_back(Press("Korvin 4", "OK"));
+  Move("f3", "g1");  // the 999th half-move: the draw banner, then the word
+  EXPECT_EQ(E.gameMoveNumber, 999);
+  EXPECT_EQ(ReadBytes("korvin.kga").size(), 999u * 7);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0].find("This game has reached 999 half-moves"), 0u) << Messages()[0];
+  EXPECT_NE(Messages()[0].find("New Game"), std::string::npos);
+  EXPECT_NE(Messages()[0].find("Save Game"), std::string::npos);
+  actions.push_back(Press("Korvin 4", "OK"));
+  Move("f6", "g8");  // Black to move: the user may move for it, but there is no room
+  EXPECT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(E.gameMoveNumber, 999);
+  EXPECT_EQ(Kept(), Record());
+  // New Game plays on.
+  Options("New Game");
+  EXPECT_EQ(E.gameMoveNumber, 1);  // the computer, White now, has moved
 }
 
 }  // namespace

@@ -51,7 +51,7 @@ class PlacementTest : public ProgramTest {
     AskPromotion();
     ShowResult(3, 3000);
     actions.push_back(Press("Korvin 4", "OK"));
-    ShowMessage("Cannot save \"game.kga\":", "No space left on device");
+    ShowMessage({"Cannot save \"game.kga\":", "No space left on device"});
   }
   // Every window opened so far lies inside `area`.
   void ExpectAllInside(const ScreenRect& area) {

@@ -39,6 +39,27 @@ TEST_F(ProgramTest, ResizingKeepsTheWindowSquareWithinItsLimits) {
   EXPECT_EQ(a1.y, 7 * 64);
 }
 
+// Once the window system's frame is known, a window that does not fit with
+// it is made smaller; the board is drawn at the new size at once, although
+// a window made smaller is not repainted by the window system.
+TEST_F(ProgramTest, TheFirstBoardFillsAWindowMadeSmallerToFit) {
+  WriteConfig(0, 0, 2000, 2000, 0, 1, 1);
+  ASSERT_TRUE(StartUp(p));
+  EXPECT_EQ(p.FindWindow(shell.mainWindow)->width, 1080);
+  // The frame, now known, leaves 1000 pixels of the screen's height.
+  p.SetScreens({ScreenRect{0, 0, 1920, 1000}});
+  Pump();
+  const ScriptWindow* w = p.FindWindow(shell.mainWindow);
+  EXPECT_EQ(w->width, 1000);
+  EXPECT_EQ(w->height, 1000);
+  EXPECT_EQ(shell.squareSize, 125);
+  const Frame& frame = LastBoardFrame();
+  ASSERT_FALSE(frame.calls.empty());
+  const DrawCall& a1 = frame.calls.at(0);
+  EXPECT_EQ(a1.width, 125);
+  EXPECT_EQ(a1.y, 7 * 125);
+}
+
 TEST_F(ProgramTest, WhileTheComputerThinksTheWindowKeepsItsSizeAndInputIsLost) {
   StartPlain();
   Click(Sq("e2"));

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <chrono>
@@ -103,6 +104,39 @@ TEST_F(QtClosing, ClosingTheMainWindowEndsTheFileRequester) {
   bool closed = false;
   while (platform.PollEvent(event)) closed = closed || (event.id == EventId::WindowClose && event.source == window);
   EXPECT_TRUE(closed);
+  platform.DestroyWindow(window);
+}
+
+// A close request of the main window behind a flood of events while the
+// requester is open: a thousand repaints (merged into one), then more
+// button presses than the queue holds, then the close request, which finds
+// no room. The requester ends all the same, and the request comes last.
+TEST_F(QtClosing, ACloseRequestBehindAFullQueueEndsTheRequester) {
+  const Handle window = platform.OpenWindow("Korvin 4", 10, 10, 200, 200, WindowKind::Resizable, 0);
+  const Handle canvas = platform.AddCanvas(window, 0, 0, 200, 200, true);
+  const Handle button = platform.AddButton(window, 0, 0, 50, 20, "OK");
+  platform.ProcessPending();
+  Event event;
+  while (platform.PollEvent(event)) {
+  }
+  QTimer::singleShot(100, [&] {
+    for (int i = 0; i < 1000; i++) platform.WidgetOf(canvas)->repaint();
+    for (int i = 0; i < 300; i++) static_cast<QPushButton*>(platform.WidgetOf(button))->click();
+    platform.WidgetOf(window)->close();
+  });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(platform.RequestFile("Load File", {{"Korvin game", "kga"}}, false, "", window), "");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_TRUE(platform.EndRequested());
+  std::vector<Event> events;
+  while (platform.PollEvent(event)) events.push_back(event);
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back().id, EventId::WindowClose);
+  EXPECT_EQ(events.back().source, window);
+  int paints = 0;
+  for (const Event& e : events) paints += e.id == EventId::GadgetPaint;
+  EXPECT_LE(paints, 1);
+  EXPECT_GT(platform.DroppedEvents(), 0);
   platform.DestroyWindow(window);
 }
 

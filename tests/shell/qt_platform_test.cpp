@@ -175,8 +175,6 @@ TEST_F(QtPlatformTest, ButtonsCheckBoxCloseAndQuit) {
   static_cast<QPushButton*>(platform.WidgetOf(ok))->click();
   static_cast<QCheckBox*>(platform.WidgetOf(box))->click();
   EXPECT_EQ(platform.CheckBoxState(box), 1);
-  platform.SetCheckBoxState(box, 0);  // silent
-  EXPECT_EQ(platform.CheckBoxState(box), 0);
   EXPECT_FALSE(platform.WidgetOf(w)->close());  // refused: the program decides
   EXPECT_TRUE(platform.WidgetOf(w)->isVisible());
   QEvent quit(QEvent::Quit);
@@ -191,6 +189,24 @@ TEST_F(QtPlatformTest, ButtonsCheckBoxCloseAndQuit) {
   EXPECT_EQ(events[2].source, w);
   EXPECT_EQ(events[3].id, EventId::AppTerminate);
   EXPECT_EQ(events[3].source, 0);
+}
+
+// A fixed dialog declines to be maximized or made full-screen (a title bar
+// drawn by Qt offers maximize for every window); a resizable one may be.
+TEST_F(QtPlatformTest, AFixedWindowIsNeverMaximized) {
+  const Handle main = platform.OpenWindow("Korvin 4", 0, 0, 400, 400, WindowKind::Resizable, 0);
+  const Handle dialog = platform.OpenWindow("Options", 0, 0, 480, 330, WindowKind::Fixed, main);
+  Drain();
+  for (const Qt::WindowState state : {Qt::WindowMaximized, Qt::WindowFullScreen}) {
+    platform.WidgetOf(dialog)->setWindowState(state);
+    platform.ProcessPending();
+    EXPECT_EQ(platform.StateOf(dialog), WindowState::Normal);
+    EXPECT_EQ(platform.WindowWidth(dialog), 480);
+    EXPECT_EQ(platform.WindowHeight(dialog), 330);
+  }
+  platform.WidgetOf(main)->setWindowState(Qt::WindowMaximized);
+  platform.ProcessPending();
+  EXPECT_EQ(platform.StateOf(main), WindowState::Maximized);
 }
 
 TEST_F(QtPlatformTest, QueueHoldsAtMost256Events) {

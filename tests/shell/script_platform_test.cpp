@@ -25,6 +25,67 @@ TEST(EventQueue, KeepsOrderAcrossTheRingAndDropsWhenFull) {
   EXPECT_EQ(last, EventQueue::kCapacity - 1);  // the newest were dropped, not the oldest
 }
 
+// Paint and size events take the older one's place at the back, so a flood
+// of them never fills the ring and the latest still follows what came
+// between; pointer moves merge only with the newest; AppTerminate is kept
+// once.
+TEST(EventQueue, MergesRefreshesWithoutReordering) {
+  EventQueue queue;
+  for (int i = 0; i < 1000; ++i) {
+    queue.Post({EventId::GadgetPaint, 5, 0});
+    queue.Post({EventId::WindowSize, 4, 0});
+  }
+  EXPECT_EQ(queue.Count(), 2);
+  queue.Post({EventId::MouseDown, 5, 1});
+  queue.Post({EventId::GadgetPaint, 5, 0});  // after the click now
+  queue.Post({EventId::MouseMove, 5, 0});
+  queue.Post({EventId::MouseMove, 5, 0});
+  queue.Post({EventId::MouseUp, 5, 1});
+  queue.Post({EventId::MouseMove, 5, 0});
+  queue.Post({EventId::AppTerminate, 0, 0});
+  queue.Post({EventId::AppTerminate, 0, 0});
+  const EventId expected[] = {EventId::WindowSize, EventId::MouseDown, EventId::GadgetPaint,
+                              EventId::MouseMove,  EventId::MouseUp,   EventId::MouseMove,
+                              EventId::AppTerminate};
+  Event e;
+  for (const EventId id : expected) {
+    ASSERT_TRUE(queue.Pop(e));
+    EXPECT_EQ(e.id, id);
+  }
+  EXPECT_FALSE(queue.Pop(e));
+  EXPECT_EQ(queue.Dropped(), 0);
+}
+
+// A request to end the program that finds the ring full waits behind it and
+// comes once everything before it has been taken; the first such request
+// counts. A dialog's close request is an ordinary event.
+TEST(EventQueue, AnEndRequestIsNeverLostToAFullQueue) {
+  EventQueue queue;
+  for (int i = 0; i < 300; ++i) queue.Post({EventId::MouseWheel, 1, i});
+  EXPECT_EQ(queue.Dropped(), 300 - EventQueue::kCapacity);
+  EXPECT_FALSE(queue.EndRequested());
+  EXPECT_FALSE(queue.Post({EventId::WindowClose, 7, 0}));  // a dialog's: dropped
+  EXPECT_TRUE(queue.Post({EventId::WindowClose, 3, 0}, true));
+  EXPECT_TRUE(queue.Post({EventId::AppTerminate, 0, 0}));
+  EXPECT_TRUE(queue.EndRequested());
+  Event e;
+  for (int i = 0; i < EventQueue::kCapacity; ++i) {
+    ASSERT_TRUE(queue.Pop(e));
+    ASSERT_EQ(e.data, i);
+    ASSERT_TRUE(queue.EndRequested());
+  }
+  ASSERT_TRUE(queue.Pop(e));
+  EXPECT_EQ(e.id, EventId::WindowClose);
+  EXPECT_EQ(e.source, 3);
+  EXPECT_FALSE(queue.EndRequested());
+  EXPECT_FALSE(queue.Pop(e));
+  // Queued in the ring, a request counts until it is taken.
+  queue.Post({EventId::WindowClose, 3, 0}, true);
+  EXPECT_TRUE(queue.EndRequested());
+  ASSERT_TRUE(queue.Pop(e));
+  EXPECT_FALSE(queue.EndRequested());
+}
+
 TEST(ScriptPlatform, RecordsWindowsWidgetsAndLimits) {
   ScriptPlatform p;
   p.SetDesktopSize(1280, 1024);
@@ -164,7 +225,7 @@ TEST(ScriptPlatform, ScriptedInputFilesAndSleeps) {
   EXPECT_TRUE(p.FileRequests()[1].save);
   EXPECT_EQ(p.FileRequests()[1].title, "Save File");
 
-  p.Sleep(3000);
+  EXPECT_FALSE(p.SleepUnless(3000, [](const Event&) { return false; }));
   EXPECT_EQ(p.Sleeps(), std::vector<int>{3000});
 
   // WaitEvent: queued first, then the idle handler, then starvation.

@@ -129,13 +129,13 @@ TEST_F(AtomicFaultTest, EveryFailureHasAKindForTheCodeThatDecides) {
   FileError error;
   WriteAll(PathOf("a"), Bytes{1});
   WriteAll(PathOf("b"), Bytes{2});
-  EXPECT_FALSE(RenameWithoutReplacing(PathOf("a"), PathOf("b"), "cannot rename", error));
+  EXPECT_FALSE(RenameWithoutReplacing(PathOf("a"), PathOf("b"), kCannotRename, error));
   EXPECT_EQ(error.kind, FileErrorKind::Exists);
   EXPECT_EQ(ReadAll(PathOf("b")), Bytes{2});
-  EXPECT_FALSE(RenameWithoutReplacing(PathOf("none"), PathOf("c"), "cannot rename", error));
+  EXPECT_FALSE(RenameWithoutReplacing(PathOf("none"), PathOf("c"), kCannotRename, error));
   EXPECT_EQ(error.kind, FileErrorKind::NotFound);
   EXPECT_EQ(error.message, "cannot rename: No such file or directory");
-  EXPECT_FALSE(ExchangeFiles(PathOf("a"), PathOf("none"), "cannot rename", error));
+  EXPECT_FALSE(ExchangeFiles(PathOf("a"), PathOf("none"), kCannotRename, error));
   EXPECT_EQ(error.kind, FileErrorKind::NotFound);
 }
 

@@ -1,6 +1,6 @@
 #include "script_platform.h"
 
-#include <poll.h>
+#include "wait_handle.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -138,7 +138,8 @@ void ScriptPlatform::ResizeWindow(ScriptWindow& window, int w, int h) {
 }
 
 // Like a window system: the size is kept within the limits and a change of
-// size is reported by WindowSize and a repaint of the window's canvases.
+// size is reported by WindowSize; a window that grows also repaints its
+// canvases (a smaller one only cuts off what was shown).
 void ScriptPlatform::SetWindowShape(Handle window, int x, int y, int w, int h) {
   ScriptWindow* win = LiveWindow(window, "SetWindowShape");
   if (win == nullptr || win->state != WindowState::Normal) return;
@@ -149,8 +150,10 @@ void ScriptPlatform::SetWindowShape(Handle window, int x, int y, int w, int h) {
   win->x = x;
   win->y = y;
   if (w == win->width && h == win->height) return;
+  const bool grows = w > win->width || h > win->height;
   ResizeWindow(*win, w, h);
   PushEvent(EventId::WindowSize, window);
+  if (!grows) return;
   for (const ScriptWidget& widget : widgets_) {
     if (widget.window == window && widget.kind == WidgetKind::Canvas && !widget.destroyed) {
       PushEvent(EventId::GadgetPaint, widget.handle);
@@ -283,19 +286,26 @@ std::string ScriptPlatform::RequestFile(const std::string& title,
                                         const std::vector<FileFilter>& filters, bool save,
                                         const std::string& initialPath, Handle owner) {
   fileRequests_.push_back(FileRequest{title, filters, initialPath, save, owner});
-  if (terminateRequest_) {
-    terminateRequest_ = false;
-    PushEvent(EventId::AppTerminate);
-    return "";
+  if (requesterHandler_) {
+    const auto handler = std::move(requesterHandler_);
+    requesterHandler_ = nullptr;
+    handler(*this);
   }
+  const auto ends = [](const Event& e) {
+    return e.id == EventId::AppTerminate || e.id == EventId::WindowClose;
+  };
+  if (queue_.EndRequested() || queue_.Contains(ends)) return "";
   if (fileAnswers_.empty()) return "";
   const std::string answer = fileAnswers_.front();
   fileAnswers_.pop_front();
   return answer;
 }
 
+// A close request of a window without owner ends the program, as on screen.
 bool ScriptPlatform::PushEvent(EventId id, Handle source, int data) {
-  return queue_.Post(Event{id, source, data});
+  const ScriptWindow* window = id == EventId::WindowClose ? FindWindow(source) : nullptr;
+  const bool ends = window != nullptr && !window->destroyed && window->owner == 0;
+  return queue_.Post(Event{id, source, data}, ends);
 }
 
 bool ScriptPlatform::ClickWidget(Handle widget) {
@@ -305,17 +315,20 @@ bool ScriptPlatform::ClickWidget(Handle widget) {
   return PushEvent(EventId::GadgetAction, widget);
 }
 
-void ScriptPlatform::WatchDescriptor(int descriptor) {
-  if (std::find(watched_.begin(), watched_.end(), descriptor) == watched_.end())
-    watched_.push_back(descriptor);
+void ScriptPlatform::WatchWaitHandle(WaitHandle handle, int tag) {
+  for (Watched& w : watched_) {
+    if (w.handle != handle) continue;
+    w.tag = tag;
+    return;
+  }
+  watched_.push_back(Watched{handle, tag});
 }
 
 // Watched descriptors with something to read are reported once each.
 void ScriptPlatform::GatherInput() {
   for (auto it = watched_.begin(); it != watched_.end();) {
-    pollfd look{*it, POLLIN, 0};
-    if (poll(&look, 1, 0) == 1 && (look.revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-      PushEvent(EventId::DescriptorReady, 0, *it);
+    if (WaitHandleReady(it->handle)) {
+      PushEvent(EventId::HandleReady, 0, it->tag);
       it = watched_.erase(it);
     } else {
       ++it;
@@ -339,7 +352,7 @@ Event ScriptPlatform::WaitEvent() {
 bool ScriptPlatform::SleepUnless(int ms, bool (*ends)(const Event&)) {
   sleeps_.push_back(ms);
   if (sleepHandler_) sleepHandler_(*this);
-  return queue_.Contains(ends);
+  return queue_.EndRequested() || queue_.Contains(ends);
 }
 
 void ScriptPlatform::SetPointer(Handle canvas, int x, int y) {

@@ -8,22 +8,25 @@
 // Behaviour that mirrors the real platform:
 // - A canvas added to a window posts one GadgetPaint (the first exposure).
 // - SetWindowShape keeps the size within the window's limits; when the size
-//   changes it posts WindowSize for the window and GadgetPaint for each of
-//   its canvases; anchored canvases follow the window's size.
+//   changes it posts WindowSize for the window, and when it grows also
+//   GadgetPaint for each of its canvases; anchored canvases follow the
+//   window's size.
 // - The queue holds 256 events; pushes beyond that are dropped.
 // - ClickWidget ticks or clears a check box before posting GadgetAction, as a
 //   real click does.
 // - ScreenArea gives the screen holding the point, else the nearest one.
 // - SetWindowShape leaves a window that is not in the Normal state alone.
-// - A watched descriptor that has something to read posts DescriptorReady
-//   once (looked at whenever WaitEvent finds the queue empty).
+// - A watched wait handle that is ready posts HandleReady once (looked at
+//   whenever WaitEvent finds the queue empty).
+// - A close request pushed for a window without owner also requests the end
+//   of the program (EndRequested).
 // What a real platform cannot do:
 // - WaitEvent on an empty queue first calls the idle handler (if any), which
 //   may push more events. If the queue is still empty the script has run out:
 //   WaitEvent returns AppTerminate (source 0), so that the program under
 //   test shuts down instead of waiting for ever.
-// - Sleep and SleepUnless return at once and only record the duration
-//   (SleepUnless after running the sleep handler, if any).
+// - SleepUnless returns at once and only records the duration, after
+//   running the sleep handler, if any.
 // - An operation on an unknown or destroyed handle is recorded in Misuses().
 #pragma once
 
@@ -119,7 +122,7 @@ class ScriptPlatform : public Platform {
   Handle AddCheckBox(Handle window, int x, int y, int w, int h,
                      const std::string& text) override;
   int CheckBoxState(Handle checkBox) override;
-  void SetCheckBoxState(Handle checkBox, int state) override;
+
   void SetDefaultButton(Handle button) override;
   void SetButtonColour(Handle button, int red, int green, int blue) override;
   Handle AddCanvas(Handle window, int x, int y, int w, int h, bool anchored) override;
@@ -128,10 +131,9 @@ class ScriptPlatform : public Platform {
   std::string RequestFile(const std::string& title, const std::vector<FileFilter>& filters, bool save,
                           const std::string& initialPath, Handle owner) override;
   Event WaitEvent() override;
-  void WatchDescriptor(int descriptor) override;
+  void WatchWaitHandle(WaitHandle handle, int tag) override;
   int PointerX(Handle canvas) override;
   int PointerY(Handle canvas) override;
-  void Sleep(int ms) override { sleeps_.push_back(ms); }
   bool SleepUnless(int ms, bool (*ends)(const Event&)) override;
   Handle LoadPicture(const std::string& path, std::string* error = nullptr) override;
   void SetDrawTarget(Handle canvas) override;
@@ -149,6 +151,11 @@ class ScriptPlatform : public Platform {
   void SetScreens(const std::vector<ScreenRect>& screens) { screens_ = screens; }
   // Queues an event as the window system would; false when the queue was full.
   bool PushEvent(EventId id, Handle source = 0, int data = 0);
+  // Ticks (1) or clears (0) a check box without an event, as a test's set-up.
+  void SetCheckBoxState(Handle checkBox, int state);
+  // The desktop session ends: the program's session-end handler runs now,
+  // and AppTerminate is queued.
+  void EndSession() { SessionEnding(); }
   // A user click on a button or check box (a check box toggles first).
   bool ClickWidget(Handle widget);
   // The pointer moved to (x, y) of a canvas.
@@ -174,7 +181,15 @@ class ScriptPlatform : public Platform {
   void SetSleepHandler(std::function<void(ScriptPlatform&)> handler) { sleepHandler_ = std::move(handler); }
   // The next file requester is ended by the end of the session: it queues
   // AppTerminate and returns "", as the real requester does.
-  void TerminateDuringNextFileRequest() { terminateRequest_ = true; }
+  void TerminateDuringNextFileRequest() {
+    SetRequesterHandler([](ScriptPlatform& p) { p.PushEvent(EventId::AppTerminate); });
+  }
+  // Called once while the next file requester is open, as if its events
+  // arrived meanwhile; a request to end the program among them (or standing
+  // already) ends the requester with "", as on screen.
+  void SetRequesterHandler(std::function<void(ScriptPlatform&)> handler) {
+    requesterHandler_ = std::move(handler);
+  }
 
   // ----- Record ------------------------------------------------------------
   const std::vector<ScriptWindow>& Windows() const { return windows_; }
@@ -194,7 +209,12 @@ class ScriptPlatform : public Platform {
   bool Busy() const { return busy_; }
   // Every SetBusy call, in order.
   const std::vector<bool>& BusyChanges() const { return busyChanges_; }
-  const std::vector<int>& WatchedDescriptors() const { return watched_; }
+  // The wait handles watched and not yet reported ready.
+  struct Watched {
+    WaitHandle handle;
+    int tag;
+  };
+  const std::vector<Watched>& WatchedHandles() const { return watched_; }
   Handle DrawTarget() const { return target_; }
   double DrawAlpha() const { return alpha_; }
   bool AlphaBlending() const { return blending_; }
@@ -220,7 +240,7 @@ class ScriptPlatform : public Platform {
   int fakeWidth_ = 0, fakeHeight_ = 0;
   std::function<void(ScriptPlatform&)> idle_;
   std::function<void(ScriptPlatform&)> sleepHandler_;
-  bool terminateRequest_ = false;
+  std::function<void(ScriptPlatform&)> requesterHandler_;
   std::vector<Frame> frames_;
   std::vector<DrawCall> pending_;
   std::vector<int> sleeps_;
@@ -231,5 +251,5 @@ class ScriptPlatform : public Platform {
   bool knowsPositions_ = true;
   bool busy_ = false;
   std::vector<bool> busyChanges_;
-  std::vector<int> watched_;  // descriptors watched and not yet reported
+  std::vector<Watched> watched_;
 };

@@ -1,10 +1,10 @@
 // A korvin-uci process driven through pipes, with a deadline on every wait
-// so that a hang fails the test instead of blocking it.
+// so that a hang fails the test instead of blocking it. Starting, feeding,
+// reading and ending the process are the system's (uci_child_posix.cpp,
+// uci_child_win32.cpp); the lines are read in uci_child.cpp.
 #pragma once
 
-#include <signal.h>
-#include <sys/wait.h>
-
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,13 +35,21 @@ class UciChild {
   int WaitExit(int timeoutMs = 30000);
 
  private:
+  struct Process;  // the system's handles of the process and its pipes
+
   bool ReadLine(std::string& line, int timeoutMs);
-  pid_t pid_ = -1;
-  int toChild_ = -1, fromChild_ = -1;
+  // Appends what the engine wrote to buffer_, waiting at most `timeoutMs`
+  // for something; sets ended_ at the end of its output.
+  void ReadOutput(int timeoutMs);
+
+  std::unique_ptr<Process> process_;
   std::string buffer_;
   bool ended_ = false;
-  int status_ = -2;
+  int status_ = -2;  // the exit status once known
 };
 
 // Words of a line.
 std::vector<std::string> Words(const std::string& line);
+
+// Milliseconds of a steady clock.
+long long NowMs();

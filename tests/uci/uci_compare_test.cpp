@@ -8,6 +8,8 @@
 
 namespace {
 
+const std::string kCliBinary = KORVIN_CLI_BIN;
+
 struct Iteration {
   long long nodes = 0;
   std::string pv;

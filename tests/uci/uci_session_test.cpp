@@ -1,14 +1,16 @@
 // Whole korvin-uci sessions through pipes: the handshake, searches, stop and
 // isready while thinking, quit, bad input, mate scores and the book.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "uci_test_util.h"
 
 namespace {
+
+// More than the longest line korvin-uci reads whole.
+constexpr size_t kOverLongBytes = (1u << 20) + 16;
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& prefix) {
   for (const std::string& l : lines)
@@ -198,6 +200,52 @@ TEST(UciSession, PositionLongerThanTheRecordIsRefused) {
   EXPECT_EQ(engine.WaitExit(), 0);
 }
 
+// A position command too long to be read whole is refused like any other:
+// its start alone would be a position the controller never sent. The same
+// holds when it arrives during a search, and a dropped line that begins as
+// another command is not carried out either.
+TEST(UciSession, OverLongPositionLeavesNoPosition) {
+  UciChild engine(kUciBinary);
+  StartQuiet(engine);
+  std::string moves;
+  while (moves.size() <= (2u << 20)) moves += " b1c3 b8c6 c3b1 c6b8";
+  const std::string overLong = "position startpos moves" + moves;
+  std::vector<std::string> lines;
+  for (const bool duringSearch : {false, true}) {
+    engine.Send("position startpos moves e2e4");
+    if (duringSearch) {
+      engine.Send("go infinite");
+      // A dropped stop is not a stop: the search waits for the real one.
+      engine.Send("stop" + std::string(kOverLongBytes, ' ') + "now");
+      engine.Send("isready");
+      lines.clear();
+      ASSERT_TRUE(engine.WaitFor("readyok", lines));
+      EXPECT_TRUE(BestMoveOf(lines).empty()) << "an over-long stop ended the search";
+    }
+    engine.Send(overLong);
+    if (duringSearch) {
+      engine.Send("stop");
+      lines.clear();
+      ASSERT_TRUE(engine.WaitFor("bestmove", lines));
+      EXPECT_TRUE(IsLegalIn("startpos moves e2e4", BestMoveOf(lines)));
+    }
+    engine.Send("go depth 1");
+    lines.clear();
+    ASSERT_TRUE(engine.WaitFor("bestmove", lines)) << duringSearch;
+    EXPECT_EQ(BestMoveOf(lines), "0000") << duringSearch;
+    EXPECT_TRUE(HasLine(lines, "info string no position to search: the position command is "
+                               "longer than 1048576 bytes"))
+        << duringSearch;
+  }
+  engine.Send("position startpos moves d2d4");
+  engine.Send("go depth 1");
+  lines.clear();
+  ASSERT_TRUE(engine.WaitFor("bestmove", lines));
+  EXPECT_TRUE(IsLegalIn("startpos moves d2d4", BestMoveOf(lines))) << BestMoveOf(lines);
+  engine.Send("quit");
+  EXPECT_EQ(engine.WaitExit(), 0);
+}
+
 TEST(UciSession, GarbageLongLinesAndBadOptionsAreSurvived) {
   UciChild engine(kUciBinary);
   StartQuiet(engine);
@@ -263,10 +311,10 @@ TEST(UciSession, MateScoresCountMovesFromTheSideToMove) {
 }
 
 TEST(UciSession, ClockSearchAndBookMoves) {
+  if (!KORVIN_UCI_BOOK_FILES) GTEST_SKIP() << "this build of korvin-uci reads no book file";
   // A book of one line, 1. e4 e5, in a directory of its own.
-  char dir[] = "/tmp/korvin-uci-test-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const std::string book = std::string(dir) + "/korvin.bok";
+  const std::string dir = MakeTempFolder("korvin-uci-test-").string();
+  const std::string book = dir + "/korvin.bok";
   {
     std::ofstream out(book, std::ios::binary);
     const unsigned char bytes[] = {36, 56, 86, 66, 0};
@@ -307,10 +355,9 @@ TEST(UciSession, ClockSearchAndBookMoves) {
   ASSERT_TRUE(engine.WaitFor("bestmove", lines));
   EXPECT_FALSE(HasLine(lines, "info string book"));
   // A book file that cannot be opened is reported.
-  engine.Send("setoption name BookFile value " + std::string(dir) + "/missing.bok");
+  engine.Send("setoption name BookFile value " + dir + "/missing.bok");
   EXPECT_TRUE(engine.WaitFor("info string book file"));
   engine.Send("quit");
   EXPECT_EQ(engine.WaitExit(), 0);
-  std::remove(book.c_str());
-  rmdir(dir);
+  std::filesystem::remove_all(dir);
 }

@@ -2,13 +2,13 @@
 // of a move in a position given as the words of a position command.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "uci_child.h"
 
 inline const std::string kUciBinary = KORVIN_UCI_BIN;
-inline const std::string kCliBinary = KORVIN_CLI_BIN;
 
 // True when `move` (coordinate notation) is legal in the position described
 // by `position` ("startpos moves e2e4", "fen ... moves ...").
@@ -20,3 +20,7 @@ std::string BestMoveOf(const std::vector<std::string>& lines);
 // Starts korvin-uci, checks the handshake, and switches the book off (so the
 // tests do not depend on a book file in the working directory).
 void StartQuiet(UciChild& engine);
+
+// A new empty folder in the system's temporary folder, its name `prefix`
+// and a random part.
+std::filesystem::path MakeTempFolder(const std::string& prefix);

@@ -32,6 +32,10 @@ from PIL import __version__ as PILLOW_VERSION
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pieces  # noqa: E402  (the piece set beside this file)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "texts"))
+import po_file  # noqa: E402  (the catalogues' reader, for the banners' words)
+
+PO_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "po")
 
 FONT_DIR = "/usr/share/fonts/truetype/dejavu"
 SERIF_BOLD = os.path.join(FONT_DIR, "DejaVuSerif-Bold.ttf")
@@ -157,23 +161,42 @@ def ornament(height, colour):
     return img
 
 
-BANNER_WORDS = ("Checkmate", "Stalemate", "Draw")
+def N_(word):
+    """Marks a word for the catalogues (po/korvin4.pot); its translations
+    are read from po/*.po."""
+    return word
 
 
-def banner_font(limit, scale):
-    """The largest bold serif font (at most 34 px) that fits every banner word."""
+BANNER_WORDS = (N_("Checkmate"), N_("Stalemate"), N_("Draw"))
+
+
+def banner_font(limit, scale, words):
+    """The largest bold serif font (at most 34 px) that fits every banner word
+    of one language."""
     size = 34
     while size > 12:
         font = ImageFont.truetype(SERIF_BOLD, size * scale)
-        if all(font.getbbox(word)[2] - font.getbbox(word)[0] <= limit for word in BANNER_WORDS):
+        if all(font.getbbox(word)[2] - font.getbbox(word)[0] <= limit for word in words):
             return font
         size -= 1
     return ImageFont.truetype(SERIF_BOLD, size * scale)
 
 
-def banner(word, scale=1):
+def translated_banner_words(po_dir):
+    """(language, its three banner words) for every catalogue that translates
+    all three, in the order of po/LINGUAS."""
+    found = []
+    for language in po_file.linguas(po_dir):
+        words = po_file.translations(os.path.join(po_dir, language + ".po"))
+        if all(word in words for word in BANNER_WORDS):
+            found.append((language, tuple(words[word] for word in BANNER_WORDS)))
+    return found
+
+
+def banner(word, scale=1, words=BANNER_WORDS):
     """A 315 x 68 result banner (times scale): dark panel, gold frame, the
-    word in cream between two kings."""
+    word in cream between two kings, in the size that fits all of `words`
+    (the three banners of one language)."""
     w, h = 315 * scale, 68 * scale
     img = vertical_gradient((w, h), (72, 52, 37), (32, 23, 17)).convert("RGBA")
     d = ImageDraw.Draw(img)
@@ -186,7 +209,7 @@ def banner(word, scale=1):
     kw = king.size[0]
     img.alpha_composite(king, (20 * scale, (h - king.size[1]) // 2))
     img.alpha_composite(king.transpose(Image.FLIP_LEFT_RIGHT), (w - 20 * scale - kw, (h - king.size[1]) // 2))
-    font = banner_font(w - 2 * (20 * scale + kw + 12 * scale), scale)
+    font = banner_font(w - 2 * (20 * scale + kw + 12 * scale), scale, words)
     box = d.textbbox((0, 0), word, font=font)
     tw, th = box[2] - box[0], box[3] - box[1]
     tx = (w - tw) // 2 - box[0]
@@ -311,9 +334,11 @@ def load_pictures(directory):
     return squares, figures
 
 
-def write_pictures(out, squares, figures):
+def write_pictures(out, squares, figures, po_dir=PO_DIR):
     """Every picture the program loads, and the x2 companions of those it
-    draws at their own size."""
+    draws at their own size. The banners come in every language of the
+    catalogues too, beside the English ones: "checkmate-de.png",
+    "checkmate-de@2x.png"."""
     os.makedirs(out, exist_ok=True)
     save(squares[0], os.path.join(out, "light.jpg"))
     save(squares[1], os.path.join(out, "dark.jpg"))
@@ -322,6 +347,11 @@ def write_pictures(out, squares, figures):
     for word in BANNER_WORDS:
         save(banner(word), os.path.join(out, word.lower() + ".png"))
         save(banner(word, 2), os.path.join(out, word.lower() + "@2x.png"))
+    for language, words in translated_banner_words(po_dir):
+        for english, word in zip(BANNER_WORDS, words):
+            name = "%s-%s" % (english.lower(), language)
+            save(banner(word, 1, words), os.path.join(out, name + ".png"))
+            save(banner(word, 2, words), os.path.join(out, name + "@2x.png"))
     save(options_picture(squares, figures), os.path.join(out, "chess.jpg"))
     save(options_picture(squares, figures, 2), os.path.join(out, "chess@2x.jpg"))
 

@@ -1,5 +1,4 @@
-#include <sys/stat.h>
-
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -105,11 +104,12 @@ int BuildBook(const CliArgs& args) {
   return 0;
 }
 
-// Size of a file in bytes, or -1.
+// Size of a file in bytes, or -1. The path is UTF-8 on every system.
 long long FileSize(const std::string& path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return -1;
-  return static_cast<long long>(st.st_size);
+  std::error_code error;
+  const auto size =
+      std::filesystem::file_size(std::filesystem::path(std::u8string(path.begin(), path.end())), error);
+  return error ? -1 : static_cast<long long>(size);
 }
 
 // korvin-cli book check FILE: 0 when the book loads whole, 1 when something

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli_common.h"
+#include "cli_main.h"
 #include "commands.h"
 
 namespace {
@@ -46,7 +47,7 @@ void PrintHelp() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int RunCli(int argc, char** argv) {
   if (argc < 2 || !std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help") ||
       !std::strcmp(argv[1], "-h")) {
     PrintHelp();

@@ -16,6 +16,10 @@ void InitUciEngine();
 // position command arrives. Returns true when the new position was applied.
 bool HandlePosition(const std::vector<std::string>& words);
 
+// Leaves the engine without a position, as a refused position command does,
+// telling `reason`.
+void RefusePosition(const std::string& reason);
+
 
 // "uci": the identity, the options and uciok.
 void SendIdentity();

@@ -26,6 +26,15 @@ void RunUciLoop() {
     } else if (!ReadLineBlocking(line)) {
       return;  // the end of input is a quit
     }
+    std::string firstWord;
+    if (IsTooLongLine(line, firstWord)) {
+      // A position command cut short would describe another position than
+      // the one the controller meant; better none at all.
+      if (firstWord == "position")
+        RefusePosition("the position command is longer than " + std::to_string(kMaxInputLine) +
+                       " bytes");
+      continue;
+    }
     std::vector<std::string> words = SplitWords(line);
     if (words.empty()) continue;
     const std::string command = words[0];

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "book.h"
-#include "book_file.h"
 #include "position.h"
 #include "system.h"
+#include "uci_book_file.h"
 #include "uci_commands.h"
 #include "uci_output.h"
 #include "uci_state.h"
@@ -55,7 +55,7 @@ void SendIdentity() {
 }
 
 void LoadUciBook(bool report) {
-  LoadBookFile(U.bookFile.c_str());
+  ReadBookFile(U.bookFile);
   if (!report) return;
   if (!bookLoadReport.opened)
     Send("info string book file '" + U.bookFile + "' could not be opened; no book");

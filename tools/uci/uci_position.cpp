@@ -71,10 +71,14 @@ bool HandlePosition(const std::vector<std::string>& words) {
     U.noPositionReason.clear();
     return true;
   }
+  RefusePosition(error);
+  return false;
+}
+
+void RefusePosition(const std::string& reason) {
   NewGame();
   U.fromStartpos = true;
   U.hasPosition = false;
-  U.noPositionReason = error;
-  Send("info string " + error + "; there is no position until a valid position command");
-  return false;
+  U.noPositionReason = reason;
+  Send("info string " + reason + "; there is no position until a valid position command");
 }

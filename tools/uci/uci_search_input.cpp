@@ -29,6 +29,16 @@ bool GoWaitsBefore(size_t count) {
 // Looks at pending line `examined`: acts on it and takes it out, or leaves
 // it waiting and moves on.
 void ExamineNext() {
+  std::string firstWord;
+  if (IsTooLongLine(U.pending[examined], firstWord)) {
+    // A dropped line is nothing to act on, except that a dropped position
+    // keeps its place, for the main loop to refuse in its turn.
+    if (firstWord == "position")
+      examined++;
+    else
+      U.pending.erase(U.pending.begin() + static_cast<long>(examined));
+    return;
+  }
   const std::vector<std::string> words = SplitWords(U.pending[examined]);
   const std::string command = words.empty() ? "" : words[0];
   if (command == "stop" && !GoWaitsBefore(examined)) {

@@ -3,7 +3,8 @@
 // which saves the kept game and the settings.
 //   program_save_child save SEED [wait]  the game becomes a random game of
 //       200 half-moves drawn with SEED; with "wait" the child prints "ready"
-//       and waits for one byte on standard input before it ends (and saves)
+//       and waits for one byte on standard input before it ends (and saves),
+//       then prints "saved" and waits until its standard input ends
 //   program_save_child start  starts (and so removes leftovers), then ends
 //       at once without saving
 #include <unistd.h>
@@ -40,5 +41,12 @@ int main(int argc, char** argv) {
     if (read(0, &byte, 1) != 1) return 5;
   }
   ShutDown();
+  if (argc == 4) {
+    std::printf("saved\n");
+    std::fflush(stdout);
+    char byte;
+    while (read(0, &byte, 1) == 1) {
+    }
+  }
   return shell.exitStatus;
 }

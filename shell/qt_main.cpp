@@ -6,8 +6,11 @@
 
 #include "qt_platform.h"
 #include "startup.h"
+#include "texts.h"
+#include "user_language.h"
 
 int main(int argc, char** argv) {
+  ChooseLanguage(UserLanguages());   // before Qt, which loads its own texts in that language
   QtPlatform platform(argc, argv);  // takes Qt's own options out of argv
   if (argc > 2) {
     std::fprintf(stderr, "usage: korvin4 [GAME-FILE]\n");

@@ -1,0 +1,34 @@
+// The variables that name the user's language (LANGUAGE, LC_ALL,
+// LC_MESSAGES, LANG), unset while an object of this type lives and put back
+// as they were when it goes, so that a test sees only what it sets.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+class SavedLocaleVariables {
+ public:
+  SavedLocaleVariables() {
+    for (const char* name : kNames) {
+      const char* value = std::getenv(name);
+      saved_.emplace_back(value != nullptr, value != nullptr ? value : "");
+      unsetenv(name);
+    }
+  }
+  ~SavedLocaleVariables() {
+    for (size_t k = 0; k < saved_.size(); k++) {
+      if (saved_[k].first)
+        setenv(kNames[k], saved_[k].second.c_str(), 1);
+      else
+        unsetenv(kNames[k]);
+    }
+  }
+  SavedLocaleVariables(const SavedLocaleVariables&) = delete;
+  SavedLocaleVariables& operator=(const SavedLocaleVariables&) = delete;
+
+ private:
+  static constexpr const char* kNames[4] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+  std::vector<std::pair<bool, std::string>> saved_;
+};
