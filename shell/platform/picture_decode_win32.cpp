@@ -14,6 +14,7 @@
 
 #include "picture_decode.h"
 #include "read_file.h"
+#include "texts.h"
 
 namespace {
 
@@ -193,20 +194,20 @@ bool DecodePictureFile(const std::string& path, Picture& picture, std::string& e
   std::vector<unsigned char> bytes;
   FileError failure;
   if (!ReadFileBytes(path.c_str(), kLargestPictureFile, bytes, failure)) {
-    error = "cannot open picture \"" + path + "\": " + failure.message;
+    error = Fill(Tr("cannot open picture \"%1\": %2"), {path, failure.message});
     return false;
   }
   std::string reason;
   const bool png = IsPng(bytes);
   if (!png && !IsJpeg(bytes)) {
-    error = "picture \"" + path + "\" is neither a PNG nor a JPEG file";
+    error = Fill(Tr("picture \"%1\" is neither a PNG nor a JPEG file"), {path});
     return false;
   }
   reason = png ? PngDamage(bytes) : JpegDamage(bytes);
   if (reason.empty()) reason = DecodeWithWic(bytes, picture);
   if (!reason.empty()) {
-    error = std::string("cannot decode ") + (png ? "PNG" : "JPEG") + " picture \"" + path +
-            "\": " + reason;
+    error = Fill(png ? Tr("cannot decode PNG picture \"%1\": %2") : Tr("cannot decode JPEG picture \"%1\": %2"),
+                 {path, reason});
     return false;
   }
   picture.name = path;

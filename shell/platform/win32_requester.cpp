@@ -17,6 +17,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "texts.h"
 #include "win32_platform.h"
 #include "win32_text.h"
 
@@ -86,7 +87,7 @@ std::wstring FilterText(const std::vector<FileFilter>& filters,
     text.push_back(L'\0');
   }
   extensions.push_back(L"");
-  text += L"All files (*.*)";
+  text += WideFromUtf8(Tr("All files")) + L" (*.*)";
   text.push_back(L'\0');
   text += L"*.*";
   text.push_back(L'\0');
@@ -233,11 +234,15 @@ bool Win32Platform::AskReplace(const std::wstring& path, const std::wstring& tit
   const Handle window =
       OpenWindow(Utf8FromWide(title), x, y, kWidth, kHeight, WindowKind::Fixed, owner);
   if (window == 0) return false;
-  AddLabel(window, 16, 14, kWidth - 32, 22, Utf8FromWide(NameOf(path)) + " already exists.",
-           LabelKind::Plain);
-  AddLabel(window, 16, 38, kWidth - 32, 22, "Do you want to replace it?", LabelKind::Plain);
-  const Handle yes = AddButton(window, kWidth - 196, kHeight - 42, 84, 28, "Yes");
-  const Handle no = AddButton(window, kWidth - 100, kHeight - 42, 84, 28, "No");
+  // The question's two lines, as the Qt platform asks it in one text.
+  const std::string question =
+      Fill(Tr("%1 already exists.\nDo you want to replace it?"), {Utf8FromWide(NameOf(path))});
+  const size_t lineBreak = question.find('\n');
+  AddLabel(window, 16, 14, kWidth - 32, 22, question.substr(0, lineBreak), LabelKind::Plain);
+  if (lineBreak != std::string::npos)
+    AddLabel(window, 16, 38, kWidth - 32, 22, question.substr(lineBreak + 1), LabelKind::Plain);
+  const Handle yes = AddButton(window, kWidth - 196, kHeight - 42, 84, 28, Tr("Yes"));
+  const Handle no = AddButton(window, kWidth - 100, kHeight - 42, 84, 28, Tr("No"));
   SetDefaultButton(no);
   question_ = Question{window, yes, no, -1};
   while (question_.answer < 0 && !RequesterEnds()) {

@@ -16,7 +16,7 @@ import sys
 import tempfile
 
 POT = os.path.join("po", "korvin4.pot")
-CXX_SOURCES = ("shell/app/*.cpp", "shell/app/*.h", "shell/platform/*.cpp", "shell/platform/*.h",
+CXX_SOURCES = ("shell/*.cpp", "shell/app/*.cpp", "shell/app/*.h", "shell/platform/*.cpp", "shell/platform/*.h",
                "storage/*.cpp", "storage/*.h", "storage/files/*.cpp", "storage/files/*.h")
 PYTHON_SOURCES = ("tools/assets/make_assets.py",)
 DESKTOP_SOURCES = ("packaging/korvin4.desktop", "packaging/io.github.korvin4.Korvin4.metainfo.xml",

@@ -1,7 +1,9 @@
 // UTF-8 inside the program, UTF-16 at every Windows call: the two
-// conversions, for any file that calls Windows with texts or paths. It needs
-// nothing but <windows.h>; invalid sequences become U+FFFD either way, so a
-// damaged name never stops a conversion.
+// conversions, for any Win32 file of the program that calls Windows with
+// texts or paths (it sits with the file services, the lowest floor that
+// calls Windows), and the system's words for an error code. It needs nothing
+// but <windows.h>; invalid sequences become U+FFFD either way, so a damaged
+// name never stops a conversion.
 #pragma once
 
 #include <windows.h>
@@ -31,4 +33,20 @@ inline std::string Utf8FromWide(const std::wstring& wide) {
 
 inline std::string Utf8FromWide(const wchar_t* wide) {
   return wide != nullptr ? Utf8FromWide(std::wstring(wide)) : std::string();
+}
+
+// The system's own words for an error code ("Access is denied"), without
+// the line break and full stop Windows ends them with.
+inline std::string SystemMessage(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text = length > 0 ? Utf8FromWide(std::wstring(buffer, length)) : std::string();
+  if (buffer != nullptr) LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '.' ||
+                           text.back() == ' '))
+    text.pop_back();
+  if (text.empty()) text = "system error " + std::to_string(code);
+  return text;
 }
