@@ -13,10 +13,10 @@ void LoadBook() { LoadBookFile("korvin.bok"); }
 // start up), and only as much of it as the book holds.
 void LoadBookFile(const char* path) {
   std::vector<unsigned char> bytes;
-  std::string error;
+  FileError error;
   bool longer = false;
   if (!ReadFileStart(path, kBookBytes, bytes, longer, error)) {
-    LoadNoBook(error);
+    LoadNoBook(error.message);
     return;
   }
   LoadBookBytes(bytes.data(), bytes.size(), longer);

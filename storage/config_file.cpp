@@ -52,7 +52,7 @@ bool LoadConfigBytes(const unsigned char* data, size_t size) {
 bool LoadConfig(const char* path) {
   ClearStorageError();
   std::vector<unsigned char> bytes;
-  std::string error;
+  FileError error;
   if (!ReadFileBytes(path, kConfigBytes, bytes, error)) return SetStorageError(error);
   return LoadConfigBytes(bytes.data(), bytes.size());
 }
@@ -84,7 +84,7 @@ bool SaveConfig(const char* path) {
   ClearStorageError();
   unsigned char bytes[kConfigBytes];
   ConfigToBytes(bytes);
-  std::string error;
+  FileError error;
   if (!WriteFileAtomically(path, bytes, kConfigBytes, error)) return SetStorageError(error);
   return true;
 }

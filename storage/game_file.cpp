@@ -1,5 +1,7 @@
 #include "game_file.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -62,7 +64,7 @@ bool LoadGameBytes(const unsigned char* data, size_t size) {
                                         "no whole number of moves",
                                         "the file is cut short or damaged: its length (%1 bytes) is "
                                         "no whole number of moves",
-                                        size),
+                                        static_cast<unsigned long>(std::min<size_t>(size, ULONG_MAX))),
                                     {std::to_string(size)}));
   if (count > static_cast<size_t>(kMaxGameMoves))
     return Refuse(Fill(Tr("it holds more than %1 half-moves, more than a game can have"),
@@ -115,7 +117,7 @@ bool LoadGameBytes(const unsigned char* data, size_t size) {
 bool LoadGame(const char* path) {
   ClearStorageError();
   std::vector<unsigned char> bytes;
-  std::string error;
+  FileError error;
   // The most a game record can hold: a longer file is refused unread.
   static_assert(kMaxGameFileBytes == static_cast<size_t>(kMaxGameMoves) * kGameRecordBytes);
   if (!ReadFileBytes(path, kMaxGameFileBytes, bytes, error)) return SetStorageError(error);
@@ -138,7 +140,7 @@ void GameToBytes(std::vector<unsigned char>& bytes) {
 
 bool SaveGame(const char* path) {
   ClearStorageError();
-  std::string error;
+  FileError error;
   if (E.gameFrom[1] == -1) {
     if (!RemoveFileIfPresent(path, error)) return SetStorageError(error);
     return true;

@@ -1,5 +1,6 @@
 #include "kept_game.h"
 
+#include "displace.h"
 #include "game_file.h"
 #include "read_file.h"
 #include "set_aside.h"
@@ -9,30 +10,48 @@
 namespace {
 
 bool MoveAside(const char* path, KeptGame& kept) {
-  if (MoveFileAside(path, kept.keptAs, kept.moveError)) {
+  FileError error;
+  if (MoveFileAside(path, kept.keptAs, error)) {
     kept.state = KeptGameState::MovedAside;
     kept.known = FileIdentity{};
     kept.knownBytes.clear();
     return true;
   }
+  kept.moveError = error.message;
   kept.state = KeptGameState::Stuck;
   return false;
 }
 
-// True when the file at `path` is the one the program knows: the same file
-// unchanged, or (a folder kept in step by a synchronising program rewrites
-// files) another file with the very same bytes, which is then taken as the
-// known one.
-bool AdoptIfKnown(const char* path, KeptGame& kept) {
-  const FileIdentity now = IdentifyFile(path);
-  if (SameFile(now, kept.known)) return true;
-  if (!now.exists || !kept.known.exists) return false;
+// Whose the file at `path` is.
+enum class Kinship { Own, Foreign, CannotTell };
+
+// Own when it is the file the program last read or wrote (or none, when the
+// program knows of none), or (a folder kept in step by a synchronising
+// program rewrites files) another file with the very same bytes; `seen`
+// receives it. CannotTell, with the reason, when it could not be read.
+Kinship KinshipOf(const char* path, const KeptGame& kept, FileIdentity& seen, FileError& error) {
+  seen = IdentifyFile(path);
+  if (SameFile(seen, kept.known)) return Kinship::Own;
+  if (!seen.exists || !kept.known.exists) return Kinship::Foreign;
   std::vector<unsigned char> bytes;
-  std::string ignored;
-  if (!ReadFileBytes(path, kMaxGameFileBytes + 1, bytes, ignored) || bytes != kept.knownBytes)
-    return false;
-  kept.known = now;
-  return true;
+  if (!ReadFileBytes(path, kMaxGameFileBytes, bytes, error, &seen)) {
+    // A folder, a pipe or a file too large for a game is no game of the
+    // program's; a file that has gone is nothing to keep.
+    const FileErrorKind kind = error.kind;
+    const bool unlike = kind == FileErrorKind::NotRegular || kind == FileErrorKind::TooLarge ||
+                        kind == FileErrorKind::NotFound;
+    return unlike ? Kinship::Foreign : Kinship::CannotTell;
+  }
+  return bytes == kept.knownBytes ? Kinship::Own : Kinship::Foreign;
+}
+
+// A file the program's write displaced is kept unless it is the program's
+// own; so is one that could not be read, and a link that leads nowhere.
+bool MustKeep(const std::string& displaced, const KeptGame& kept) {
+  if (!IdentifyFile(displaced.c_str()).exists) return IdentifyName(displaced.c_str()).exists;
+  FileIdentity seen;
+  FileError unread;
+  return KinshipOf(displaced.c_str(), kept, seen, unread) != Kinship::Own;
 }
 
 }  // namespace
@@ -40,14 +59,14 @@ bool AdoptIfKnown(const char* path, KeptGame& kept) {
 KeptGame LoadKeptGame(const char* path) {
   KeptGame kept{};
   std::vector<unsigned char> bytes;
-  std::string error;
+  FileError error;
   if (!ReadFileBytes(path, kMaxGameFileBytes, bytes, error, &kept.known)) {
-    if (error == Tr(kFileNotFound)) {
+    if (error.kind == FileErrorKind::NotFound) {
       kept.state = KeptGameState::Missing;
       kept.known = FileIdentity{};
       return kept;
     }
-    kept.reason = error;
+    kept.reason = error.message;
   } else if (bytes.empty()) {
     kept.state = KeptGameState::Empty;
     return kept;
@@ -71,6 +90,9 @@ bool KeptGameMayBeReplaced(const KeptGame& kept) {
   return kept.state != KeptGameState::NotRead && kept.state != KeptGameState::Stuck;
 }
 
+// The check before the write only spares a write that would change nothing;
+// what the write displaces is checked again, after it, so that a file put
+// there in between is kept as well.
 KeptGameSave SaveKeptGame(const char* path, KeptGame& kept) {
   KeptGameSave result;
   if (kept.state == KeptGameState::NotRead) {
@@ -83,34 +105,37 @@ KeptGameSave SaveKeptGame(const char* path, KeptGame& kept) {
   }
   std::vector<unsigned char> bytes;
   GameToBytes(bytes);
-  const bool known = AdoptIfKnown(path, kept);
+  FileIdentity seen;
+  FileError error;
+  const Kinship there = KinshipOf(path, kept, seen, error);
+  if (there == Kinship::CannotTell) {
+    result.error =
+        Fill(Tr("the file there could not be read to tell whether Korvin 4 wrote it (%1)"), {error.message});
+    return result;
+  }
+  if (there == Kinship::Own) kept.known = seen;
   // The file already holds this very game (or, without moves, there is
   // none): nothing to write.
-  if (known && bytes == kept.knownBytes && kept.known.exists == !bytes.empty()) {
+  if (there == Kinship::Own && !kept.unconfirmed && bytes == kept.knownBytes &&
+      kept.known.exists == !bytes.empty()) {
     result.saved = true;
     return result;
   }
-  if (!known) {
-    std::string error;
-    if (!MoveFileAside(path, result.foundKeptAs, error, "found")) {
-      result.error = Fill(Tr("another file is there, which Korvin 4 did not write, and it could "
-                             "not be moved aside (%1)"),
-                          {error});
-      return result;
-    }
+  const KeepDisplaced keep = [&kept](const std::string& displaced) { return MustKeep(displaced, kept); };
+  Displacement write;
+  const bool written =
+      bytes.empty() ? RemoveFileDisplacing(path, "found", keep, write, error)
+                    : WriteFileDisplacing(path, bytes.data(), bytes.size(), "found", keep, write, error);
+  result.foundKeptAs = write.keptAs;
+  if (write.done) {
+    kept.known = bytes.empty() ? FileIdentity{} : write.written;
+    kept.knownBytes = bytes;
+    kept.unconfirmed = !written;
   }
-  // A write that fails leaves the file as it was (or, after a move aside,
-  // none), which is then what the program knows.
-  if (!SaveGame(path)) {
-    result.error = StorageError();
-    if (!result.foundKeptAs.empty()) {
-      kept.known = FileIdentity{};
-      kept.knownBytes.clear();
-    }
+  if (!written) {
+    result.error = error.message;
     return result;
   }
-  kept.known = IdentifyFile(path);
-  kept.knownBytes = bytes;
   result.saved = true;
   return result;
 }

@@ -30,6 +30,9 @@ struct KeptGame {
   // and its bytes: a file found there that is neither is not the program's.
   FileIdentity known;
   std::vector<unsigned char> knownBytes;
+  // The last write put the file in place, but its folder could not be
+  // flushed: it may not survive a power cut, so the next save writes again.
+  bool unconfirmed = false;
 };
 
 // Loads the kept game at `path` (LoadGame). A missing or empty file leaves
@@ -52,10 +55,11 @@ struct KeptGameSave {
   std::string foundKeptAs; // a file the program had not written was found there and moved to this name
 };
 
-// Writes the current game to `path` (SaveGame: without moves the file is
-// removed), but only over the file the program last read or wrote there.
-// Another file found there (copied in by the user, written by another
-// program) is moved aside first and its new name reported; one that cannot
-// be moved aside is left alone and nothing is written. A kept game that
-// was never read is not touched at all.
+// Writes the current game to `path` (as SaveGame does: without moves the
+// file is removed), but destroys only the file the program last read or
+// wrote there. Whatever else had the name when the new file took it (copied
+// in by the user, written by another program, even a moment before) is
+// kept under a "found" name, which is reported. A file there that cannot
+// be read to tell whose it is stops the save, and so does a kept game that
+// was never read: nothing is touched then.
 KeptGameSave SaveKeptGame(const char* path, KeptGame& kept);

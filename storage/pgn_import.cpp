@@ -173,7 +173,7 @@ bool LoadPgn(const char* path, int number, int& count) {
   ClearStorageError();
   count = 0;
   std::vector<unsigned char> bytes;
-  std::string error;
+  FileError error;
   if (!ReadFileBytes(path, kPgnFileLimit, bytes, error)) return SetStorageError(error);
   return ImportPgnBytes(bytes.data(), bytes.size(), number, count);
 }

@@ -6,6 +6,7 @@
 #include "config_file.h"
 #include "engine_state.h"
 #include "game.h"
+#include "local_time.h"
 #include "moves.h"
 #include "pgn_file.h"
 #include "pgn_tags.h"
@@ -185,7 +186,7 @@ std::string PgnDateToday() {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   char text[16] = "????.??.??";
-  if (localtime_r(&now, &local) != nullptr) std::strftime(text, sizeof(text), "%Y.%m.%d", &local);
+  if (LocalTime(now, local)) std::strftime(text, sizeof(text), "%Y.%m.%d", &local);
   return text;
 }
 
@@ -194,7 +195,7 @@ bool SavePgn(const char* path, int level, const std::string& date) {
   if (E.gameFrom[1] == -1) return SetStorageError(Tr("the game has no moves to save"));
   std::string text;
   if (!GameToPgn(text, level, date)) return false;
-  std::string error;
+  FileError error;
   if (!WriteFileAtomically(path, reinterpret_cast<const unsigned char*>(text.data()), text.size(), error))
     return SetStorageError(error);
   return true;

@@ -211,7 +211,7 @@ std::string LoadTheSettings() {
   Platform& p = *shell.platform;
   std::string problem;
   if (!LoadConfig(kConfigPath)) {
-    if (std::string(StorageError()) != Tr(kFileNotFound)) problem = StorageError();
+    if (LastStorageFault() != StorageFault::FileNotFound) problem = StorageError();
     ApplyConfigDefaults(p.DesktopWidth(), p.DesktopHeight());
   }
   shell.storedWindowX = settings.windowX;

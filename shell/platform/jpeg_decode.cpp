@@ -2,7 +2,6 @@
 // process; ours keeps the message and jumps back with longjmp into
 // ReadJpegRows, where no object with a destructor is created after setjmp.
 #include <csetjmp>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -39,11 +38,12 @@ void OnJpegMessage(j_common_ptr cinfo, int level) {
 
 // Decodes the whole file into `samples` (RGB, or CMYK when `cmyk`). Returns
 // false with the message in the error manager on any error.
-bool ReadJpegRows(FILE* file, jpeg_decompress_struct& cinfo, JpegErrorManager& errors,
-                  std::vector<JSAMPLE>& samples, int& width, int& height, bool& cmyk) {
+bool ReadJpegRows(const unsigned char* data, size_t size, jpeg_decompress_struct& cinfo,
+                  JpegErrorManager& errors, std::vector<JSAMPLE>& samples, int& width, int& height,
+                  bool& cmyk) {
   if (setjmp(errors.jump)) return false;
   jpeg_create_decompress(&cinfo);
-  jpeg_stdio_src(&cinfo, file);
+  jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
   if (!PictureSizeAcceptable(cinfo.image_width, cinfo.image_height)) {
     std::snprintf(errors.message, sizeof errors.message, "%s",
@@ -70,9 +70,8 @@ bool ReadJpegRows(FILE* file, jpeg_decompress_struct& cinfo, JpegErrorManager& e
 }  // namespace
 
 // Decodes a JPEG file into opaque ARGB.
-bool DecodeJpegFile(const std::string& path, Picture& picture, std::string& error) {
-  FILE* file = OpenPictureFile(path, error);
-  if (file == nullptr) return false;
+bool DecodeJpegBytes(const unsigned char* data, size_t size, const std::string& name,
+                     Picture& picture, std::string& error) {
   jpeg_decompress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);
   JpegErrorManager errors;
@@ -83,18 +82,17 @@ bool DecodeJpegFile(const std::string& path, Picture& picture, std::string& erro
   std::vector<JSAMPLE> samples;
   int width = 0, height = 0;
   bool cmyk = false;
-  const bool ok = ReadJpegRows(file, cinfo, errors, samples, width, height, cmyk);
+  const bool ok = ReadJpegRows(data, size, cinfo, errors, samples, width, height, cmyk);
   const bool adobeInverted = cinfo.saw_Adobe_marker != 0;
   jpeg_destroy_decompress(&cinfo);
-  std::fclose(file);
   if (!ok || errors.truncated) {
     error = Fill(Tr("cannot decode JPEG picture \"%1\": %2"),
-                 {path, ok ? std::string(Tr("the file ends early")) : std::string(errors.message)});
+                 {name, ok ? std::string(Tr("the file ends early")) : std::string(errors.message)});
     return false;
   }
   picture.width = width;
   picture.height = height;
-  picture.name = path;
+  picture.name = name;
   picture.pixels.resize(static_cast<size_t>(width) * height);
   for (size_t i = 0; i < picture.pixels.size(); ++i) {
     if (cmyk) {

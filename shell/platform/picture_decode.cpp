@@ -1,49 +1,57 @@
 #include "picture_decode.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-
-#include <unistd.h>
 
 #include "read_file.h"
 #include "texts.h"
+
+namespace {
+
+using BytesDecoder = bool (*)(const unsigned char* data, size_t size, const std::string& name,
+                              Picture& picture, std::string& error);
+
+bool DecodeFileWith(BytesDecoder decode, const std::string& path, Picture& picture,
+                    std::string& error) {
+  std::vector<unsigned char> bytes;
+  return ReadPictureFile(path, bytes, error) && decode(bytes.data(), bytes.size(), path, picture, error);
+}
+
+}  // namespace
 
 bool PictureSizeAcceptable(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
          width * height <= kMaxPicturePixels;
 }
 
-// Opened like every other file the program reads: a named pipe or a device
+// Read like every other file the program reads: a named pipe or a device
 // under a picture's name is a missing picture, and nothing waits on it.
-FILE* OpenPictureFile(const std::string& path, std::string& error) {
-  std::string reason;
-  const int fd = OpenRegularFile(path.c_str(), kAnySize, reason);
-  FILE* file = fd >= 0 ? fdopen(fd, "rb") : nullptr;
-  if (file != nullptr) return file;
-  if (fd >= 0) {
-    reason = std::strerror(errno);
-    close(fd);
-  }
-  error = Fill(Tr("cannot open picture \"%1\": %2"), {path, reason});
-  return nullptr;
+bool ReadPictureFile(const std::string& path, std::vector<unsigned char>& bytes, std::string& error) {
+  FileError failure;
+  if (ReadFileBytes(path.c_str(), kMaxPictureFileBytes, bytes, failure)) return true;
+  error = Fill(Tr("cannot open picture \"%1\": %2"), {path, failure.message});
+  return false;
 }
 
-// Reads the first bytes to tell a PNG from a JPEG, then hands the file to
-// the matching decoder.
 bool DecodePictureFile(const std::string& path, Picture& picture, std::string& error) {
-  FILE* file = OpenPictureFile(path, error);
-  if (file == nullptr) return false;
-  unsigned char head[8] = {};
-  const size_t got = std::fread(head, 1, sizeof head, file);
-  std::fclose(file);
+  return DecodeFileWith(DecodePictureBytes, path, picture, error);
+}
+
+bool DecodePngFile(const std::string& path, Picture& picture, std::string& error) {
+  return DecodeFileWith(DecodePngBytes, path, picture, error);
+}
+
+bool DecodeJpegFile(const std::string& path, Picture& picture, std::string& error) {
+  return DecodeFileWith(DecodeJpegBytes, path, picture, error);
+}
+
+// The first bytes tell a PNG from a JPEG.
+bool DecodePictureBytes(const unsigned char* data, size_t size, const std::string& name,
+                        Picture& picture, std::string& error) {
   static const unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-  if (got == 8 && std::memcmp(head, kPngSignature, 8) == 0) {
-    return DecodePngFile(path, picture, error);
-  }
-  if (got >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF) {
-    return DecodeJpegFile(path, picture, error);
-  }
-  error = Fill(Tr("picture \"%1\" is neither a PNG nor a JPEG file"), {path});
+  if (size >= 8 && std::memcmp(data, kPngSignature, 8) == 0)
+    return DecodePngBytes(data, size, name, picture, error);
+  if (size >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF)
+    return DecodeJpegBytes(data, size, name, picture, error);
+  error = Fill(Tr("picture \"%1\" is neither a PNG nor a JPEG file"), {name});
   return false;
 }

@@ -192,11 +192,12 @@ bool PictureSizeAcceptable(int64_t width, int64_t height) {
 
 bool DecodePictureFile(const std::string& path, Picture& picture, std::string& error) {
   std::vector<unsigned char> bytes;
-  std::string reason;
-  if (!ReadFileBytes(path.c_str(), kLargestPictureFile, bytes, reason)) {
-    error = Fill(Tr("cannot open picture \"%1\": %2"), {path, reason});
+  FileError failure;
+  if (!ReadFileBytes(path.c_str(), kLargestPictureFile, bytes, failure)) {
+    error = Fill(Tr("cannot open picture \"%1\": %2"), {path, failure.message});
     return false;
   }
+  std::string reason;
   const bool png = IsPng(bytes);
   if (!png && !IsJpeg(bytes)) {
     error = Fill(Tr("picture \"%1\" is neither a PNG nor a JPEG file"), {path});

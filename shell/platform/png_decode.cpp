@@ -3,7 +3,6 @@
 // object with a destructor is created after setjmp, so nothing is skipped.
 #include <png.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -27,14 +26,29 @@ void OnPngError(png_structp png, png_const_charp message) {
 // Warnings (bad ancillary chunks and the like) do not stop decoding.
 void OnPngWarning(png_structp, png_const_charp) {}
 
+// The bytes of the file, read from the start as libpng asks for them.
+struct PngSource {
+  const unsigned char* data;
+  size_t size;
+  size_t offset;
+};
+
+// libpng's reader: a file that ends before libpng is done is damaged.
+void ReadPngSource(png_structp png, png_bytep out, png_size_t length) {
+  auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+  if (length > source->size - source->offset) png_error(png, Tr("the file ends early"));
+  std::memcpy(out, source->data + source->offset, length);
+  source->offset += length;
+}
+
 // Reads the header and all rows as 8-bit RGBA into `rgba`. Returns false with
 // a message in `sink` on any error. Only C calls and already constructed
 // objects are used below setjmp.
-bool ReadPngRows(FILE* file, png_structp png, png_infop info, std::vector<png_byte>& rgba,
+bool ReadPngRows(PngSource& source, png_structp png, png_infop info, std::vector<png_byte>& rgba,
                  std::vector<png_bytep>& rows, png_uint_32& width, png_uint_32& height,
                  PngErrorSink& sink) {
   if (setjmp(png_jmpbuf(png))) return false;
-  png_init_io(png, file);
+  png_set_read_fn(png, &source, ReadPngSource);
   png_set_user_limits(png, kMaxPictureSide, kMaxPictureSide);
   png_read_info(png, info);
   width = png_get_image_width(png, info);
@@ -70,32 +84,30 @@ bool ReadPngRows(FILE* file, png_structp png, png_infop info, std::vector<png_by
 }  // namespace
 
 // Decodes a PNG file into premultiplied ARGB, keeping its transparency.
-bool DecodePngFile(const std::string& path, Picture& picture, std::string& error) {
-  FILE* file = OpenPictureFile(path, error);
-  if (file == nullptr) return false;
+bool DecodePngBytes(const unsigned char* data, size_t size, const std::string& name,
+                    Picture& picture, std::string& error) {
   PngErrorSink sink = {};
   png_structp png =
       png_create_read_struct(PNG_LIBPNG_VER_STRING, &sink, OnPngError, OnPngWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (png == nullptr || info == nullptr) {
     png_destroy_read_struct(png ? &png : nullptr, nullptr, nullptr);
-    std::fclose(file);
-    error = Fill(Tr("cannot decode picture \"%1\": out of memory"), {path});
+    error = Fill(Tr("cannot decode picture \"%1\": out of memory"), {name});
     return false;
   }
   std::vector<png_byte> rgba;
   std::vector<png_bytep> rows;
   png_uint_32 width = 0, height = 0;
-  const bool ok = ReadPngRows(file, png, info, rgba, rows, width, height, sink);
+  PngSource source = {data, size, 0};
+  const bool ok = ReadPngRows(source, png, info, rgba, rows, width, height, sink);
   png_destroy_read_struct(&png, &info, nullptr);
-  std::fclose(file);
   if (!ok) {
-    error = Fill(Tr("cannot decode PNG picture \"%1\": %2"), {path, sink.message});
+    error = Fill(Tr("cannot decode PNG picture \"%1\": %2"), {name, sink.message});
     return false;
   }
   picture.width = static_cast<int>(width);
   picture.height = static_cast<int>(height);
-  picture.name = path;
+  picture.name = name;
   picture.pixels.resize(static_cast<size_t>(width) * height);
   for (size_t i = 0; i < picture.pixels.size(); ++i) {
     const png_byte* p = &rgba[i * 4];

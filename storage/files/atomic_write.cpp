@@ -1,108 +1,91 @@
 #include "atomic_write.h"
+
+#include "folder_sync.h"
+#include "rename_file.h"
 #include "texts.h"
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-
-#include "file_identity.h"
-#include "read_file.h"
 
 namespace {
 
-long failAfterBytes = -1;
-
-// `format` (looked up with Tr) with the system's reason for %1.
-std::string Reason(const char* format, int err) { return Fill(Tr(format), {std::strerror(err)}); }
-
-// Writes everything or reports the errno of the failing write. The test hook
-// cuts the write short as a full disk would.
-int WriteAll(int fd, const unsigned char* data, size_t size) {
-  size_t done = 0;
-  while (done < size) {
-    size_t chunk = size - done;
-    if (failAfterBytes >= 0) {
-      const size_t room = static_cast<size_t>(failAfterBytes) > done
-                              ? static_cast<size_t>(failAfterBytes) - done
-                              : 0;
-      if (room == 0) return ENOSPC;
-      if (chunk > room) chunk = room;
-    }
-    const ssize_t n = write(fd, data + done, chunk);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return 0;
+// Writes the bytes, cut short as a full disk would when the test hook says
+// so.
+bool WriteAll(TemporaryFile& temp, const unsigned char* data, size_t size, FileError& error) {
+  const long failAfter = AtomicWriteFailAfter();
+  if (failAfter < 0 || size <= static_cast<size_t>(failAfter))
+    return WriteTemporary(temp, data, size, error);
+  if (WriteTemporary(temp, data, static_cast<size_t>(failAfter), error))
+    error = SystemFailure(kCannotWrite, "No space left on device");
+  return false;
 }
 
-// The mode of the new file: the old file's mode when the target exists,
-// else 0666 less the umask.
-mode_t TargetMode(const struct stat* old) {
-  if (old != nullptr) return old->st_mode & 07777;
-  const mode_t mask = umask(0);
-  umask(mask);
-  return static_cast<mode_t>(0666 & ~mask);
+bool Lock(TemporaryFile& temp, FileError& error) {
+  if (!FileFaultPlanned(FileFault::LockTaken)) return LockTemporary(temp, error);
+  error = Failure(FileErrorKind::Busy, Tr("cannot write: another process holds the temporary file"));
+  return false;
 }
 
 }  // namespace
 
-void SetAtomicWriteFailAfter(long bytes) { failAfterBytes = bytes; }
-
 std::string TemporaryPrefix(const std::string& path) { return path + ".tmp"; }
 
-// The temporary is locked while it exists, so that another run of the
-// program clearing leftovers at its start never takes it for one. It is
-// made beside the file a link points to, so that the rename replaces that
-// file and not the link.
-bool WriteFileAtomically(const char* path, const unsigned char* data, size_t size,
-                         std::string& error) {
+bool WriteTargetOf(const char* path, bool displaceOthers, std::string& target, FileError& error) {
   if (path == nullptr || *path == '\0') {
-    error = Tr("cannot write: no file name");
+    error = Failure(FileErrorKind::NoName, Tr("cannot write: no file name"));
     return false;
   }
-  std::string target;
   if (!ResolveLinks(path, target, error)) {
-    error = Fill(Tr("cannot write: %1"), {error});
+    if (!displaceOthers) {
+      error = Prefixed(kCannotWrite, error);
+      return false;
+    }
+    target = path;
+    return true;
+  }
+  const FileIdentity there = IdentifyName(target.c_str());
+  if (!there.exists || there.kind == FileKind::Regular) return true;
+  if (displaceOthers) {
+    target = path;
+    return true;
+  }
+  error = Prefixed(kCannotWrite, NotRegular(there.kind));
+  return false;
+}
+
+// The temporary is locked while it exists, so that another run of the
+// program clearing leftovers at its start never takes it for one.
+bool StageTemporary(const std::string& target, const unsigned char* data, size_t size,
+                    TemporaryFile& temp, FileIdentity& written, FileError& error) {
+  if (!CreateTemporary(target, temp, error)) return false;
+  if (Lock(temp, error) && WriteAll(temp, data, size, error) && FlushTemporary(temp, written, error))
+    return true;
+  DiscardTemporary(temp);
+  return false;
+}
+
+// After the rename the bytes are on the disk already (they were flushed
+// before): a close that fails then loses nothing, and is no failure of the
+// write, whose new file is in place.
+bool FinishWrite(TemporaryFile& temp, const std::string& target, FileError& error) {
+  FileError closing;
+  const bool closed = CloseTemporary(temp, closing) && !FileFaultPlanned(FileFault::CloseFails);
+  static_cast<void>(closed);  // nothing is lost when it failed: the write stands
+  return FlushFolderOf(target, kCannotWrite, error);
+}
+
+// The temporary is made beside the file a link points to, so that the
+// rename replaces that file and not the link.
+bool WriteFileAtomically(const char* path, const unsigned char* data, size_t size,
+                         FileError& error, FileIdentity* written) {
+  std::string target;
+  if (!WriteTargetOf(path, false, target, error)) return false;
+  TemporaryFile temp;
+  FileIdentity identity;
+  if (!StageTemporary(target, data, size, temp, identity, error)) return false;
+  WriteStepReached(WriteStep::BeforeReplace, target);
+  if (!RenameReplacing(temp.name, target, kCannotWrite, error)) {
+    DiscardTemporary(temp);
     return false;
   }
-  struct stat old;
-  const bool exists = stat(target.c_str(), &old) == 0;
-  if (exists && !S_ISREG(old.st_mode)) {
-    error = Fill(Tr("cannot write: %1"), {NotRegularReason(old.st_mode)});
-    return false;
-  }
-  std::string temp = TemporaryPrefix(target) + "XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) {
-    const int err = errno;
-    struct stat folder;
-    if (err == ENOENT && stat(FolderOf(target).c_str(), &folder) != 0)
-      error = Fill(Tr("cannot write: the folder \"%1\" does not exist"), {FolderOf(target)});
-    else
-      error = Reason(TrLater("cannot write: %1"), err);
-    return false;
-  }
-  flock(fd, LOCK_EX | LOCK_NB);
-  // A file the owner could not read or write (mode 000, say) would never
-  // be read back: the new one is always the owner's to read and write.
-  const mode_t mode = TargetMode(exists ? &old : nullptr) | S_IRUSR | S_IWUSR;
-  int err = fchmod(fd, mode) == 0 ? 0 : errno;
-  if (err == 0) err = WriteAll(fd, data, size);
-  if (err == 0 && fsync(fd) != 0) err = errno;
-  if (err == 0 && rename(temp.c_str(), target.c_str()) != 0) err = errno;
-  if (err != 0) unlink(temp.c_str());
-  if (close(fd) != 0 && err == 0) err = errno;
-  if (err != 0) {
-    error = Reason(TrLater("cannot write: %1"), err);
-    return false;
-  }
-  SyncFolderOf(target);
-  return true;
+  WriteStepReached(WriteStep::AfterReplace, target);
+  if (written != nullptr) *written = identity;
+  return FinishWrite(temp, target, error);
 }

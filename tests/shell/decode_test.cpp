@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "picture_decode.h"
 #include "test_images.h"
@@ -161,6 +163,61 @@ TEST(PictureDecode, AbsurdDimensionsAreRefusedBeforeDecoding) {
   std::string error;
   EXPECT_FALSE(DecodeJpegFile(jpeg, picture, error));
   EXPECT_NE(error.find("too large"), std::string::npos) << error;
+}
+
+// The bytes already read decode as the file does, under the name given.
+TEST(PictureDecode, BytesInMemoryDecodeAsTheirFile) {
+  const std::string png = ScratchPath("memory.png");
+  WriteRgbaPng(png, 3, 2, SolidRgba(3, 2, 10, 20, 30, 128));
+  const std::string jpeg = ScratchPath("memory.jpg");
+  WriteSolidJpeg(jpeg, 8, 8, 200, 100, 50);
+  for (const std::string& path : {png, jpeg}) {
+    SCOPED_TRACE(path);
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    Picture fromFile, fromBytes;
+    std::string error;
+    ASSERT_TRUE(DecodePictureFile(path, fromFile, error)) << error;
+    ASSERT_TRUE(DecodePictureBytes(bytes.data(), bytes.size(), "in memory", fromBytes, error)) << error;
+    EXPECT_EQ(fromBytes.width, fromFile.width);
+    EXPECT_EQ(fromBytes.pixels, fromFile.pixels);
+    EXPECT_EQ(fromBytes.name, "in memory");
+    // Cut short in memory, it is refused with its name.
+    EXPECT_FALSE(DecodePictureBytes(bytes.data(), bytes.size() / 2, "half", fromBytes, error));
+    EXPECT_NE(error.find("\"half\""), std::string::npos) << error;
+  }
+  Picture picture;
+  std::string error;
+  EXPECT_FALSE(DecodePngBytes(nullptr, 0, "nothing", picture, error));
+  EXPECT_FALSE(DecodeJpegBytes(nullptr, 0, "nothing", picture, error));
+}
+
+// A named pipe, a device or a folder under a picture's name is a missing
+// picture: refused unopened, so nothing waits on it; so is a file far too
+// large for any picture, unread.
+TEST(PictureDecode, OnlyRegularFilesOfAPicturesSizeAreRead) {
+  const std::string pipe = ScratchPath("pipe.png");
+  const std::string device = ScratchPath("zero.jpg");
+  const std::string folder = ScratchPath("folder.png");
+  for (const std::string& path : {pipe, device, folder}) std::filesystem::remove_all(path);
+  ASSERT_EQ(0, mkfifo(pipe.c_str(), 0644));
+  std::filesystem::create_symlink("/dev/zero", device);
+  std::filesystem::create_directory(folder);
+  const std::string huge = ScratchPath("huge.jpg");
+  WriteSolidJpeg(huge, 8, 8, 1, 2, 3);
+  std::filesystem::resize_file(huge, kMaxPictureFileBytes + 1);  // sparse: nothing is written
+  struct Case {
+    std::string path;
+    const char* reason;
+  };
+  for (const Case& c : {Case{pipe, "not a regular file (a named pipe)"},
+                        Case{device, "not a regular file (a device)"},
+                        Case{folder, "not a regular file (a directory)"},
+                        Case{huge, "the file is larger than 256 MB"}}) {
+    Picture picture;
+    std::string error;
+    EXPECT_FALSE(DecodePictureFile(c.path, picture, error));
+    EXPECT_EQ(error, "cannot open picture \"" + c.path + "\": " + c.reason);
+  }
 }
 
 TEST(PictureDecode, SizeGuard) {

@@ -88,9 +88,9 @@ TEST_F(AtomicWriteTest, ReplacingAFileKeepsItsPermissions) {
   const std::string path = PathOf("g.kga");
   WriteAll(path, Bytes{1, 2, 3});
   ASSERT_EQ(0, chmod(path.c_str(), 0640));
-  std::string error;
+  FileError error;
   const unsigned char data[] = {9, 8, 7, 6};
-  ASSERT_TRUE(WriteFileAtomically(path.c_str(), data, sizeof data, error)) << error;
+  ASSERT_TRUE(WriteFileAtomically(path.c_str(), data, sizeof data, error)) << error.message;
   struct stat st;
   ASSERT_EQ(0, stat(path.c_str(), &st));
   EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -98,11 +98,11 @@ TEST_F(AtomicWriteTest, ReplacingAFileKeepsItsPermissions) {
 }
 
 TEST_F(AtomicWriteTest, DeletingAMissingFileIsNoErrorButADirectoryIs) {
-  std::string error;
+  FileError error;
   EXPECT_TRUE(RemoveFileIfPresent(PathOf("absent").c_str(), error));
   std::filesystem::create_directory(dir / "sub");
   EXPECT_FALSE(RemoveFileIfPresent(PathOf("sub").c_str(), error));
-  EXPECT_EQ(error.rfind("cannot delete: ", 0), 0u) << error;
+  EXPECT_EQ(error.message.rfind("cannot delete: ", 0), 0u) << error.message;
 }
 
 // A whole read refuses a file longer than its limit; a read of the start
@@ -111,17 +111,17 @@ TEST_F(AtomicWriteTest, ReadingRespectsTheLimit) {
   const std::string path = PathOf("big");
   WriteAll(path, Bytes(100, 0x41));
   Bytes data;
-  std::string error;
+  FileError error;
   EXPECT_FALSE(ReadFileBytes(path.c_str(), 28, data, error));
-  EXPECT_EQ(error, "the file is larger than 28 bytes");
+  EXPECT_EQ(error.message, "the file is larger than 28 bytes");
   EXPECT_TRUE(data.empty());
-  ASSERT_TRUE(ReadFileBytes(path.c_str(), 100, data, error)) << error;
+  ASSERT_TRUE(ReadFileBytes(path.c_str(), 100, data, error)) << error.message;
   EXPECT_EQ(data, Bytes(100, 0x41));
   bool longer = false;
-  ASSERT_TRUE(ReadFileStart(path.c_str(), 28, data, longer, error)) << error;
+  ASSERT_TRUE(ReadFileStart(path.c_str(), 28, data, longer, error)) << error.message;
   EXPECT_EQ(data, Bytes(28, 0x41));
   EXPECT_TRUE(longer);
-  ASSERT_TRUE(ReadFileStart(path.c_str(), 100, data, longer, error)) << error;
+  ASSERT_TRUE(ReadFileStart(path.c_str(), 100, data, longer, error)) << error.message;
   EXPECT_EQ(data.size(), 100u);
   EXPECT_FALSE(longer);
 }
@@ -143,22 +143,23 @@ TEST_F(AtomicWriteTest, OnlyRegularFilesAreReadOrReplaced) {
     const std::string path = PathOf(c.name);
     Bytes data;
     bool longer = false;
-    std::string error;
+    FileError error;
     EXPECT_FALSE(ReadFileBytes(path.c_str(), 28, data, error));
-    EXPECT_EQ(error, c.reason);
+    EXPECT_EQ(error.message, c.reason);
     EXPECT_FALSE(ReadFileStart(path.c_str(), 28, data, longer, error));
-    EXPECT_EQ(error, c.reason);
+    EXPECT_EQ(error.message, c.reason);
     const unsigned char bytes[] = {1, 2, 3};
     EXPECT_FALSE(WriteFileAtomically(path.c_str(), bytes, sizeof bytes, error));
-    EXPECT_EQ(error, std::string("cannot write: ") + c.reason);
+    EXPECT_EQ(error.message, std::string("cannot write: ") + c.reason);
   }
   struct stat st;
   ASSERT_EQ(0, lstat(PathOf("pipe").c_str(), &st));
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
   Bytes data;
-  std::string error;
+  FileError error;
   EXPECT_FALSE(ReadFileBytes(PathOf("absent").c_str(), 28, data, error));
-  EXPECT_EQ(error, kFileNotFound);
+  EXPECT_EQ(error.kind, FileErrorKind::NotFound);
+  EXPECT_EQ(error.message, "file not found");
   EXPECT_EQ(Files().size(), 3u);  // no temporary left behind
 }
 
@@ -195,8 +196,9 @@ TEST_F(AtomicWriteTest, MovingAsideNeverReplacesAFile) {
   std::vector<std::string> names;
   for (int n = 0; n < 3; n++) {
     WriteAll(path, Bytes{static_cast<unsigned char>(n)});
-    std::string keptAs, error;
-    ASSERT_TRUE(MoveFileAside(path.c_str(), keptAs, error)) << error;
+    std::string keptAs;
+    FileError error;
+    ASSERT_TRUE(MoveFileAside(path.c_str(), keptAs, error)) << error.message;
     names.push_back(keptAs);
     EXPECT_FALSE(std::filesystem::exists(path));
   }
@@ -212,11 +214,12 @@ TEST_F(AtomicWriteTest, MovingAsideNeverReplacesAFile) {
   }
   // A directory moves aside as well; a missing file cannot.
   std::filesystem::create_directory(path);
-  std::string keptAs, error;
-  ASSERT_TRUE(MoveFileAside(path.c_str(), keptAs, error)) << error;
+  std::string keptAs;
+  FileError error;
+  ASSERT_TRUE(MoveFileAside(path.c_str(), keptAs, error)) << error.message;
   EXPECT_TRUE(std::filesystem::is_directory(keptAs));
   EXPECT_FALSE(MoveFileAside(path.c_str(), keptAs, error));
-  EXPECT_EQ(error, "cannot rename: No such file or directory");
+  EXPECT_EQ(error.message, "cannot rename: No such file or directory");
 }
 
 }  // namespace

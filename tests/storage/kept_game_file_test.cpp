@@ -3,7 +3,9 @@
 // the very bytes written last counts as the program's own, and a kept game
 // that was never read is not touched.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "atomic_write.h"
 #include "game_file.h"
 #include "kept_game.h"
 #include "storage_error.h"
@@ -21,6 +23,8 @@ class KeptGameFileTest : public StorageTest {
     fs::current_path(dir);
   }
   void TearDown() override {
+    SetFileFault(FileFault::None);
+    SetWriteStepHook(nullptr);
     fs::current_path(oldDir_);
     StorageTest::TearDown();
   }
@@ -146,6 +150,182 @@ TEST_F(KeptGameFileTest, AKeptGameNeverReadIsNotTouched) {
   const KeptGameSave save = SaveKeptGame(kKeptGamePath, kept);
   EXPECT_FALSE(save.saved);
   EXPECT_EQ(ReadAll("korvin.kga"), (Bytes{1, 2, 3}));
+}
+
+// Another program's game, and what the hooks below do with the name of the
+// file being written.
+const Bytes kTheirs = {36, 46, 7, 15, 0, 0, 0};  // e2e3
+int replacements = 0;
+
+// Another program puts its game there after the check, before the write.
+void TheirsJustBefore(WriteStep step, const std::string& target) {
+  if (step != WriteStep::BeforeReplace) return;
+  fs::remove(target);
+  WriteAll(target, kTheirs);
+}
+
+// Another program moves the new file away and puts its game there, right
+// after the write.
+void TheirsJustAfter(WriteStep step, const std::string& target) {
+  if (step != WriteStep::AfterReplace) return;
+  fs::rename(target, "ours.kga");
+  WriteAll(target, kTheirs);
+}
+
+void CountReplacements(WriteStep step, const std::string&) {
+  if (step == WriteStep::BeforeReplace) replacements++;
+}
+
+// Between the check and the write the file there is replaced: the newcomer
+// is kept, whether the file system swaps the two names or not.
+TEST_F(KeptGameFileTest, AFileReplacedBetweenTheCheckAndTheWriteIsKept) {
+  for (const bool exchange : {true, false}) {
+    SCOPED_TRACE(exchange ? "exchange" : "no exchange");
+    for (const std::string& name : Files()) fs::remove(name);
+    FreshEngine();
+    SetFileFault(exchange ? FileFault::None : FileFault::NoExchange);
+    KeptGame kept = LoadKeptGame(kKeptGamePath);
+    PlayMoves("e2e4 e7e5");
+    ASSERT_TRUE(SaveKeptGame(kKeptGamePath, kept).saved);
+    PlayMoves("g1f3");
+    SetWriteStepHook(TheirsJustBefore);
+    const KeptGameSave save = SaveKeptGame(kKeptGamePath, kept);
+    SetWriteStepHook(nullptr);
+    ASSERT_TRUE(save.saved) << save.error;
+    ASSERT_EQ(save.foundKeptAs.rfind("korvin.kga.found-", 0), 0u) << save.foundKeptAs;
+    EXPECT_EQ(ReadAll(save.foundKeptAs), kTheirs);
+    EXPECT_EQ(ReadAll("korvin.kga").size(), 21u);
+    EXPECT_EQ(Files().size(), 2u);  // the program's game, theirs kept: the old one is gone
+  }
+}
+
+// The file the program knows is the one it wrote, from the handle that
+// wrote it, not whatever has the name when it looks again.
+TEST_F(KeptGameFileTest, TheKnownFileIsTheWrittenOneEvenWhenTheNameIsReplacedAtOnce) {
+  KeptGame kept = LoadKeptGame(kKeptGamePath);
+  PlayMoves("e2e4");
+  SetWriteStepHook(TheirsJustAfter);
+  ASSERT_TRUE(SaveKeptGame(kKeptGamePath, kept).saved);
+  SetWriteStepHook(nullptr);
+  EXPECT_TRUE(SameFile(kept.known, IdentifyFile("ours.kga")));
+  EXPECT_EQ(ReadAll("ours.kga").size(), 7u);
+  // So theirs is a stranger at the next save, and kept.
+  PlayMoves("e7e5");
+  const KeptGameSave save = SaveKeptGame(kKeptGamePath, kept);
+  ASSERT_TRUE(save.saved) << save.error;
+  EXPECT_EQ(ReadAll(save.foundKeptAs), kTheirs);
+  EXPECT_EQ(ReadAll("korvin.kga").size(), 14u);
+}
+
+// A save whose folder could not be flushed is told, and written again at
+// the next save even when the game has not changed; the file written is
+// still the program's own, never taken for a stranger's.
+TEST_F(KeptGameFileTest, AFolderThatCannotBeFlushedIsToldAndTheGameWrittenAgain) {
+  KeptGame kept = LoadKeptGame(kKeptGamePath);
+  PlayMoves("e2e4");
+  SetFileFault(FileFault::FolderSyncFails);
+  KeptGameSave save = SaveKeptGame(kKeptGamePath, kept);
+  EXPECT_FALSE(save.saved);
+  EXPECT_EQ(save.error, "cannot write: Input/output error");
+  EXPECT_EQ(ReadAll("korvin.kga").size(), 7u);
+  SetFileFault(FileFault::None);
+  SetWriteStepHook(CountReplacements);
+  replacements = 0;
+  save = SaveKeptGame(kKeptGamePath, kept);
+  EXPECT_TRUE(save.saved) << save.error;
+  EXPECT_TRUE(save.foundKeptAs.empty());
+  EXPECT_EQ(replacements, 1);
+  save = SaveKeptGame(kKeptGamePath, kept);  // now sure: nothing to write
+  EXPECT_TRUE(save.saved);
+  EXPECT_EQ(replacements, 1);
+  EXPECT_EQ(Files(), std::vector<std::string>{"korvin.kga"});
+
+  // The same for a game without moves, whose file is removed.
+  FreshEngine();
+  SetFileFault(FileFault::FolderSyncFails);
+  save = SaveKeptGame(kKeptGamePath, kept);
+  EXPECT_FALSE(save.saved);
+  EXPECT_EQ(save.error, "cannot delete: Input/output error");
+  SetFileFault(FileFault::None);
+  EXPECT_TRUE(SaveKeptGame(kKeptGamePath, kept).saved);
+  EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(KeptGameFileTest, ACloseThatFailsAfterTheRenameIsASave) {
+  KeptGame kept = LoadKeptGame(kKeptGamePath);
+  PlayMoves("e2e4");
+  SetFileFault(FileFault::CloseFails);
+  const KeptGameSave save = SaveKeptGame(kKeptGamePath, kept);
+  EXPECT_TRUE(save.saved) << save.error;
+  SetFileFault(FileFault::None);
+  PlayMoves("e7e5");
+  EXPECT_TRUE(SaveKeptGame(kKeptGamePath, kept).foundKeptAs.empty());
+  EXPECT_EQ(Files(), std::vector<std::string>{"korvin.kga"});
+  EXPECT_EQ(ReadAll("korvin.kga").size(), 14u);
+}
+
+// A file there that is not the one written last must be read to tell
+// whose it is; when it cannot be read the save stops and says so, and the
+// file (perhaps the program's own game) is not moved aside as found.
+TEST_F(KeptGameFileTest, AFileThatCannotBeReadStopsTheSaveAndStays) {
+  KeptGame kept = LoadKeptGame(kKeptGamePath);
+  PlayMoves("e2e4 e7e5");
+  ASSERT_TRUE(SaveKeptGame(kKeptGamePath, kept).saved);
+  const Bytes same = ReadAll("korvin.kga");
+  fs::remove("korvin.kga");
+  WriteAll("korvin.kga", same);  // rewritten by a synchronising program
+  PlayMoves("g1f3");
+  SetFileFault(FileFault::ReadFails);
+  KeptGameSave save = SaveKeptGame(kKeptGamePath, kept);
+  EXPECT_FALSE(save.saved);
+  EXPECT_EQ(save.error,
+            "the file there could not be read to tell whether Korvin 4 wrote it (cannot read: "
+            "Input/output error)");
+  EXPECT_TRUE(save.foundKeptAs.empty());
+  EXPECT_EQ(Files(), std::vector<std::string>{"korvin.kga"});
+  EXPECT_EQ(ReadAll("korvin.kga"), same);
+  SetFileFault(FileFault::None);
+  save = SaveKeptGame(kKeptGamePath, kept);
+  EXPECT_TRUE(save.saved) << save.error;
+  EXPECT_TRUE(save.foundKeptAs.empty());
+  EXPECT_EQ(ReadAll("korvin.kga").size(), 21u);
+}
+
+// The user deleted the kept game while the program ran: the next save
+// writes it again, and there is nothing to move aside.
+TEST_F(KeptGameFileTest, AKeptGameDeletedMeanwhileIsWrittenAgain) {
+  KeptGame kept = LoadKeptGame(kKeptGamePath);
+  PlayMoves("e2e4");
+  ASSERT_TRUE(SaveKeptGame(kKeptGamePath, kept).saved);
+  fs::remove("korvin.kga");
+  PlayMoves("e7e5");
+  const KeptGameSave save = SaveKeptGame(kKeptGamePath, kept);
+  EXPECT_TRUE(save.saved) << save.error;
+  EXPECT_TRUE(save.foundKeptAs.empty());
+  EXPECT_EQ(Files(), std::vector<std::string>{"korvin.kga"});
+  EXPECT_EQ(ReadAll("korvin.kga").size(), 14u);
+}
+
+// A folder, a named pipe or a link to either that takes the kept game's
+// name is kept whole, and the game written beside it under the usual name.
+TEST_F(KeptGameFileTest, AFolderOrAPipeInItsPlaceIsKeptWhole) {
+  KeptGame kept = LoadKeptGame(kKeptGamePath);
+  PlayMoves("e2e4");
+  fs::create_directory("korvin.kga");
+  WriteAll("korvin.kga/inside", Bytes{1});
+  KeptGameSave save = SaveKeptGame(kKeptGamePath, kept);
+  ASSERT_TRUE(save.saved) << save.error;
+  EXPECT_EQ(ReadAll(fs::path(save.foundKeptAs) / "inside"), Bytes{1});
+  EXPECT_EQ(ReadAll("korvin.kga").size(), 7u);
+  fs::remove("korvin.kga");
+  ASSERT_EQ(0, mkfifo("pipe", 0644));
+  fs::create_symlink("pipe", "korvin.kga");
+  PlayMoves("e7e5");
+  save = SaveKeptGame(kKeptGamePath, kept);
+  ASSERT_TRUE(save.saved) << save.error;
+  EXPECT_TRUE(fs::is_symlink(save.foundKeptAs));
+  EXPECT_EQ(fs::status("pipe").type(), fs::file_type::fifo);
+  EXPECT_EQ(ReadAll("korvin.kga").size(), 14u);
 }
 
 }  // namespace

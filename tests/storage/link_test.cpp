@@ -84,9 +84,9 @@ TEST_F(LinkTest, RemovalTakesTheTargetAndNeverTheLink) {
   // Nothing but a regular file is ever deleted.
   ASSERT_EQ(0, mkfifo(PathOf("pipe").c_str(), 0644));
   fs::create_symlink("pipe", dir / "pipe.kga");
-  std::string error;
+  FileError error;
   EXPECT_FALSE(RemoveFileIfPresent(PathOf("pipe.kga").c_str(), error));
-  EXPECT_EQ(error, "cannot delete: not a regular file (a named pipe)");
+  EXPECT_EQ(error.message, "cannot delete: not a regular file (a named pipe)");
   EXPECT_TRUE(fs::exists(dir / "pipe"));
   EXPECT_TRUE(IsLink("pipe.kga"));
 }
@@ -98,15 +98,16 @@ TEST_F(LinkTest, MovingAsideKeepsTheLink) {
   fs::create_directory(dir / "elsewhere");
   WriteAll(dir / "elsewhere" / "g.kga", Bytes{1, 2, 3});
   fs::create_symlink("elsewhere/g.kga", dir / "korvin.kga");
-  std::string keptAs, error;
-  ASSERT_TRUE(MoveFileAside(PathOf("korvin.kga").c_str(), keptAs, error)) << error;
+  std::string keptAs;
+  FileError error;
+  ASSERT_TRUE(MoveFileAside(PathOf("korvin.kga").c_str(), keptAs, error)) << error.message;
   EXPECT_TRUE(IsLink("korvin.kga"));
   EXPECT_EQ(keptAs.rfind((dir / "elsewhere" / "g.kga.damaged-").string(), 0), 0u) << keptAs;
   EXPECT_EQ(ReadAll(keptAs), (Bytes{1, 2, 3}));
 
   ASSERT_EQ(0, mkfifo(PathOf("pipe").c_str(), 0644));
   fs::create_symlink("pipe", dir / "pipe.kga");
-  ASSERT_TRUE(MoveFileAside(PathOf("pipe.kga").c_str(), keptAs, error)) << error;
+  ASSERT_TRUE(MoveFileAside(PathOf("pipe.kga").c_str(), keptAs, error)) << error.message;
   EXPECT_TRUE(fs::exists(dir / "pipe"));
   EXPECT_EQ(keptAs.rfind(PathOf("pipe.kga.damaged-"), 0), 0u) << keptAs;
   EXPECT_TRUE(fs::is_symlink(keptAs));

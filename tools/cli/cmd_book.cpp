@@ -80,8 +80,9 @@ int BuildBook(const CliArgs& args) {
   const std::string& target = args.positional[2];
   std::vector<unsigned char> text;
   std::string error;
-  if (!ReadFileBytes(source.c_str(), kLongestSource, text, error))
-    return Fail("cannot open " + source + ": " + error);
+  FileError fileError;
+  if (!ReadFileBytes(source.c_str(), kLongestSource, text, fileError))
+    return Fail("cannot open " + source + ": " + fileError.message);
   std::istringstream in(std::string(text.begin(), text.end()));
   if (!InitEngineForCli(args, error)) return Fail(error);
   std::vector<unsigned char> bytes;
@@ -95,8 +96,8 @@ int BuildBook(const CliArgs& args) {
   LoadBookBytes(bytes.data(), bytes.size());
   if (!bookLoadReport.cuts.empty() || bookLoadReport.lines != lines)
     return Fail(source + ": the built book does not load as written");
-  if (!WriteFileAtomically(target.c_str(), bytes.data(), bytes.size(), error))
-    return Fail(target + ": " + error);
+  if (!WriteFileAtomically(target.c_str(), bytes.data(), bytes.size(), fileError))
+    return Fail(target + ": " + fileError.message);
   std::cout << "lines " << lines << "\n";
   std::cout << "moves " << bookLoadReport.moves << "\n";
   std::cout << "bytes " << bytes.size() << "\n";
