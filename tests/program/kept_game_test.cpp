@@ -1,8 +1,11 @@
 // The kept game and the other files at start-up and shutdown: a kept game
 // that cannot be loaded is moved aside and reported, only regular files are
 // read, and leftovers of cut-short saves are removed.
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <random>
@@ -105,6 +108,7 @@ TEST_P(DamagedKeptGame, IsMovedAsideReportedAndKept) {
 INSTANTIATE_TEST_SUITE_P(Kinds, DamagedKeptGame, testing::ValuesIn(kDamagedKinds),
                          [](const auto& test) { return std::string(test.param.name); });
 
+#ifndef _WIN32  // permissions and another user are POSIX's
 // The superuser reads any file, so there the program runs in a child that
 // gives up root first; the parent checks what it left on disk.
 TEST_F(ProgramTest, UnreadableKeptGameIsMovedAside) {
@@ -139,6 +143,7 @@ TEST_F(ProgramTest, UnreadableKeptGameIsMovedAside) {
   EXPECT_EQ(fs::file_size(aside[0]), 7u);
   EXPECT_FALSE(fs::exists("korvin.kga"));  // no move was played: nothing to keep
 }
+#endif
 
 // Empty and missing kept games say nothing; with no move played the exit
 // leaves no kept game behind.
@@ -159,6 +164,7 @@ TEST_F(ProgramTest, EmptyOrMissingKeptGameStaysSilent) {
   EXPECT_TRUE(second.Misuses().empty());
 }
 
+#ifndef _WIN32  // named pipes in a folder are POSIX's
 // A named pipe under the name of the settings, the book or a picture holds
 // nothing up: the settings take their defaults (and the user is told), the
 // book is empty, and a picture is missing.
@@ -213,6 +219,7 @@ TEST_F(ProgramTest, NamedPipesNeitherBlockNorGetReplaced) {
   EXPECT_NE(text.find("Cannot open picture \"fig3.png\": not a regular file"), std::string::npos)
       << text;
 }
+#endif
 
 // Leftovers of the program's own cut-short saves go at start-up; files that
 // only look alike stay.

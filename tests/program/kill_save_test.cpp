@@ -4,6 +4,7 @@
 // that runs the window program's own start-up and shutdown.
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>

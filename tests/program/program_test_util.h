@@ -6,13 +6,13 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -43,13 +43,25 @@ struct ScriptRanOut : std::runtime_error {
   ScriptRanOut() : std::runtime_error("a dialog waited with no scripted action left") {}
 };
 
+// A new, empty folder of the test's own in the system's temporary folder.
+inline fs::path FreshFolder() {
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  std::error_code error;
+  for (int tries = 0; tries < 100; tries++) {
+    const fs::path folder =
+        fs::temp_directory_path(error) / ("korvin-program-" + std::to_string(random() % 1000000000));
+    if (fs::create_directory(folder, error)) return folder;
+  }
+  return fs::path();
+}
+
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     oldDir_ = fs::current_path();
-    char pattern[] = "/tmp/korvin-program-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    dir_ = FreshFolder();
+    ASSERT_FALSE(dir_.empty());
     fs::current_path(dir_);
     Prepare(p);
   }
