@@ -10,6 +10,7 @@
 #include <string>
 
 #include "win32_text.h"
+#include "working_folder_win32.h"
 
 // A named pipe of this user (its security allows no one else), named after
 // the user and the folder's identity. Windows pipes have no half-close, so
@@ -61,24 +62,14 @@ std::wstring UserSid() {
 
 // The pipe's name: the user and the working folder's volume and file index.
 bool NameOfThisFolder(std::wstring& name, std::string& error) {
-  const HANDLE folder = CreateFileW(L".", 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (folder == INVALID_HANDLE_VALUE) {
-    error = "cannot look at the working folder: " + SystemMessage(GetLastError());
-    return false;
-  }
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool known = GetFileInformationByHandle(folder, &info) != 0;
-  const DWORD err = GetLastError();
-  CloseHandle(folder);
+  std::wstring folder;
+  if (!WorkingFolderIdentity(folder, error)) return false;
   const std::wstring sid = UserSid();
-  if (!known || sid.empty()) {
-    error = "cannot look at the working folder: " + SystemMessage(known ? ERROR_ACCESS_DENIED : err);
+  if (sid.empty()) {
+    error = "cannot tell who the user is: " + SystemMessage(GetLastError());
     return false;
   }
-  name = L"\\\\.\\pipe\\korvin4-" + sid + L"-" + std::to_wstring(info.dwVolumeSerialNumber) + L"-" +
-         std::to_wstring((static_cast<unsigned long long>(info.nFileIndexHigh) << 32) |
-                         info.nFileIndexLow);
+  name = L"\\\\.\\pipe\\korvin4-" + sid + L"-" + folder;
   return true;
 }
 

@@ -57,6 +57,13 @@ fresh_work_folder() {
   mkdir -p "$1"
   cp "$assets"/* "$1"/
 }
+# A fresh work folder $work/NAME with a home of its own, made current.
+prepare() {
+  fresh_work_folder "$work/$1"
+  cd "$work/$1" || fail "no work folder"
+  mkdir -p home
+  export HOME="$work/$1/home"
+}
 
 # Waits for a window with the given name and size; prints its id.
 wait_window() {

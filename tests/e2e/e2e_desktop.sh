@@ -14,12 +14,6 @@ board_box="$(dirname "${BASH_SOURCE[0]}")/board_box.py"
 start_window_manager "$work.openbox.log"
 read -r screen_width screen_height < <(xdotool getdisplaygeometry)
 
-prepare() {
-  fresh_work_folder "$work/$1"
-  cd "$work/$1" || fail "no work folder"
-  mkdir -p home
-  export HOME="$work/$1/home"
-}
 start() {
   "$program" > program.log 2>&1 &
   program_pid=$!

@@ -13,12 +13,6 @@ program="$1" assets="$2" close_helper="$3" work="$4"
 source "$(dirname "${BASH_SOURCE[0]}")/e2e_common.sh"
 start_window_manager "$work.openbox.log"
 
-prepare() {
-  fresh_work_folder "$work/$1"
-  cd "$work/$1" || fail "no work folder"
-  mkdir -p home
-  export HOME="$work/$1/home"
-}
 start() {
   "$program" > program.log 2>&1 &
   program_pid=$!
