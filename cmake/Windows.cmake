@@ -6,8 +6,10 @@ include_guard(GLOBAL)
 # No Qt for Windows here: the window program will have a Platform of its own.
 set(KORVIN_WITH_QT OFF CACHE BOOL "Build the window program (needs Qt 6 Widgets)" FORCE)
 
-# The API of Windows 7, the oldest Windows the programs declare.
-add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601)
+# The headers of Windows 10: the window program calls its per-monitor DPI
+# functions, so it needs Windows 10 (1607) or later; korvin-cli and
+# korvin-uci call nothing newer than Windows 7 and still run there.
+add_compile_definitions(_WIN32_WINNT=0x0A00 WINVER=0x0A00)
 
 # Storage reaches the file system through its file services; they build for
 # Windows once they have their Windows halves (storage/files/*_win32.cpp).
