@@ -270,10 +270,11 @@ TEST_F(Win32Widgets, OnlyEscapeAndEnterDoAnything) {
   PostMessageW(Hwnd(box), WM_KEYDOWN, VK_ESCAPE, 0);
   PostMessageW(Hwnd(window), WM_KEYDOWN, VK_ESCAPE, 1 << 30);
   PostMessageW(Hwnd(window), WM_KEYDOWN, VK_ESCAPE, 0);
+  platform.ProcessPending();
+  EXPECT_TRUE(platform.EndRequested());  // the window has no owner
   events = Drain();
   EXPECT_EQ(CountOf(events, EventId::WindowClose, window), 1);
   EXPECT_EQ(events.size(), 1u);
-  EXPECT_TRUE(platform.EndRequested());  // the window has no owner
   // In a resizable window Esc does nothing.
   const Handle board = platform.OpenWindow("Korvin 4", 40, 50, 200, 200, WindowKind::Resizable, 0);
   PostMessageW(Hwnd(board), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -431,9 +432,9 @@ TEST_F(Win32Events, SleepIsCutShortByACloseRequest) {
   EXPECT_TRUE(platform.SleepUnless(600000, IsClose));  // would fail the run's time limit
   later.join();
   EXPECT_EQ(CountOf(Drain(), EventId::WindowClose, dialog), 1);  // the event stays queued
-  // The end requested already: at once.
+  // The end requested already (the request queued): at once.
   PostMessageW(Hwnd(main), WM_CLOSE, 0, 0);
-  Drain();
+  platform.ProcessPending();
   EXPECT_TRUE(platform.SleepUnless(600000, IsClose));
 }
 

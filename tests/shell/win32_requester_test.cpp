@@ -117,7 +117,7 @@ TEST_F(Win32Requester, CloseRequestOfTheMainWindowCancelsIt) {
 
 TEST_F(Win32Requester, AnEndAlreadyRequestedOpensNothing) {
   PostMessageW(Hwnd(main), WM_CLOSE, 0, 0);
-  Drain();  // the event is taken, the request stands
+  platform.ProcessPending();  // the request is queued
   ASSERT_TRUE(platform.EndRequested());
   Every50ms(CancelAny);
   EXPECT_EQ(Ask(true, ""), "");
