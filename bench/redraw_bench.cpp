@@ -1,5 +1,5 @@
-// Measures, on the Qt platform, the time from program start to the first
-// drawn board, the time of one full board redraw, and of the first redraw
+// Measures, on the system's platform (Qt, or Win32 on Windows), the time
+// from program start to the first drawn board, the time of one full board redraw, and of the first redraw
 // after a resize (when the pictures are resampled). Run it in a folder
 // holding the pictures (QT_QPA_PLATFORM=offscreen needs no display):
 //   korvin4-bench [board-size]      (default 800)
@@ -24,7 +24,7 @@
 #include "search.h"
 #include "system.h"
 #include "think.h"
-#include "qt_platform.h"
+#include "bench_platform.h"
 #include "shell_state.h"
 #include "startup.h"
 #include "event_loop.h"
@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
   const auto processStart = std::chrono::steady_clock::now();
   const int size = argc > 1 ? std::atoi(argv[1]) : 800;
   WriteConfig(size);
-  QtPlatform platform(argc, argv);
+  const std::unique_ptr<Platform> made = MakeBenchPlatform(argc, argv);
+  Platform& platform = *made;
   const auto start = std::chrono::steady_clock::now();
   if (!StartUp(platform)) return 1;
   std::printf("start-up to first drawn board: %.1f ms (%.1f ms with the toolkit's own start)\n",
