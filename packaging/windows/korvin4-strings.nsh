@@ -11,7 +11,7 @@ LangString Running ${LANG_ENGLISH} "Korvin 4 is running ($0), so it cannot be ch
 
 LangString ProgramSection ${LANG_GERMAN} "Korvin 4"
 LangString ProgramText ${LANG_GERMAN} "Das Programm, seine Bilder und sein Eröffnungsbuch, ein Eintrag im Startmenü, und Korvin-Partien (.kga) öffnen sich per Doppelklick."
-LangString DesktopSection ${LANG_GERMAN} "Verknüpfung auf dem Desktop"
+LangString DesktopSection ${LANG_GERMAN} "Desktop-Verknüpfung"
 LangString DesktopText ${LANG_GERMAN} "Eine Verknüpfung zu Korvin 4 auf dem Desktop."
 LangString RunKorvin ${LANG_GERMAN} "Korvin 4 starten"
 LangString Comment ${LANG_GERMAN} "Schach gegen den Computer spielen"
@@ -19,7 +19,7 @@ LangString Running ${LANG_GERMAN} "Korvin 4 läuft ($0) und kann deshalb jetzt n
 
 LangString ProgramSection ${LANG_SPANISH} "Korvin 4"
 LangString ProgramText ${LANG_SPANISH} "El programa, sus imágenes y su libro de aperturas, una entrada en el menú Inicio, y las partidas de Korvin (.kga) se abren con un doble clic."
-LangString DesktopSection ${LANG_SPANISH} "Acceso directo en el escritorio"
+LangString DesktopSection ${LANG_SPANISH} "Acceso directo"
 LangString DesktopText ${LANG_SPANISH} "Un acceso directo a Korvin 4 en el escritorio."
 LangString RunKorvin ${LANG_SPANISH} "Iniciar Korvin 4"
 LangString Comment ${LANG_SPANISH} "Jugar al ajedrez contra el ordenador"
@@ -27,7 +27,7 @@ LangString Running ${LANG_SPANISH} "Korvin 4 está en ejecución ($0), así que 
 
 LangString ProgramSection ${LANG_FRENCH} "Korvin 4"
 LangString ProgramText ${LANG_FRENCH} "Le programme, ses images et son livre d'ouvertures, une entrée dans le menu Démarrer, et les parties Korvin (.kga) s'ouvrent d'un double clic."
-LangString DesktopSection ${LANG_FRENCH} "Raccourci sur le bureau"
+LangString DesktopSection ${LANG_FRENCH} "Raccourci du bureau"
 LangString DesktopText ${LANG_FRENCH} "Un raccourci vers Korvin 4 sur le bureau."
 LangString RunKorvin ${LANG_FRENCH} "Lancer Korvin 4"
 LangString Comment ${LANG_FRENCH} "Jouer aux échecs contre l'ordinateur"
@@ -35,7 +35,7 @@ LangString Running ${LANG_FRENCH} "Korvin 4 est en cours d'exécution ($0) et ne
 
 LangString ProgramSection ${LANG_ITALIAN} "Korvin 4"
 LangString ProgramText ${LANG_ITALIAN} "Il programma, le sue immagini e il suo libro delle aperture, una voce nel menu Start, e le partite di Korvin (.kga) si aprono con un doppio clic."
-LangString DesktopSection ${LANG_ITALIAN} "Collegamento sul desktop"
+LangString DesktopSection ${LANG_ITALIAN} "Icona sul desktop"
 LangString DesktopText ${LANG_ITALIAN} "Un collegamento a Korvin 4 sul desktop."
 LangString RunKorvin ${LANG_ITALIAN} "Avvia Korvin 4"
 LangString Comment ${LANG_ITALIAN} "Gioca a scacchi contro il computer"
@@ -43,7 +43,7 @@ LangString Running ${LANG_ITALIAN} "Korvin 4 è in esecuzione ($0), quindi ora n
 
 LangString ProgramSection ${LANG_DUTCH} "Korvin 4"
 LangString ProgramText ${LANG_DUTCH} "Het programma, zijn afbeeldingen en openingsboek, een item in het menu Start, en Korvin-partijen (.kga) openen met een dubbelklik."
-LangString DesktopSection ${LANG_DUTCH} "Snelkoppeling op het bureaublad"
+LangString DesktopSection ${LANG_DUTCH} "Snelkoppeling"
 LangString DesktopText ${LANG_DUTCH} "Een snelkoppeling naar Korvin 4 op het bureaublad."
 LangString RunKorvin ${LANG_DUTCH} "Korvin 4 starten"
 LangString Comment ${LANG_DUTCH} "Schaak tegen de computer"
@@ -59,7 +59,7 @@ LangString Running ${LANG_POLISH} "Korvin 4 jest uruchomiony ($0), więc nie mo�
 
 LangString ProgramSection ${LANG_PORTUGUESEBR} "Korvin 4"
 LangString ProgramText ${LANG_PORTUGUESEBR} "O programa, suas imagens e seu livro de aberturas, um item no menu Iniciar, e as partidas do Korvin (.kga) abrem com um clique duplo."
-LangString DesktopSection ${LANG_PORTUGUESEBR} "Atalho na área de trabalho"
+LangString DesktopSection ${LANG_PORTUGUESEBR} "Atalho"
 LangString DesktopText ${LANG_PORTUGUESEBR} "Um atalho para o Korvin 4 na área de trabalho."
 LangString RunKorvin ${LANG_PORTUGUESEBR} "Iniciar o Korvin 4"
 LangString Comment ${LANG_PORTUGUESEBR} "Jogar xadrez contra o computador"
@@ -67,7 +67,7 @@ LangString Running ${LANG_PORTUGUESEBR} "O Korvin 4 está em execução ($0), po
 
 LangString ProgramSection ${LANG_RUSSIAN} "Korvin 4"
 LangString ProgramText ${LANG_RUSSIAN} "Программа, её изображения и дебютная книга, пункт в меню «Пуск», а партии Korvin (.kga) открываются двойным щелчком."
-LangString DesktopSection ${LANG_RUSSIAN} "Ярлык на рабочем столе"
+LangString DesktopSection ${LANG_RUSSIAN} "Ярлык на столе"
 LangString DesktopText ${LANG_RUSSIAN} "Ярлык Korvin 4 на рабочем столе."
 LangString RunKorvin ${LANG_RUSSIAN} "Запустить Korvin 4"
 LangString Comment ${LANG_RUSSIAN} "Игра в шахматы против компьютера"
