@@ -63,7 +63,7 @@ echo "ok: .kga is a Korvin game, .pgn offers Korvin 4, the uninstall entry is th
 # The first start through the shortcut, in another folder: the user's
 # folder is made and gets the pictures and book; the welcome comes first.
 mkdir -p elsewhere && cd elsewhere || fail "no folder"
-start_shortcut() { "$wine64" start "$(windows_path "$shortcut")" > "$work/$1.log" 2>&1; }
+start_shortcut() { "$wine64" start /unix "$shortcut" > "$work/$1.log" 2>&1; }
 start_shortcut first
 welcome=$(wait_window 432x325) || { screenshot "$work/no-welcome"; cat "$work/first.log"; fail "no welcome at the first start"; }
 [ -f "$user_folder/korvin.bok" ] || fail "the first start did not copy the book into $user_folder"

@@ -43,7 +43,8 @@ reg_value() {
   else
     line=$("$wine64" reg query "$key" /v "$value" 2>/dev/null | tr -d '\r' | grep -E "^\s+$value\s")
   fi
-  sed -E 's/^\s+\S+(\s\S+)?\s+REG_[A-Z_]+\s*//' <<<"$line"
+  # Wine prints a default value that is not set as "(value not set)".
+  sed -E 's/^\s+\S+(\s\S+)?\s+REG_[A-Z_]+\s*//; s/^\(value not set\)$//' <<<"$line"
 }
 reg_has_key() { "$wine64" reg query "$1" > /dev/null 2>&1; }
 
