@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's picture of Korvin 4 on Windows: korvin4.exe of the
 # Windows build under Wine, 400 x 400, with the game of the Linux picture in
-# progress and the Options dialog open over it (the system's own buttons),
-# under a private X server (Xvfb) with openbox for the window frames, in a
-# Wine prefix of its own. Run it again after every change of look.
+# progress, under a private X server (Xvfb) with openbox, in a Wine prefix of its own. Run it again after every change of look.
 #
 #   scripts/screenshot-wine.sh [BUILD-DIR] [OUTPUT]   (build-windows, docs/screenshot-windows.png)
 set -euo pipefail
@@ -49,6 +47,8 @@ DISPLAY= "$wine64" wineboot --init > /dev/null 2>&1
 (cd "$folder" && DISPLAY= "$wine64" "$cli" game save korvin.kga \
   --moves "e2e4 e7e5 g1f3 b8c6 f1b5 a7a6 b5a4 g8f6 e1g1 f8e7 f1e1 b7b5 a4b3 d7d6 c2c3 e8g8") > /dev/null
 [ -s "$folder/korvin.kga" ] || { echo "screenshot-wine: korvin-cli.exe wrote no game" >&2; exit 1; }
+# Wine's session started without a display ends before the program's starts.
+"$wineserver" -w
 
 xvfb_start --log "$work/xvfb.log" 90 120 1024x768x24 ||
   { echo "screenshot-wine: no X server could be started" >&2; exit 1; }
@@ -72,22 +72,7 @@ wait_for() {
 (cd "$folder" && exec "$wine64" "$folder/korvin4.exe") > "$work/program.log" 2>&1 &
 main=$(wait_for 'Korvin 4' 400x400) || { cat "$work/program.log" >&2; echo "screenshot-wine: no board window" >&2; exit 1; }
 sleep 1   # the first paint
-eval "$(xdotool getwindowgeometry --shell "$main")"
-xdotool mousemove $((X + 200)) $((Y + 200)) click 3
-options=$(wait_for Options 480x330) || { echo "screenshot-wine: no Options dialog" >&2; exit 1; }
 xdotool mousemove 1000 740
-sleep 1
-# The two windows with their frames: the part of the screen they cover.
-box() {
-  local info
-  info=$(xwininfo -frame -id "$1")
-  awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2}
-       END {print x, y, x + w, y + h}' <<< "$info"
-}
-read -r ax ay bx by < <(box "$main")
-read -r cx cy dx dy < <(box "$options")
-left=$((ax < cx ? ax : cx)) top=$((ay < cy ? ay : cy))
-right=$((bx > dx ? bx : dx)) bottom=$((by > dy ? by : dy))
 mkdir -p "$(dirname "$output")"
-import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" -strip "png:$output"
+import -window "$main" -strip "png:$output"
 echo "wrote $output"
