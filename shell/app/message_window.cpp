@@ -2,6 +2,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "utf8_path.h"
+
 #include "dialog.h"
 #include "shell_state.h"
 #include "texts.h"
@@ -84,6 +86,6 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::string FullPath(const std::string& path) {
   std::error_code ignored;
-  const std::filesystem::path full = std::filesystem::absolute(path, ignored);
-  return full.empty() ? path : full.lexically_normal().string();
+  const std::filesystem::path full = std::filesystem::absolute(PathFromUtf8(path), ignored);
+  return full.empty() ? path : Utf8FromPath(full.lexically_normal());
 }

@@ -7,6 +7,7 @@
 
 #include "leftovers.h"
 #include "read_file.h"
+#include "utf8_path.h"
 #include "board_view.h"
 #include "book.h"
 #include "book_file.h"
@@ -56,7 +57,7 @@ std::string BannerPicture(const std::string& name) {
   const std::string local =
       name.substr(0, name.rfind('.')) + "-" + TextLanguage() + name.substr(name.rfind('.'));
   std::error_code ignored;
-  return std::filesystem::is_regular_file(local, ignored) ? local : name;
+  return std::filesystem::is_regular_file(PathFromUtf8(local), ignored) ? local : name;
 }
 
 bool LoadPictures() {
@@ -150,7 +151,7 @@ void HandOver(const std::string& openPath) {
   const RequestSent sent =
       SendStartRequest(StartRequest{openPath, ActivationTokenOfThisStart()}, 2000, error);
   std::error_code ignored;
-  const std::string folder = std::filesystem::current_path(ignored).string();
+  const std::string folder = Utf8FromPath(std::filesystem::current_path(ignored));
   std::fprintf(stderr, "korvin4: Korvin 4 is already running in %s\n", folder.c_str());
   if (sent == RequestSent::Confirmed && !openPath.empty()) return;
   std::vector<std::string> lines = {Tr("Korvin 4 is already running in this folder:"),

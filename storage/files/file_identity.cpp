@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "texts.h"
+#include "utf8_path.h"
 
 bool SameFile(const FileIdentity& a, const FileIdentity& b) {
   if (!a.exists || !b.exists) return a.exists == b.exists;
@@ -11,8 +12,8 @@ bool SameFile(const FileIdentity& a, const FileIdentity& b) {
 }
 
 std::string FolderOf(const std::string& path) {
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  return folder.empty() ? "." : folder.string();
+  const std::filesystem::path folder = PathFromUtf8(path).parent_path();
+  return folder.empty() ? "." : Utf8FromPath(folder);
 }
 
 // Only the last part of the name can be a link the system does not follow
@@ -31,8 +32,8 @@ bool ResolveLinks(const std::string& path, std::string& target, FileError& error
       case LinkRead::Link:
         break;
     }
-    const std::filesystem::path folder = std::filesystem::path(current).parent_path();
-    current = std::filesystem::path(link).is_absolute() || folder.empty() ? link : (folder / link).string();
+    const std::filesystem::path folder = PathFromUtf8(current).parent_path();
+    current = PathFromUtf8(link).is_absolute() || folder.empty() ? link : Utf8FromPath(folder / PathFromUtf8(link));
   }
   error = Failure(FileErrorKind::LinkLoop, Tr("too many symbolic links (a loop of links?)"));
   return false;

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "utf8_path.h"
+
 #include "atomic_write.h"
 #include "file_identity.h"
 
@@ -28,7 +30,7 @@ int RemoveLeftoverTemporaries(const char* path) {
   std::string target;
   FileError ignored;
   if (!ResolveLinks(path, target, ignored)) return 0;
-  const std::string prefix = TemporaryPrefix(std::filesystem::path(target).filename().string());
+  const std::string prefix = TemporaryPrefix(Utf8FromPath(PathFromUtf8(target).filename()));
   const std::string folder = FolderOf(target);
   int removed = 0;
   for (const std::string& name : NamesInFolder(folder))

@@ -170,12 +170,14 @@ TEST_F(BookLoad, FileLoadingReadsTheFileAndStopsAtTheLimit) {
   EXPECT_EQ(bookLoadReport.opened, 0);
   EXPECT_EQ(bookLoadReport.failure, "file not found");
   EXPECT_EQ(E.bookLength, 0);
+#ifndef _WIN32  // named pipes in a folder are POSIX's
   LoadBookFile(small.c_str());
   ASSERT_EQ(mkfifo((dir / "pipe.bok").c_str(), 0644), 0);
   LoadBookFile((dir / "pipe.bok").string().c_str());
   EXPECT_EQ(bookLoadReport.opened, 0);
   EXPECT_EQ(bookLoadReport.failure, "not a regular file (a named pipe)");
   EXPECT_EQ(E.bookLength, 0);
+#endif
   std::filesystem::remove_all(dir);
 }
 

@@ -3,7 +3,8 @@
 // one text, the half-move and file size limits, and a refused game that
 // leaves the current game exactly as it was.
 #include <gtest/gtest.h>
-#include <unistd.h>
+
+#include "fresh_folder.h"
 
 #include <cstdint>
 #include <cstring>
@@ -168,8 +169,9 @@ TEST(PgnImport, RefusesAGameThatLeavesACommentVariationOrTagOpen) {
 }
 
 TEST(PgnImport, NamesTheSizeLimitInMegabytes) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "korvin-pgn-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const std::filesystem::path made = FreshFolder("korvin-pgn-");
+  ASSERT_FALSE(made.empty());
+  const std::string pattern = made.string();
   const std::filesystem::path dir = pattern, path = dir / "big.pgn";
   StartEngine(1);
   int count = 0;
@@ -182,7 +184,7 @@ TEST(PgnImport, NamesTheSizeLimitInMegabytes) {
     SCOPED_TRACE(size);
     std::ofstream(path).close();
     std::filesystem::resize_file(path, size);
-    EXPECT_FALSE(LoadPgn(path.c_str(), 1, count));
+    EXPECT_FALSE(LoadPgn(path.string().c_str(), 1, count));
     EXPECT_STREQ(StorageError(), "the file is larger than 64 MB");
     EXPECT_EQ(std::memcmp(&before, &E, sizeof(EngineState)), 0);
   }

@@ -1,7 +1,8 @@
 // Game file -> PGN -> game file gives the same bytes, over many random legal
 // games; the writer's tags, results and line lengths; saving to a file.
 #include <gtest/gtest.h>
-#include <unistd.h>
+
+#include "fresh_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -125,26 +126,28 @@ TEST(PgnRoundTrip, LinesStayShortAndTheViewedPositionStays) {
 }
 
 TEST(PgnRoundTrip, SavesAtomicallyAndRefusesAnEmptyRecord) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "korvin-pgn-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const std::filesystem::path made = FreshFolder("korvin-pgn-");
+  ASSERT_FALSE(made.empty());
+  const std::string pattern = made.string();
   const std::filesystem::path dir = pattern, path = dir / "game.pgn";
   StartEngine(1);
   PlayMoves("d2d4 d7d5");
-  ASSERT_TRUE(SavePgn(path.c_str(), 2, ""));
+  ASSERT_TRUE(SavePgn(path.string().c_str(), 2, ""));
   std::ifstream in(path);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();  // an open file cannot be removed on Windows
   EXPECT_NE(text.find("1. d4 d5 *"), std::string::npos);
   EXPECT_NE(text.find("Korvin 4 (Intermediate)"), std::string::npos);
   int count = 0;
   PlayMoves("");
-  ASSERT_TRUE(LoadPgn(path.c_str(), 1, count));
+  ASSERT_TRUE(LoadPgn(path.string().c_str(), 1, count));
   EXPECT_EQ(E.gameMoveNumber, 2);
 
   NewGame();
-  EXPECT_FALSE(SavePgn(path.c_str(), 0, ""));
+  EXPECT_FALSE(SavePgn(path.string().c_str(), 0, ""));
   EXPECT_STREQ(StorageError(), "the game has no moves to save");
   EXPECT_TRUE(std::filesystem::exists(path));  // the file is left alone
-  EXPECT_FALSE(LoadPgn((dir / "missing.pgn").c_str(), 1, count));
+  EXPECT_FALSE(LoadPgn((dir / "missing.pgn").string().c_str(), 1, count));
   EXPECT_STREQ(StorageError(), "file not found");
   EXPECT_TRUE(IsPgnPath("a/B.PGN"));
   EXPECT_FALSE(IsPgnPath("game.kga"));

@@ -3,7 +3,8 @@
 // came; its result stays as loaded until moves are added. Any other game,
 // a diverging move or ForgetPgnTags brings back the program's own tags.
 #include <gtest/gtest.h>
-#include <unistd.h>
+
+#include "fresh_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -84,18 +85,19 @@ std::string ReadText(const std::filesystem::path& path) {
 }
 
 TEST(PgnTags, ALoadedGameIsSavedWithItsOwnTags) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "korvin-pgn-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const std::filesystem::path made = FreshFolder("korvin-pgn-");
+  ASSERT_FALSE(made.empty());
+  const std::string pattern = made.string();
   const std::filesystem::path dir = pattern, in = dir / "in.pgn", out = dir / "out.pgn";
   std::ofstream(in, std::ios::binary) << kLoaded;
   StartEngine(1);
   int count = 0;
-  ASSERT_TRUE(LoadPgn(in.c_str(), 1, count)) << StorageError();
+  ASSERT_TRUE(LoadPgn(in.string().c_str(), 1, count)) << StorageError();
   // The level and the date of saving belong to the program's own games.
-  ASSERT_TRUE(SavePgn(out.c_str(), 4, "2030.01.01")) << StorageError();
+  ASSERT_TRUE(SavePgn(out.string().c_str(), 4, "2030.01.01")) << StorageError();
   EXPECT_EQ(ReadText(out), kWritten);
   // Loaded and saved again, it stays the same.
-  ASSERT_TRUE(LoadPgn(out.c_str(), 1, count)) << StorageError();
+  ASSERT_TRUE(LoadPgn(out.string().c_str(), 1, count)) << StorageError();
   EXPECT_EQ(Pgn(), kWritten);
   std::filesystem::remove_all(dir);
 

@@ -22,8 +22,8 @@ class LanguageTest : public ProgramTest {
 
   // The choice the program makes at its start, from the variables.
   std::string Choose(const char* language, const char* lang = nullptr) {
-    setenv("LANGUAGE", language, 1);
-    if (lang != nullptr) setenv("LANG", lang, 1);
+    SetVariable("LANGUAGE", language);
+    if (lang != nullptr) SetVariable("LANG", lang);
     return ChooseLanguage(UserLanguages());
   }
 

@@ -26,6 +26,7 @@
 #include "notation.h"
 #include "position.h"
 #include "storage_error.h"
+#include "fresh_folder.h"
 #include "script_platform.h"
 #include "search.h"
 #include "shell_state.h"
@@ -44,23 +45,12 @@ struct ScriptRanOut : std::runtime_error {
 };
 
 // A new, empty folder of the test's own in the system's temporary folder.
-inline fs::path FreshFolder() {
-  std::random_device seed;
-  std::mt19937_64 random(seed());
-  std::error_code error;
-  for (int tries = 0; tries < 100; tries++) {
-    const fs::path folder =
-        fs::temp_directory_path(error) / ("korvin-program-" + std::to_string(random() % 1000000000));
-    if (fs::create_directory(folder, error)) return folder;
-  }
-  return fs::path();
-}
 
 class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     oldDir_ = fs::current_path();
-    dir_ = FreshFolder();
+    dir_ = FreshFolder("korvin-program-");
     ASSERT_FALSE(dir_.empty());
     fs::current_path(dir_);
     Prepare(p);

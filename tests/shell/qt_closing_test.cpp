@@ -128,13 +128,18 @@ TEST_F(QtClosing, ACloseRequestBehindAFullQueueEndsTheRequester) {
   EXPECT_EQ(platform.RequestFile("Load File", {{"Korvin game", "kga"}}, false, "", window), "");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_TRUE(platform.EndRequested());
+  // Draining lets Qt deliver more (the uncovering that follows the
+  // requester may repaint once again), so the merge is judged on what was
+  // queued when the requester ended: those events come out first, the close
+  // request waiting behind them.
+  const int queued = platform.QueuedEvents() - 1;
   std::vector<Event> events;
   while (platform.PollEvent(event)) events.push_back(event);
-  ASSERT_FALSE(events.empty());
+  ASSERT_GE(static_cast<int>(events.size()), queued);
   EXPECT_EQ(events.back().id, EventId::WindowClose);
   EXPECT_EQ(events.back().source, window);
   int paints = 0;
-  for (const Event& e : events) paints += e.id == EventId::GadgetPaint;
+  for (int i = 0; i < queued; i++) paints += events[i].id == EventId::GadgetPaint;
   EXPECT_LE(paints, 1);
   EXPECT_GT(platform.DroppedEvents(), 0);
   platform.DestroyWindow(window);

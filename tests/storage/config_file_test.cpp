@@ -42,7 +42,7 @@ class ConfigFileTest : public StorageTest {
 };
 
 TEST_F(ConfigFileTest, FirstRunUsesCentredDefaultsAndThenWrites28Bytes) {
-  ASSERT_EQ(0, chdir(dir.c_str()));  // the default name is relative to the working directory
+  std::filesystem::current_path(dir);  // the default name is relative to the working directory
   EXPECT_FALSE(LoadConfig());
   EXPECT_STREQ(StorageError(), "file not found");
   EXPECT_TRUE(SameSettings(settings, Settings{}));
@@ -50,7 +50,7 @@ TEST_F(ConfigFileTest, FirstRunUsesCentredDefaultsAndThenWrites28Bytes) {
   EXPECT_TRUE(SameSettings(settings, Settings{483, 184, 400, 400, 0, 1, 0}));
   ASSERT_TRUE(SaveConfig()) << StorageError();
   EXPECT_EQ(ReadAll(PathOf("korvin.cfg")), ConfigBytes({483, 184, 400, 400, 0, 1, 0}));
-  ASSERT_EQ(0, chdir("/"));
+  std::filesystem::current_path(std::filesystem::temp_directory_path());
 }
 
 TEST_F(ConfigFileTest, DefaultsUseTruncatingHalvesAndKeepColourAndWelcome) {

@@ -134,7 +134,7 @@ TEST_F(AtomicFaultTest, EveryFailureHasAKindForTheCodeThatDecides) {
   EXPECT_EQ(ReadAll(PathOf("b")), Bytes{2});
   EXPECT_FALSE(RenameWithoutReplacing(PathOf("none"), PathOf("c"), kCannotRename, error));
   EXPECT_EQ(error.kind, FileErrorKind::NotFound);
-  EXPECT_EQ(error.message, "cannot rename: No such file or directory");
+  ExpectSystemReason(error.message, "cannot rename: No such file or directory");
   EXPECT_FALSE(ExchangeFiles(PathOf("a"), PathOf("none"), kCannotRename, error));
   EXPECT_EQ(error.kind, FileErrorKind::NotFound);
 }

@@ -328,8 +328,13 @@ TEST_F(GameFileTest, UnreadablePathsAreRefused) {
   const StateCopy before;
   EXPECT_FALSE(LoadGame(""));
   EXPECT_STREQ(StorageError(), "file not found");
-  EXPECT_FALSE(LoadGame(dir.c_str()));
+  EXPECT_FALSE(LoadGame(dir.string().c_str()));
   EXPECT_STREQ(StorageError(), "not a regular file (a directory)");
+#ifdef _WIN32
+  // A device is refused before a byte is read.
+  EXPECT_FALSE(LoadGame("NUL"));
+  EXPECT_STREQ(StorageError(), "not a regular file (a device)");
+#else
   // A named pipe without a writer would block an ordinary open for ever.
   ASSERT_EQ(0, mkfifo(PathOf("pipe.kga").c_str(), 0644));
   EXPECT_FALSE(LoadGame(PathOf("pipe.kga").c_str()));
@@ -338,6 +343,7 @@ TEST_F(GameFileTest, UnreadablePathsAreRefused) {
   std::filesystem::create_symlink("/dev/zero", dir / "zero.kga");
   EXPECT_FALSE(LoadGame(PathOf("zero.kga").c_str()));
   EXPECT_STREQ(StorageError(), "not a regular file (a device)");
+#endif
   EXPECT_TRUE(before.SameAsNow());
 }
 

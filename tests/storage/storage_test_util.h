@@ -3,7 +3,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +15,7 @@
 #include <vector>
 
 #include "config_file.h"
+#include "fresh_folder.h"
 #include "engine_state.h"
 #include "notation.h"
 #include "position.h"
@@ -47,13 +47,24 @@ inline void WriteAll(const std::filesystem::path& path, const Bytes& bytes) {
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// A failure the system reported reads as the system words it: on Windows
+// (and Wine) in words of its own, after the same beginning.
+inline void ExpectSystemReason(const std::string& message, const std::string& posix) {
+#ifdef _WIN32
+  const std::string start = posix.substr(0, posix.find(": ") + 2);
+  EXPECT_EQ(message.rfind(start, 0), 0u) << message;
+  EXPECT_GT(message.size(), start.size()) << message;
+#else
+  EXPECT_EQ(message, posix);
+#endif
+}
+
 // Each test gets an empty directory of its own, removed afterwards.
 class StorageTest : public testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "korvin-storage-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir = pattern;
+    dir = FreshFolder("korvin-storage-");
+    ASSERT_FALSE(dir.empty());
     FreshEngine();
   }
   void TearDown() override {

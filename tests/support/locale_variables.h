@@ -8,21 +8,23 @@
 #include <utility>
 #include <vector>
 
+#include "env_vars.h"
+
 class SavedLocaleVariables {
  public:
   SavedLocaleVariables() {
     for (const char* name : kNames) {
       const char* value = std::getenv(name);
       saved_.emplace_back(value != nullptr, value != nullptr ? value : "");
-      unsetenv(name);
+      UnsetVariable(name);
     }
   }
   ~SavedLocaleVariables() {
     for (size_t k = 0; k < saved_.size(); k++) {
       if (saved_[k].first)
-        setenv(kNames[k], saved_[k].second.c_str(), 1);
+        SetVariable(kNames[k], saved_[k].second.c_str());
       else
-        unsetenv(kNames[k]);
+        UnsetVariable(kNames[k]);
     }
   }
   SavedLocaleVariables(const SavedLocaleVariables&) = delete;

@@ -143,15 +143,15 @@ class Environment : public Texts {
 };
 
 TEST_F(Environment, TheUsersVariablesChooseTheCatalogue) {
-  setenv("LANG", "pl_PL.UTF-8", 1);
+  SetVariable("LANG", "pl_PL.UTF-8");
   EXPECT_EQ(ChooseLanguage(UserLanguages()), "pl");
-  setenv("LANGUAGE", "es:it", 1);
+  SetVariable("LANGUAGE", "es:it");
   EXPECT_EQ(ChooseLanguage(UserLanguages()), "es");
-  setenv("LC_ALL", "C", 1);
+  SetVariable("LC_ALL", "C");
   EXPECT_EQ(ChooseLanguage(UserLanguages()), "");
-  unsetenv("LC_ALL");
-  unsetenv("LANGUAGE");
-  setenv("LANG", "sv_SE.UTF-8", 1);  // no catalogue: the program's own English
+  UnsetVariable("LC_ALL");
+  UnsetVariable("LANGUAGE");
+  SetVariable("LANG", "sv_SE.UTF-8");  // no catalogue: the program's own English
   EXPECT_EQ(ChooseLanguage(UserLanguages()), "");
   EXPECT_STREQ(Tr("Change Sides"), "Change Sides");
 }

@@ -311,7 +311,6 @@ TEST(UciSession, MateScoresCountMovesFromTheSideToMove) {
 }
 
 TEST(UciSession, ClockSearchAndBookMoves) {
-  if (!KORVIN_UCI_BOOK_FILES) GTEST_SKIP() << "this build of korvin-uci reads no book file";
   // A book of one line, 1. e4 e5, in a directory of its own.
   const std::string dir = MakeTempFolder("korvin-uci-test-").string();
   const std::string book = dir + "/korvin.bok";

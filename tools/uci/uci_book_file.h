@@ -1,8 +1,5 @@
 // The book file named by the BookFile option, read into the engine's book.
-// uci_book_file.cpp reads it through storage; uci_book_file_unavailable.cpp
-// stands in where storage cannot be built yet (the Windows build until its
-// file services have their Windows implementation) and leaves the book
-// empty, saying why.
+// uci_book_file.cpp reads it through storage.
 #pragma once
 
 #include <string>
