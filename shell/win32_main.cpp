@@ -1,6 +1,8 @@
 // Korvin 4: the window program on the Win32 platform. It takes one optional
 // argument, a game file (a Korvin game or a PGN file) to load at the start,
-// as "Open With" and a double-click in Explorer hand it over.
+// as "Open With" and a double-click in Explorer hand it over. There is no
+// launcher on Windows: the program moves into its working folder itself
+// (user_folder.h) before it starts.
 #include <windows.h>
 
 #include <string>
@@ -8,6 +10,7 @@
 
 #include "startup.h"
 #include "texts.h"
+#include "user_folder.h"
 #include "user_language.h"
 #include "win32_platform.h"
 #include "win32_text.h"
@@ -24,6 +27,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                 L"Korvin 4", MB_OK | MB_ICONINFORMATION);
     return 2;
   }
+  std::string openPath = args.size() == 2 ? args[1] : std::string();
+  std::vector<std::string> message;
+  if (!EnterUserFolder(openPath, message)) {
+    std::string text;
+    for (const std::string& line : message) text += (text.empty() ? "" : "\n") + line;
+    MessageBoxW(nullptr, WideFromUtf8(text).c_str(), L"Korvin 4", MB_OK | MB_ICONERROR);
+    return 1;
+  }
   Win32Platform platform(instance);
-  return RunProgram(platform, args.size() == 2 ? args[1] : std::string());
+  return RunProgram(platform, openPath);
 }

@@ -21,6 +21,8 @@ trap 'end_wine; cleanup' EXIT
 
 fresh_work_folder "$work"
 cp "$program" "$work/korvin4.exe"
+# The marker of a portable Korvin 4: the folder of the .exe is its working folder.
+touch "$work/korvin4.portable"
 cd "$work" || fail "no work folder"
 write_config 440 312 400 400 0 1 1
 start() {
