@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the README's picture of Korvin 4 on Windows: korvin4.exe of the
 # Windows build under Wine, 400 x 400, with the game of the Linux picture in
-# progress, under a private X server (Xvfb) with openbox, in a Wine prefix of its own. Run it again after every change of look.
+# progress, under a private X server (Xvfb) with openbox, in a Wine prefix
+# of its own. Run it again after every change of look.
 #
 #   scripts/screenshot-wine.sh [BUILD-DIR] [OUTPUT]   (build-windows, docs/screenshot-windows.png)
 set -euo pipefail

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "file_identity.h"
 #include "folder_lock.h"
 #include "texts.h"
 #include "win32_text.h"
@@ -20,15 +21,7 @@ std::wstring Join(const std::wstring& folder, const std::wstring& name) {
   return folder + L'\\' + name;
 }
 
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+FileKind KindOf(const std::wstring& path) { return IdentifyFile(Utf8FromWide(path).c_str()).kind; }
 
 // The user's game and settings: never copied over, whatever the case of the
 // name (Windows' names are case-blind).
@@ -160,7 +153,8 @@ bool EnterUserFolder(std::string& openPath, std::vector<std::string>& message) {
     message = {Fill(Tr("Korvin 4 cannot find the folder it was started from: %1."), {SystemMessage(err)})};
     return false;
   }
-  if (IsFile(Join(program, WideFromUtf8(kPortableMarker)))) return Enter(program, message);
+  if (KindOf(Join(program, WideFromUtf8(kPortableMarker))) == FileKind::Regular)
+    return Enter(program, message);
 
   std::wstring base;
   HRESULT result = S_OK;
@@ -171,14 +165,15 @@ bool EnterUserFolder(std::string& openPath, std::vector<std::string>& message) {
   }
   const std::wstring folder = Join(base, L"Korvin 4");
   err = CreateDirectoryW(folder.c_str(), nullptr) ? ERROR_SUCCESS : GetLastError();
-  if (err == ERROR_ALREADY_EXISTS && !IsFolder(folder)) err = ERROR_DIRECTORY;  // a file has its name
+  if (err == ERROR_ALREADY_EXISTS && KindOf(folder) != FileKind::Directory)
+    err = ERROR_DIRECTORY;  // a file has its name
   if (err != ERROR_SUCCESS && err != ERROR_ALREADY_EXISTS) {
     message = {Fill(Tr("Korvin 4 cannot make the folder for its games, \"%1\": %2."),
                     {Utf8FromWide(folder), SystemMessage(err)})};
     return false;
   }
   const std::wstring assets = Join(program, L"assets");
-  if (!IsFolder(assets)) {
+  if (KindOf(assets) != FileKind::Directory) {
     message = {Fill(Tr("The pictures and book of Korvin 4 are missing: there is no folder \"%1\"."),
                     {Utf8FromWide(assets)}),
                Tr("Please install Korvin 4 again.")};

@@ -25,32 +25,25 @@ FileError WinFailure(const char* format, DWORD code) {
   return error;
 }
 
-FileKind KindOfHandle(HANDLE handle) {
-  switch (GetFileType(handle)) {
-    case FILE_TYPE_DISK: {
-      BY_HANDLE_FILE_INFORMATION info{};
-      if (GetFileInformationByHandle(handle, &info) == 0) return FileKind::Other;
-      if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::Directory;
-      return FileKind::Regular;
-    }
-    case FILE_TYPE_PIPE: return FileKind::Pipe;
-    case FILE_TYPE_CHAR: return FileKind::Device;
-    default: return FileKind::Other;
-  }
-}
-
 // The volume's serial number and the file's index on it name one file for
-// as long as it exists, as a device and an inode number do.
+// as long as it exists, as a device and an inode number do. A pipe or a
+// device has no such numbers: only its kind is told.
 FileIdentity IdentifyHandle(HANDLE handle) {
   FileIdentity id;
-  id.kind = KindOfHandle(handle);
-  BY_HANDLE_FILE_INFORMATION info{};
-  if (id.kind != FileKind::Regular && id.kind != FileKind::Directory) {
+  switch (GetFileType(handle)) {
+    case FILE_TYPE_DISK: break;
+    case FILE_TYPE_PIPE: id.kind = FileKind::Pipe; break;
+    case FILE_TYPE_CHAR: id.kind = FileKind::Device; break;
+    default: id.kind = FileKind::Other; break;
+  }
+  if (id.kind != FileKind::None) {
     id.exists = true;
     return id;
   }
+  BY_HANDLE_FILE_INFORMATION info{};
   if (GetFileInformationByHandle(handle, &info) == 0) return FileIdentity{};
   id.exists = true;
+  id.kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Directory : FileKind::Regular;
   id.volume = info.dwVolumeSerialNumber;
   id.fileId = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   id.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;

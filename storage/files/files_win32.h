@@ -1,8 +1,7 @@
 // What the Windows implementations of the file services share: the one
-// place that turns an error code into a failure, a file's kind from an open
-// handle, the identity of an open file, and the opening of a name with
-// every sharing allowed (a reader never stands in the way of a writer's
-// rename).
+// place that turns an error code into a failure, the identity and kind of
+// an open file, and the opening of a name with every sharing allowed (a
+// reader never stands in the way of a writer's rename).
 #pragma once
 
 #include <windows.h>
@@ -18,11 +17,8 @@
 // System otherwise).
 FileError WinFailure(const char* format, DWORD code);
 
-// The kind of file an open handle reads (a disk file, a folder, a pipe, a
-// device).
-FileKind KindOfHandle(HANDLE handle);
-
-// The file an open handle reads or writes.
+// The file an open handle reads or writes, and its kind (a disk file, a
+// folder, a pipe, a device); exists is false when the system cannot tell.
 FileIdentity IdentifyHandle(HANDLE handle);
 
 // Opens `path` for looking at it (not for reading its bytes), following

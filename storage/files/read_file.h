@@ -25,17 +25,24 @@ bool ReadFileBytes(const char* path, size_t limit, std::vector<unsigned char>& d
 bool ReadFileStart(const char* path, size_t limit, std::vector<unsigned char>& data,
                    bool& longer, FileError& error);
 
-// The operating system's part (read_file_posix.cpp, read_file_win32.cpp).
+// The operating system's part (read_file_posix.cpp, read_file_win32.cpp):
+// the open file the one reader (read_file.cpp) reads.
 
-// The one reader. Opens `path` only when it is a regular file (checked by
-// name first, so that a device is never opened at all, and again on the open
-// file, in case the name changed between) and without waiting on anything;
-// refuses it unread when it holds more than `openLimit` bytes; reads its
-// first `readLimit` bytes into `data`, and `longer` tells whether it held
-// more. `identity`, when given, receives the file that was read, taken from
-// the open file. Fails with NotFound ("file not found", also for an empty
-// name), NotRegular, TooLarge or System ("cannot read: <reason>"), and then
-// `data` is empty.
-bool ReadRegularFile(const char* path, size_t openLimit, size_t readLimit,
-                     std::vector<unsigned char>& data, bool& longer, FileIdentity* identity,
-                     FileError& error);
+struct OpenedFile;  // the system's open file, as each implementation keeps it
+
+// Opens `path` only when it is a regular file (checked by name first, so
+// that a device is never opened at all, and again on the open file, in case
+// the name changed between) and without waiting on anything; refuses it
+// unread when it holds more than `openLimit` bytes. `identity` receives the
+// file that was opened, taken from the open file. Null on failure, with
+// NotFound ("file not found", also for an empty name), NotRegular, TooLarge
+// or System ("cannot read: <reason>").
+OpenedFile* OpenRegularFile(const char* path, size_t openLimit, FileIdentity& identity,
+                            FileError& error);
+
+// Reads at most `size` bytes into `buffer`: how many (0 at the end of the
+// file), or -1 with the reason ("cannot read: <reason>").
+std::ptrdiff_t ReadOpenedFile(OpenedFile* file, unsigned char* buffer, size_t size, FileError& error);
+
+// Closes the file.
+void CloseOpenedFile(OpenedFile* file);

@@ -8,6 +8,10 @@
 #include "read_file.h"
 #include "texts.h"
 
+struct OpenedFile {
+  int fd;
+};
+
 namespace {
 
 FileError ReadFailure(int err) {
@@ -15,77 +19,59 @@ FileError ReadFailure(int err) {
                        : ErrnoFailure(kCannotRead, err);
 }
 
+}  // namespace
+
 // The type is checked by name first, so that a device is never opened at
 // all, and again on the open descriptor, in case the name changed between.
-// -1 with the reason, or the descriptor, back in blocking mode.
-int OpenRegular(const char* path, size_t limit, FileError& error) {
+// It is opened without waiting (a FIFO would wait for a writer) and then
+// put back in blocking mode.
+OpenedFile* OpenRegularFile(const char* path, size_t openLimit, FileIdentity& identity,
+                            FileError& error) {
   if (path == nullptr || *path == '\0') {
     error = ReadFailure(ENOENT);
-    return -1;
+    return nullptr;
   }
   struct stat st;
   if (stat(path, &st) != 0) {
     error = ReadFailure(errno);
-    return -1;
+    return nullptr;
   }
   if (!S_ISREG(st.st_mode)) {
     error = NotRegular(KindOfMode(st.st_mode));
-    return -1;
+    return nullptr;
   }
   const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     error = ReadFailure(errno);
-    return -1;
+    return nullptr;
   }
   if (fstat(fd, &st) != 0)
     error = ReadFailure(errno);
   else if (!S_ISREG(st.st_mode))
     error = NotRegular(KindOfMode(st.st_mode));
-  else if (static_cast<unsigned long long>(st.st_size) > limit)
-    error = TooLarge(limit);
+  else if (static_cast<unsigned long long>(st.st_size) > openLimit)
+    error = TooLarge(openLimit);
   else if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
     error = ReadFailure(errno);
-  else
-    return fd;
+  else {
+    identity = IdentifyDescriptor(fd);
+    return new OpenedFile{fd};
+  }
   close(fd);
-  return -1;
+  return nullptr;
 }
 
-// Reads up to `limit` bytes, and one more to see whether there are more.
-// 0 or the errno of the failing read.
-int ReadUpTo(int fd, size_t limit, std::vector<unsigned char>& data, bool& longer) {
-  const size_t want = limit == kAnySize ? limit : limit + 1;
-  unsigned char chunk[16384];
-  while (data.size() < want) {
-    const size_t ask = want - data.size() < sizeof chunk ? want - data.size() : sizeof chunk;
-    const ssize_t n = read(fd, chunk, ask);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) break;
-    data.insert(data.end(), chunk, chunk + n);
+std::ptrdiff_t ReadOpenedFile(OpenedFile* file, unsigned char* buffer, size_t size, FileError& error) {
+  for (;;) {
+    const ssize_t n = read(file->fd, buffer, size);
+    if (n >= 0) return n;
+    if (errno == EINTR) continue;
+    error = ReadFailure(errno);
+    return -1;
   }
-  longer = data.size() > limit;
-  if (longer) data.resize(limit);
-  return 0;
 }
 
-}  // namespace
-
-bool ReadRegularFile(const char* path, size_t openLimit, size_t readLimit,
-                     std::vector<unsigned char>& data, bool& longer, FileIdentity* identity,
-                     FileError& error) {
-  data.clear();
-  longer = false;
-  const int fd = OpenRegular(path, openLimit, error);
-  if (fd < 0) return false;
-  if (identity != nullptr) *identity = IdentifyDescriptor(fd);
-  const int err = ReadUpTo(fd, readLimit, data, longer);
-  close(fd);
-  if (err != 0) {
-    data.clear();
-    longer = false;
-    error = ReadFailure(err);
-    return false;
-  }
-  return true;
+void CloseOpenedFile(OpenedFile* file) {
+  close(file->fd);
+  delete file;
 }

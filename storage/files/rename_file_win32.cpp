@@ -32,11 +32,8 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to, cons
 bool ExchangeFiles(const std::string& a, const std::string& b, const char* format, FileError& error) {
   for (const std::string* name : {&a, &b}) {
     if (GetFileAttributesW(WideFromUtf8(*name).c_str()) != INVALID_FILE_ATTRIBUTES) continue;
-    const DWORD code = GetLastError();
-    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
-      error = WinFailure(format, code);
-      return false;
-    }
+    error = WinFailure(format, GetLastError());
+    if (error.kind == FileErrorKind::NotFound) return false;
   }
   error = SystemFailure(format, "the names cannot be swapped");
   error.kind = FileErrorKind::Unsupported;

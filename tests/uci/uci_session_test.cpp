@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fresh_folder.h"
 #include "uci_test_util.h"
 
 namespace {
@@ -312,7 +313,8 @@ TEST(UciSession, MateScoresCountMovesFromTheSideToMove) {
 
 TEST(UciSession, ClockSearchAndBookMoves) {
   // A book of one line, 1. e4 e5, in a directory of its own.
-  const std::string dir = MakeTempFolder("korvin-uci-test-").string();
+  const std::string dir = FreshFolder("korvin-uci-test-").string();
+  ASSERT_FALSE(dir.empty());
   const std::string book = dir + "/korvin.bok";
   {
     std::ofstream out(book, std::ios::binary);

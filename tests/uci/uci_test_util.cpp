@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 #include "engine_state.h"
 #include "game.h"
@@ -39,12 +38,3 @@ void StartQuiet(UciChild& engine) {
   ASSERT_TRUE(engine.WaitFor("readyok"));
 }
 
-std::filesystem::path MakeTempFolder(const std::string& prefix) {
-  std::random_device entropy;
-  std::mt19937_64 pick((static_cast<uint64_t>(entropy()) << 32) ^ static_cast<uint64_t>(NowMs()));
-  const std::filesystem::path base = std::filesystem::temp_directory_path();
-  for (;;) {
-    const std::filesystem::path folder = base / (prefix + std::to_string(pick()));
-    if (std::filesystem::create_directory(folder)) return folder;
-  }
-}

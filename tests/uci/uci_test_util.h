@@ -2,7 +2,6 @@
 // of a move in a position given as the words of a position command.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,6 +20,3 @@ std::string BestMoveOf(const std::vector<std::string>& lines);
 // tests do not depend on a book file in the working directory).
 void StartQuiet(UciChild& engine);
 
-// A new empty folder in the system's temporary folder, its name `prefix`
-// and a random part.
-std::filesystem::path MakeTempFolder(const std::string& prefix);
