@@ -3,7 +3,8 @@
 # openbox, in a working folder of its own. e2e4 by two clicks is answered and
 # kept; a right click opens "Options" and Esc closes it; a second start in
 # the same folder touches nothing and ends; a close request saves the game
-# and the settings and ends the program with status 0. Wine runs in a prefix
+# and the settings and ends the program with status 0; started in German,
+# its Options dialog is "Optionen". Wine runs in a prefix
 # of the test's own (a copy of the build's), ended with the test.
 # Usage: e2e_wine.sh KORVIN4.EXE ASSET-DIR WINE64 WINESERVER BUILD-PREFIX WORK-DIR
 # Exit status 77 (skipped) when no X server or window manager can be started.
@@ -79,4 +80,20 @@ wait_exit 0
 [ "$(stat -c %s korvin.cfg)" -eq 28 ] || fail "korvin.cfg was not written at the end"
 [ "$(game_moves korvin.kga)" = "$kept" ] || fail "the kept game changed at the end"
 echo "ok: the close request saved the settings and ended the program"
+
+# A German user: Wine started in German gives the program German texts, the
+# title of Options among them. (Wine hands its locale on to the program's
+# variables too; the display language alone is tried by display_language_tests.)
+LC_ALL=de_DE.UTF-8 start german
+program_pid=$!
+main=$(wait_window 400x400) || { cat german.log; fail "no board window in German"; }
+window_origin "$main"
+click_at $((WX + 200)) $((WY + 200)) 3
+options=$(wait_window 480x330 Optionen) || { screenshot german; fail "no German Options dialog"; }
+screenshot german
+xdotool key Escape
+wait_window_gone "$options" "$(now_ms)" > /dev/null || fail "Esc did not close the German Options"
+xdotool windowactivate --sync "$main" key alt+F4
+wait_exit 0
+echo "ok: in German, Options is \"Optionen\""
 echo "PASSED: screenshots in $work"
