@@ -8,6 +8,7 @@ LangString DesktopText ${LANG_ENGLISH} "A shortcut to Korvin 4 on the desktop."
 LangString RunKorvin ${LANG_ENGLISH} "Start Korvin 4"
 LangString Comment ${LANG_ENGLISH} "Play chess against the computer"
 LangString Running ${LANG_ENGLISH} "Korvin 4 is running ($0), so it cannot be changed now.$\r$\n$\r$\nClose Korvin 4, then press Retry."
+LangString TooOld ${LANG_ENGLISH} "Korvin 4 needs Windows 10 (version 1607) or later, so it cannot be installed on this computer."
 
 LangString ProgramSection ${LANG_GERMAN} "Korvin 4"
 LangString ProgramText ${LANG_GERMAN} "Das Programm, seine Bilder und sein Eröffnungsbuch, ein Eintrag im Startmenü, und Korvin-Partien (.kga) öffnen sich per Doppelklick."
@@ -16,6 +17,7 @@ LangString DesktopText ${LANG_GERMAN} "Eine Verknüpfung zu Korvin 4 auf dem Des
 LangString RunKorvin ${LANG_GERMAN} "Korvin 4 starten"
 LangString Comment ${LANG_GERMAN} "Schach gegen den Computer spielen"
 LangString Running ${LANG_GERMAN} "Korvin 4 läuft ($0) und kann deshalb jetzt nicht geändert werden.$\r$\n$\r$\nBeenden Sie Korvin 4 und klicken Sie dann auf „Wiederholen“."
+LangString TooOld ${LANG_GERMAN} "Korvin 4 benötigt Windows 10 (Version 1607) oder neuer und kann deshalb auf diesem Computer nicht installiert werden."
 
 LangString ProgramSection ${LANG_SPANISH} "Korvin 4"
 LangString ProgramText ${LANG_SPANISH} "El programa, sus imágenes y su libro de aperturas, una entrada en el menú Inicio, y las partidas de Korvin (.kga) se abren con un doble clic."
@@ -24,6 +26,7 @@ LangString DesktopText ${LANG_SPANISH} "Un acceso directo a Korvin 4 en el escri
 LangString RunKorvin ${LANG_SPANISH} "Iniciar Korvin 4"
 LangString Comment ${LANG_SPANISH} "Jugar al ajedrez contra el ordenador"
 LangString Running ${LANG_SPANISH} "Korvin 4 está en ejecución ($0), así que no se puede cambiar ahora.$\r$\n$\r$\nCierre Korvin 4 y pulse Reintentar."
+LangString TooOld ${LANG_SPANISH} "Korvin 4 necesita Windows 10 (versión 1607) o posterior, así que no se puede instalar en este ordenador."
 
 LangString ProgramSection ${LANG_FRENCH} "Korvin 4"
 LangString ProgramText ${LANG_FRENCH} "Le programme, ses images et son livre d'ouvertures, une entrée dans le menu Démarrer, et les parties Korvin (.kga) s'ouvrent d'un double clic."
@@ -32,6 +35,7 @@ LangString DesktopText ${LANG_FRENCH} "Un raccourci vers Korvin 4 sur le bureau.
 LangString RunKorvin ${LANG_FRENCH} "Lancer Korvin 4"
 LangString Comment ${LANG_FRENCH} "Jouer aux échecs contre l'ordinateur"
 LangString Running ${LANG_FRENCH} "Korvin 4 est en cours d'exécution ($0) et ne peut donc pas être modifié maintenant.$\r$\n$\r$\nFermez Korvin 4, puis cliquez sur Réessayer."
+LangString TooOld ${LANG_FRENCH} "Korvin 4 nécessite Windows 10 (version 1607) ou ultérieur : il ne peut donc pas être installé sur cet ordinateur."
 
 LangString ProgramSection ${LANG_ITALIAN} "Korvin 4"
 LangString ProgramText ${LANG_ITALIAN} "Il programma, le sue immagini e il suo libro delle aperture, una voce nel menu Start, e le partite di Korvin (.kga) si aprono con un doppio clic."
@@ -40,6 +44,7 @@ LangString DesktopText ${LANG_ITALIAN} "Un collegamento a Korvin 4 sul desktop."
 LangString RunKorvin ${LANG_ITALIAN} "Avvia Korvin 4"
 LangString Comment ${LANG_ITALIAN} "Gioca a scacchi contro il computer"
 LangString Running ${LANG_ITALIAN} "Korvin 4 è in esecuzione ($0), quindi ora non può essere modificato.$\r$\n$\r$\nChiudi Korvin 4, poi premi Riprova."
+LangString TooOld ${LANG_ITALIAN} "Korvin 4 richiede Windows 10 (versione 1607) o successivo, quindi non può essere installato su questo computer."
 
 LangString ProgramSection ${LANG_DUTCH} "Korvin 4"
 LangString ProgramText ${LANG_DUTCH} "Het programma, zijn afbeeldingen en openingsboek, een item in het menu Start, en Korvin-partijen (.kga) openen met een dubbelklik."
@@ -48,6 +53,7 @@ LangString DesktopText ${LANG_DUTCH} "Een snelkoppeling naar Korvin 4 op het bur
 LangString RunKorvin ${LANG_DUTCH} "Korvin 4 starten"
 LangString Comment ${LANG_DUTCH} "Schaak tegen de computer"
 LangString Running ${LANG_DUTCH} "Korvin 4 is actief ($0) en kan nu dus niet worden gewijzigd.$\r$\n$\r$\nSluit Korvin 4 en klik daarna op Opnieuw."
+LangString TooOld ${LANG_DUTCH} "Korvin 4 heeft Windows 10 (versie 1607) of nieuwer nodig en kan daarom niet op deze computer worden geïnstalleerd."
 
 LangString ProgramSection ${LANG_POLISH} "Korvin 4"
 LangString ProgramText ${LANG_POLISH} "Program, jego obrazy i książka debiutów, pozycja w menu Start, a partie Korvin (.kga) otwierają się dwukrotnym kliknięciem."
@@ -56,6 +62,7 @@ LangString DesktopText ${LANG_POLISH} "Skrót do Korvin 4 na pulpicie."
 LangString RunKorvin ${LANG_POLISH} "Uruchom Korvin 4"
 LangString Comment ${LANG_POLISH} "Graj w szachy z komputerem"
 LangString Running ${LANG_POLISH} "Korvin 4 jest uruchomiony ($0), więc nie można go teraz zmienić.$\r$\n$\r$\nZamknij Korvin 4, a następnie kliknij Ponów próbę."
+LangString TooOld ${LANG_POLISH} "Korvin 4 wymaga systemu Windows 10 (wersja 1607) lub nowszego, więc nie można go zainstalować na tym komputerze."
 
 LangString ProgramSection ${LANG_PORTUGUESEBR} "Korvin 4"
 LangString ProgramText ${LANG_PORTUGUESEBR} "O programa, suas imagens e seu livro de aberturas, um item no menu Iniciar, e as partidas do Korvin (.kga) abrem com um clique duplo."
@@ -64,6 +71,7 @@ LangString DesktopText ${LANG_PORTUGUESEBR} "Um atalho para o Korvin 4 na área 
 LangString RunKorvin ${LANG_PORTUGUESEBR} "Iniciar o Korvin 4"
 LangString Comment ${LANG_PORTUGUESEBR} "Jogar xadrez contra o computador"
 LangString Running ${LANG_PORTUGUESEBR} "O Korvin 4 está em execução ($0), por isso não pode ser alterado agora.$\r$\n$\r$\nFeche o Korvin 4 e clique em Repetir."
+LangString TooOld ${LANG_PORTUGUESEBR} "O Korvin 4 requer o Windows 10 (versão 1607) ou posterior, por isso não pode ser instalado neste computador."
 
 LangString ProgramSection ${LANG_RUSSIAN} "Korvin 4"
 LangString ProgramText ${LANG_RUSSIAN} "Программа, её изображения и дебютная книга, пункт в меню «Пуск», а партии Korvin (.kga) открываются двойным щелчком."
@@ -72,3 +80,4 @@ LangString DesktopText ${LANG_RUSSIAN} "Ярлык Korvin 4 на рабочем 
 LangString RunKorvin ${LANG_RUSSIAN} "Запустить Korvin 4"
 LangString Comment ${LANG_RUSSIAN} "Игра в шахматы против компьютера"
 LangString Running ${LANG_RUSSIAN} "Korvin 4 запущен ($0), поэтому сейчас его нельзя изменить.$\r$\n$\r$\nЗакройте Korvin 4 и нажмите «Повтор»."
+LangString TooOld ${LANG_RUSSIAN} "Для Korvin 4 нужна Windows 10 (версия 1607) или новее, поэтому его нельзя установить на этот компьютер."

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Windows installer under Wine, as a user meets it: a silent install
+# The Windows installer under Wine, as a user meets it: on Windows 7 it
+# refuses and installs nothing. A silent install
 # (/S) into a fresh Wine prefix puts the programs, the pictures and book and
 # the licence into %LOCALAPPDATA%\Programs\Korvin 4, the Start menu
 # shortcut, the "Korvin game" type of .kga, Korvin 4 under "Open with" of
@@ -20,6 +21,18 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine_common.sh"
 [ -f "$setup" ] || fail "no installer at $setup"
 cd "$work" || fail "no work folder"
 make_prefix
+
+# On a Windows older than 10 (1607) the window program would not start: the
+# installer refuses with "requires a newer Windows" (1150, of which Wine
+# hands on the low byte) and installs nothing.
+"$wine64" reg add 'HKCU\Software\Wine' /v Version /d win7 /f > version.log 2>&1 || fail "cannot make Wine a Windows 7"
+"$wine64" "$setup" /S > old-windows.log 2>&1
+status=$?
+"$wineserver" -w
+[ "$status" -eq $((1150 % 256)) ] || fail "on Windows 7 the installer ended with status $status"
+[ -e "$local_app_data/Programs/Korvin 4" ] && fail "on Windows 7 the installer installed something"
+"$wine64" reg add 'HKCU\Software\Wine' /v Version /d win10 /f >> version.log 2>&1 || fail "cannot make Wine a Windows 10 again"
+echo "ok: on Windows 7 the installer refused and installed nothing"
 
 # The silent install, timed.
 started=$(now_ms)
