@@ -32,6 +32,20 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/README-windows.txt
 configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/korvin4.nsi.in
                ${CMAKE_BINARY_DIR}/packaging/korvin4.nsi @ONLY)
 
+# The installer's texts it shares with the program (the file type's name),
+# from the same catalogues.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+file(GLOB KORVIN_INSTALLER_PO CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/po/*.po)
+set(KORVIN_TYPES_NSH ${CMAKE_BINARY_DIR}/packaging/korvin4-types.nsh)
+add_custom_command(
+  OUTPUT ${KORVIN_TYPES_NSH}
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/texts/make_nsis_texts.py
+          --po-dir ${PROJECT_SOURCE_DIR}/po --out ${KORVIN_TYPES_NSH}
+  DEPENDS ${KORVIN_INSTALLER_PO} ${PROJECT_SOURCE_DIR}/po/LINGUAS
+          ${PROJECT_SOURCE_DIR}/tools/texts/make_nsis_texts.py ${PROJECT_SOURCE_DIR}/tools/texts/po_file.py
+  COMMENT "The installer's texts from po/*.po"
+  VERBATIM)
+
 add_custom_command(
   OUTPUT ${stamp}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${KORVIN_PACKAGE_DIR}/stage
@@ -58,15 +72,25 @@ add_custom_command(
   COMMENT "Making ${KORVIN_ZIP_FOLDER}.zip"
   VERBATIM)
 
-add_custom_command(
-  OUTPUT ${KORVIN_SETUP_EXE}
-  COMMAND ${KORVIN_MAKENSIS} -V2 -INPUTCHARSET UTF8
-          -DKORVIN4_EXE=${stage}/korvin4.exe -DKORVIN_CLI_EXE=${stage}/korvin-cli.exe
-          -DKORVIN_UCI_EXE=${stage}/korvin-uci.exe -DOUTFILE=${KORVIN_SETUP_EXE}
-          ${CMAKE_BINARY_DIR}/packaging/korvin4.nsi
-  DEPENDS ${stamp} ${CMAKE_BINARY_DIR}/packaging/korvin4.nsi
-          ${PROJECT_SOURCE_DIR}/packaging/windows/korvin4-strings.nsh ${KORVIN_ICON}
-  COMMENT "Making the installer korvin4-${PROJECT_VERSION}-setup.exe"
-  VERBATIM)
+# An installer made from the staged folder; further arguments are makensis's.
+function(korvin_installer output comment)
+  add_custom_command(
+    OUTPUT ${output}
+    COMMAND ${KORVIN_MAKENSIS} -V2 -INPUTCHARSET UTF8
+            -DKORVIN4_EXE=${stage}/korvin4.exe -DKORVIN_CLI_EXE=${stage}/korvin-cli.exe
+            -DKORVIN_UCI_EXE=${stage}/korvin-uci.exe -DOUTFILE=${output} ${ARGN}
+            ${CMAKE_BINARY_DIR}/packaging/korvin4.nsi
+    DEPENDS ${stamp} ${CMAKE_BINARY_DIR}/packaging/korvin4.nsi
+            ${PROJECT_SOURCE_DIR}/packaging/windows/korvin4-strings.nsh ${KORVIN_TYPES_NSH} ${KORVIN_ICON}
+    COMMENT "${comment}"
+    VERBATIM)
+endfunction()
+korvin_installer(${KORVIN_SETUP_EXE} "Making the installer korvin4-${PROJECT_VERSION}-setup.exe")
+# For the tests only: an installer that finds the Windows it runs on too old,
+# as it would Windows 7, where Wine cannot play one.
+set(KORVIN_REFUSING_SETUP_EXE ${CMAKE_BINARY_DIR}/packaging/korvin4-refusing-setup.exe)
+korvin_installer(${KORVIN_REFUSING_SETUP_EXE} "Making the tests' installer that refuses every Windows"
+                 -DKORVIN_NEEDED_CALL=KorvinNoWindowsHasThis)
 
 add_custom_target(korvin_windows_packages ALL DEPENDS ${KORVIN_SETUP_EXE} ${KORVIN_WINDOWS_ZIP})
+add_custom_target(korvin_windows_test_installer ALL DEPENDS ${KORVIN_REFUSING_SETUP_EXE})
