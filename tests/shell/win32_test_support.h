@@ -26,6 +26,14 @@ class Win32Test : public ::testing::Test {
     return n;
   }
   HWND Hwnd(Handle handle) const { return platform.WindowOf(handle); }
+  // Whether a paint of the canvas is owed: a part of it the window system
+  // will ask to be repainted, or a paint event queued. Looked at without
+  // handling a message, so that the window system's late repaints of an
+  // earlier change (an X server's exposes under Wine) cannot count.
+  bool PaintOwed(Handle canvas) {
+    return GetUpdateRect(Hwnd(canvas), nullptr, FALSE) ||
+           platform.Queued([](const Event& e) { return e.id == EventId::GadgetPaint; });
+  }
 
   class TestPlatform : public Win32Platform {
    public:
