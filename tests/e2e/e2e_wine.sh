@@ -29,6 +29,18 @@ write_config 440 312 400 400 0 1 1
 start() {
   "$wine64" "$work/korvin4.exe" > "$1.log" 2>&1 &
 }
+# A right click on the board opens Options, titled $1 (screenshot $2.png),
+# and Esc closes it. Under Wine the X server's focus stays with the process's
+# first window (Wine passes the keys on to the window Windows has in front),
+# so the keyboard is shown by a key: Esc, typed with nothing else done.
+options_opens_and_closes() {
+  local title="$1" shot="$2" options
+  click_at $((WX + 200)) $((WY + 200)) 3
+  options=$(wait_window 480x330 "$title") || { screenshot "$shot"; fail "no $title dialog on a right click"; }
+  screenshot "$shot"
+  xdotool key Escape
+  wait_window_gone "$options" "$(now_ms)" > /dev/null || fail "Esc did not close $title"
+}
 start program
 program_pid=$!
 main=$(wait_window 400x400) || { cat program.log; fail "no board window under Wine"; }
@@ -50,14 +62,7 @@ done
 echo "ok: e2e4 played and answered under Wine: $kept"
 
 # Options on a right click; Esc closes it.
-click_at $((WX + 200)) $((WY + 200)) 3
-options=$(wait_window 480x330 Options) || { screenshot options; fail "no Options dialog on a right click"; }
-# Under Wine the X server's focus stays with the process's first window (Wine
-# passes the keys on to the window Windows has in front), so the keyboard is
-# shown by a key: Esc, typed with nothing else done, closes Options.
-screenshot options
-xdotool key Escape
-wait_window_gone "$options" "$(now_ms)" > /dev/null || fail "Esc did not close Options"
+options_opens_and_closes Options options
 echo "ok: Options opened on a right click and closed with Esc"
 
 # A second start in the same folder touches nothing: it says so and ends.
@@ -88,11 +93,7 @@ LC_ALL=de_DE.UTF-8 start german
 program_pid=$!
 main=$(wait_window 400x400) || { cat german.log; fail "no board window in German"; }
 window_origin "$main"
-click_at $((WX + 200)) $((WY + 200)) 3
-options=$(wait_window 480x330 Optionen) || { screenshot german; fail "no German Options dialog"; }
-screenshot german
-xdotool key Escape
-wait_window_gone "$options" "$(now_ms)" > /dev/null || fail "Esc did not close the German Options"
+options_opens_and_closes Optionen german
 xdotool windowactivate --sync "$main" key alt+F4
 wait_exit 0
 echo "ok: in German, Options is \"Optionen\""
