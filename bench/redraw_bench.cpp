@@ -1,7 +1,8 @@
 // Measures, on the system's platform (Qt, or Win32 on Windows), the time
-// from program start to the first drawn board, the time of one full board redraw, and of the first redraw
-// after a resize (when the pictures are resampled). Run it in a folder
-// holding the pictures (QT_QPA_PLATFORM=offscreen needs no display):
+// from program start to the first drawn board, the time of one full board
+// redraw, and of the first redraw after a resize (when the pictures are
+// resampled). Run it in a folder holding the pictures
+// (QT_QPA_PLATFORM=offscreen needs no display):
 //   korvin4-bench [board-size]      (default 800)
 // It writes a korvin.cfg for the given size with the welcome dialog off.
 // It also times the same fixed search with the window program's event poll

@@ -7,9 +7,8 @@
 #   scripts/make-screenshot.sh [BUILD-DIR] [OUTPUT]     (build, docs/screenshot.png)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-build}"
-case "$build" in /*) ;; *) build="$here/$build" ;; esac
-output="${2:-$here/docs/screenshot.png}"
+. "$here/scripts/screenshot_common.sh"
+screenshot_paths build docs/screenshot.png "$@"
 program="$build/shell/korvin4"
 cli="$build/tools/cli/korvin-cli"
 
@@ -31,12 +30,10 @@ cleanup() {
 trap cleanup EXIT
 
 # The working folder: the shipped files, a 400 x 400 window at (0, 0) with
-# the welcome dialog off, and a kept game: a Ruy Lopez after Black castled.
+# the welcome dialog off, and the kept game.
 cp "$here"/assets/* "$work/"
-printf '\000\000\000\000\000\000\000\000\220\001\000\000\220\001\000\000\000\000\000\000\001\000\000\000\001\000\000\000' \
-  > "$work/korvin.cfg"
-"$cli" game save "$work/korvin.kga" \
-  --moves "e2e4 e7e5 g1f3 b8c6 f1b5 a7a6 b5a4 g8f6 e1g1 f8e7 f1e1 b7b5 a4b3 d7d6 c2c3 e8g8" > /dev/null
+screenshot_settings 0 0 > "$work/korvin.cfg"
+"$cli" game save "$work/korvin.kga" --moves "$screenshot_moves" > /dev/null
 
 xvfb_start --log "$work/xvfb.log" 90 120 1024x768x24 ||
   { echo "make-screenshot: no X server could be started" >&2; exit 1; }
@@ -44,15 +41,8 @@ xvfb_start --log "$work/xvfb.log" 90 120 1024x768x24 ||
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR
 (cd "$work" && exec "$program") > "$work/program.log" 2>&1 &
 program_pid=$!
-window=""
-for _ in $(seq 100); do
-  for id in $(xdotool search --name '^Korvin 4$' 2> /dev/null); do
-    xdotool getwindowgeometry "$id" 2> /dev/null | grep -q 'Geometry: 400x400' && window=$id
-  done
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { cat "$work/program.log" >&2; echo "make-screenshot: no 400 x 400 window" >&2; exit 1; }
+window=$(screenshot_window 'Korvin 4' 400x400) ||
+  { cat "$work/program.log" >&2; echo "make-screenshot: no 400 x 400 window" >&2; exit 1; }
 sleep 1   # the first paint
 mkdir -p "$(dirname "$output")"
 import -window "$window" -strip "png:$output"

@@ -7,9 +7,8 @@
 #   scripts/screenshot-wine.sh [BUILD-DIR] [OUTPUT]   (build-windows, docs/screenshot-windows.png)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${1:-build-windows}"
-case "$build" in /*) ;; *) build="$here/$build" ;; esac
-output="${2:-$here/docs/screenshot-windows.png}"
+. "$here/scripts/screenshot_common.sh"
+screenshot_paths build-windows docs/screenshot-windows.png "$@"
 program="$build/shell/korvin4.exe"
 cli="$build/tools/cli/korvin-cli.exe"
 wine64=$(sed -n 's/^KORVIN_WINE64:FILEPATH=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
@@ -42,11 +41,9 @@ folder="$work/Korvin 4"
 mkdir -p "$folder"
 cp "$program" "$here"/assets/* "$folder/"
 touch "$folder/korvin4.portable"
-printf '\050\000\000\000\050\000\000\000\220\001\000\000\220\001\000\000\000\000\000\000\001\000\000\000\001\000\000\000' \
-  > "$folder/korvin.cfg"
+screenshot_settings 40 40 > "$folder/korvin.cfg"
 DISPLAY= "$wine64" wineboot --init > /dev/null 2>&1
-(cd "$folder" && DISPLAY= "$wine64" "$cli" game save korvin.kga \
-  --moves "e2e4 e7e5 g1f3 b8c6 f1b5 a7a6 b5a4 g8f6 e1g1 f8e7 f1e1 b7b5 a4b3 d7d6 c2c3 e8g8") > /dev/null
+(cd "$folder" && DISPLAY= "$wine64" "$cli" game save korvin.kga --moves "$screenshot_moves") > /dev/null
 [ -s "$folder/korvin.kga" ] || { echo "screenshot-wine: korvin-cli.exe wrote no game" >&2; exit 1; }
 # Wine's session started without a display ends before the program's starts.
 "$wineserver" -w
@@ -60,18 +57,8 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 
-# Waits for a window named $1 of size $2; prints its id.
-wait_for() {
-  for _ in $(seq 200); do
-    for id in $(xdotool search --name "^$1\$" 2> /dev/null); do
-      xdotool getwindowgeometry "$id" 2> /dev/null | grep -q "Geometry: $2" && { echo "$id"; return 0; }
-    done
-    sleep 0.1
-  done
-  return 1
-}
 (cd "$folder" && exec "$wine64" "$folder/korvin4.exe") > "$work/program.log" 2>&1 &
-main=$(wait_for 'Korvin 4' 400x400) || { cat "$work/program.log" >&2; echo "screenshot-wine: no board window" >&2; exit 1; }
+main=$(screenshot_window 'Korvin 4' 400x400) || { cat "$work/program.log" >&2; echo "screenshot-wine: no board window" >&2; exit 1; }
 sleep 1   # the first paint
 xdotool mousemove 1000 740
 mkdir -p "$(dirname "$output")"

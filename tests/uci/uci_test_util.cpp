@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "engine_state.h"
 #include "game.h"
 #include "notation.h"
@@ -37,4 +36,3 @@ void StartQuiet(UciChild& engine) {
   engine.Send("isready");
   ASSERT_TRUE(engine.WaitFor("readyok"));
 }
-
